@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, run and test Pennavox.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev libqt6sql6-sqlite qt6-serialport-dev libgl-dev
+    nettle-dev libsqlite3-dev libxlsxwriter-dev liborcus-dev libbenchmark-dev
+    xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

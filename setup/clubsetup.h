@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TdmORVS;
+class OperationSink;
+
+// The club's own record as the setup page edits it.
+struct ClubForm
+{
+    QString clubBoxText; // "Custom", a listed club's name, or typed text
+    QString name;
+    QString abbreviation;
+    QString street;
+    QString city;
+    QString postCode;
+    QString association;
+    int language = 0;
+    int mode = 0;
+    QString days = QStringLiteral("0");
+    QString copies = QStringLiteral("1");
+};
+
+namespace ClubSetup {
+
+inline const QString Custom = QStringLiteral("Custom");
+inline const QString Separator = QStringLiteral("------------");
+
+// Items of the club box: "Custom", the separator, then the club map's names by ClubID.
+QStringList clubBoxItems(TdmORVS &dm);
+// The stored record, or the first-run defaults (language from ORVS.ini's "Language": "HU" gives
+// Hungary). `present` tells whether a record exists.
+ClubForm load(TdmORVS &dm, const QString &iniLanguage, bool *present);
+// Name and id of a listed club; false when the name is not in the club map.
+bool lookupClub(TdmORVS &dm, const QString &clubName, QString *name, QString *id);
+// Stores the record at close. Returns ClubUpdateStat: 1 when the record was stored, else 0.
+int save(TdmORVS &dm, const ClubForm &form, OperationSink &sink);
+
+} // namespace ClubSetup

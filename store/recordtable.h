@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QSqlRecord>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class TdmORVS;
+
+// Read-only rows of a query shown in a grid: column titles, per-column display texts and
+// alignment, and sorting of the rows already fetched (no new query). Lives in Qt Core so that
+// the grids' display texts are testable without widgets.
+class RecordTable : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    using DisplayFn = std::function<QString(const QSqlRecord &row)>;
+    struct Column
+    {
+        QString field;
+        QString title;
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        DisplayFn display; // empty: the field's value as text
+    };
+
+    explicit RecordTable(QObject *parent = nullptr);
+
+    void setColumns(std::vector<Column> columns);
+    void addColumn(const QString &field, const QString &title = {}, Qt::Alignment a = Qt::AlignLeft | Qt::AlignVCenter,
+                   DisplayFn display = {});
+    const std::vector<Column> &columns() const { return columns_; }
+
+    void setRows(std::vector<QSqlRecord> rows);
+    void load(TdmORVS &dm, const QString &sql, const QVariantList &binds = {});
+    void clear();
+
+    const QSqlRecord &record(int row) const { return rows_.at(static_cast<size_t>(row)); }
+    int rowOf(const QString &field, const QVariant &value) const;
+    QString displayText(int row, int column) const;
+    int columnOfField(const QString &field) const;
+
+    // Sorts by "Field ASC" / "Field DESC"; an empty text or unknown field leaves the order.
+    void applySort(const QString &sortText);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation o, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Orders two stored values: numbers as numbers, everything else as text.
+    static int compareValues(const QVariant &a, const QVariant &b);
+
+private:
+    std::vector<Column> columns_;
+    std::vector<QSqlRecord> rows_;
+};

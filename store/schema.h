@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+struct ColumnDef
+{
+    const char *name;
+    const char *sqlType;
+};
+
+struct TableDef
+{
+    const char *name;
+    std::vector<ColumnDef> columns;
+    QStringList columnNames() const;
+};
+
+// The 13 tables of the club database, columns in stored order.
+const std::vector<TableDef> &schemaTables();
+const TableDef *findTable(const QString &name);
+
+// Creates every missing table (and its lookup indexes). Throws SqlError.
+void createSchema(QSqlDatabase &db);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+// The data module: owns the one connection `adocORVS` to the club database named by ORVS.udl
+// in the data folder. Every statement goes through exec()/rows() with bound parameters.
+class TdmORVS
+{
+public:
+    static constexpr const char *ConnectionName = "adocORVS";
+    static constexpr const char *DatabaseFileName = "Pennavox_Europe.mdb";
+    static constexpr const char *DataLinkFileName = "ORVS.udl";
+
+    // Opens (creating when missing) the data link file, the database and the schema.
+    // Throws SqlError when the database cannot be opened.
+    explicit TdmORVS(const QString &dataFolder);
+    ~TdmORVS();
+    TdmORVS(const TdmORVS &) = delete;
+    TdmORVS &operator=(const TdmORVS &) = delete;
+
+    QSqlDatabase &adocORVS() { return db_; }
+    QString dataFolder() const { return folder_; }
+    QString databasePath() const { return dbPath_; }
+
+    // Runs one statement with positional ("?") bound values. Throws SqlError on failure.
+    QSqlQuery exec(const QString &sql, const QVariantList &binds = {});
+    // Same, but a failure is ignored (statements whose failure the program tolerates).
+    bool tryExec(const QString &sql, const QVariantList &binds = {});
+    // All rows of a query.
+    std::vector<QSqlRecord> rows(const QString &sql, const QVariantList &binds = {});
+    // First column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString &sql, const QVariantList &binds = {});
+
+    void begin();
+    void commit();
+    void rollback();
+
+    // The process-wide instance (`dmORVS`) the GUI program creates first.
+    static TdmORVS *instance();
+    static void setInstance(TdmORVS *dm);
+
+    // Reads the database file name out of a data link file; empty when it names none.
+    static QString databaseFromDataLink(const QString &udlPath);
+
+private:
+    QString folder_;
+    QString dbPath_;
+    QString connection_;
+    QSqlDatabase db_;
+};
+
+// Runs a group of writes in one transaction; rolls back unless commit() was called.
+class Transaction
+{
+public:
+    explicit Transaction(TdmORVS &dm) : dm_(dm) { dm_.begin(); }
+    ~Transaction()
+    {
+        if (!done_)
+            dm_.rollback();
+    }
+    void commit()
+    {
+        dm_.commit();
+        done_ = true;
+    }
+
+private:
+    TdmORVS &dm_;
+    bool done_ = false;
+};
