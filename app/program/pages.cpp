@@ -1,0 +1,22 @@
+#include "app/program/pages.h"
+
+#include "app/ui/homepage.h"
+#include "app/ui/mainwindow.h"
+#include "app/ui/placeholderpage.h"
+#include "setup/ui/setuppage.h"
+
+void registerPages()
+{
+    Pages::setFactory(1, [](TdmORVS &dm, QWidget *p) { return new TfrmHome(dm, p); });
+    Pages::setFactory(2, [](TdmORVS &dm, QWidget *p) {
+        return new TPlaceholderPage(QStringLiteral("frmSynch_10_TC"), QStringLiteral("Clock Operation"), dm, p);
+    });
+    Pages::setFactory(3, [](TdmORVS &dm, QWidget *p) {
+        return new TPlaceholderPage(QStringLiteral("frmMember_10"), QStringLiteral("Member"), dm, p);
+    });
+    Pages::setFactory(4, [](TdmORVS &dm, QWidget *p) {
+        return new TPlaceholderPage(QStringLiteral("frmRace_TC"), QStringLiteral("Races"), dm, p);
+    });
+    Pages::setFactory(5, [](TdmORVS &dm, QWidget *p) { return new TfrmSetup_10(dm, p); });
+    Pages::setFirstRun([](TdmORVS &dm, QWidget *p) { return TfrmSetup_10::runFirstRun(dm, p); });
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers the pages of the tool bar with the main window.
+void registerPages();

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QTableView>
+
+class RecordTable;
+
+// A read-only data grid over a RecordTable, one row selected at a time. A click on a column title
+// emits titleClicked with the column's field name; the page decides how to sort.
+class TDBGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    TDBGrid(const QString &objectName, RecordTable *model, QWidget *parent = nullptr);
+    RecordTable *table() const { return table_; }
+    // The selected row of the model, or -1.
+    int currentRow() const;
+    void selectRow(int row);
+
+signals:
+    void titleClicked(const QString &field);
+
+private:
+    RecordTable *table_;
+};

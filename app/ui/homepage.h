@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/ui/page.h"
+
+class RecordTable;
+class TDBGrid;
+class QLabel;
+
+class TfrmHome : public TPage
+{
+    Q_OBJECT
+public:
+    explicit TfrmHome(TdmORVS &dm, QWidget *parent = nullptr);
+
+    void FormShow() override;
+    void Caption_Language_Update();
+    void DBGrid1TitleClick(const QString &field);
+    TDBGrid *grid() const { return grid_; }
+    RecordTable *adoqDBGrid() const { return table_; }
+
+private:
+    RecordTable *table_;
+    TDBGrid *grid_;
+};

@@ -1,0 +1,204 @@
+#include "app/ui/mainwindow.h"
+
+#include "app/startup.h"
+#include "app/ui/captionapply.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/page.h"
+#include "app/ui/picture.h"
+#include "store/appclock.h"
+#include "store/sqlerror.h"
+#include "store/tableobject.h"
+#include "store/tdmorvs.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <map>
+
+namespace {
+std::map<int, Pages::Factory> &factories()
+{
+    static std::map<int, Pages::Factory> f;
+    return f;
+}
+Pages::FirstRun firstRunFn;
+int backupNoticeMs = 2000;
+} // namespace
+
+void Pages::setFactory(int button, Factory f)
+{
+    factories()[button] = std::move(f);
+}
+
+Pages::Factory Pages::factory(int button)
+{
+    const auto it = factories().find(button);
+    return it == factories().end() ? Factory() : it->second;
+}
+
+void Pages::setFirstRun(FirstRun f)
+{
+    firstRunFn = std::move(f);
+}
+
+Pages::FirstRun Pages::firstRun()
+{
+    return firstRunFn;
+}
+
+void TfrmMenu_V8_EU_10_TC::setBackupNoticeMs(int ms)
+{
+    backupNoticeMs = ms;
+}
+
+TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMainWindow(parent), dm_(dm)
+{
+    setObjectName(QStringLiteral("frmMenu_V8_EU_10_TC"));
+    setWindowTitle(QStringLiteral("Pennavox Club Management V8"));
+    resize(1360, 738);
+    if (QScreen *s = QGuiApplication::primaryScreen())
+        move(qMax(0, (s->geometry().width() - 1360) / 2), 0);
+
+    toolBar_ = addToolBar(QStringLiteral("Pages"));
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_->setStyleSheet(QStringLiteral("QToolButton { padding: 6px 14px; font-weight: 600; }"));
+    const char *const captions[] = {"&H Home", "&C Clock Operation", "&M Member", "&R Races", "&S Setup"};
+    const QKeySequence keys[] = {Qt::ALT | Qt::Key_H, Qt::ALT | Qt::Key_C, Qt::ALT | Qt::Key_M,
+                                 Qt::ALT | Qt::Key_R, Qt::ALT | Qt::Key_S};
+    for (int i = 0; i < 5; ++i) {
+        QAction *a = toolBar_->addAction(QString::fromLatin1(captions[i]));
+        a->setObjectName(QStringLiteral("actToolButton%1").arg(i + 1));
+        a->setShortcut(keys[i]);
+        a->setCheckable(true);
+        toolBar_->widgetForAction(a)->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
+        connect(a, &QAction::triggered, this, [this, i] { openPage(i + 1); });
+    }
+
+    pnlMain_ = new QWidget(this);
+    pnlMain_->setObjectName(QStringLiteral("pnlMain"));
+    auto *lay = new QVBoxLayout(pnlMain_);
+    lay->setContentsMargins(0, 0, 0, 0);
+    picture_ = new TPicturePanel(pnlMain_);
+    lay->addWidget(picture_);
+    setCentralWidget(pnlMain_);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+
+    // First run: the club's record comes before anything else.
+    if (ClubSettings::load(dm_).present)
+        return;
+    const Pages::FirstRun fr = Pages::firstRun();
+    const int stat = fr ? fr(dm_, this) : 0;
+    clubReady_ = stat == 1;
+}
+
+TfrmMenu_V8_EU_10_TC::~TfrmMenu_V8_EU_10_TC()
+{
+    delete currentForm_;
+    currentForm_ = nullptr;
+}
+
+void TfrmMenu_V8_EU_10_TC::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    QTimer::singleShot(0, this, &TfrmMenu_V8_EU_10_TC::FormShow);
+}
+
+void TfrmMenu_V8_EU_10_TC::FormShow()
+{
+    if (!clubReady_) {
+        close();
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, windowTitle(), QStringLiteral("Access DB Backup Now, Please. Wait !"),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("BackupNotice"));
+    QTimer::singleShot(backupNoticeMs, &box, &QMessageBox::accept);
+    box.exec();
+    takeBackup();
+    Caption_Language_Update();
+}
+
+void TfrmMenu_V8_EU_10_TC::takeBackup()
+{
+    const auto r = Startup::automaticBackup(dm_, ClubSettings::load(dm_).backupDays, AppClock::today());
+    // The secretary must learn that no backup was taken, without the program stopping.
+    if (r.outcome == Startup::BackupResult::Failed)
+        statusBar()->showMessage(QStringLiteral("Database backup failed: %1").arg(r.error));
+}
+
+void TfrmMenu_V8_EU_10_TC::Caption_Language_Update()
+{
+    applyCaptions(this, QStringLiteral("frmMenu_V8_EU_10_TC"), {Captions::Kind::ToolBar}, dm_);
+}
+
+void TfrmMenu_V8_EU_10_TC::ClosePage()
+{
+    if (!currentForm_)
+        return;
+    TPage *p = currentForm_;
+    currentForm_ = nullptr;
+    p->FormClose();
+    p->hide();
+    delete p;
+    picture_->show();
+}
+
+void TfrmMenu_V8_EU_10_TC::openPage(int button)
+{
+    ClosePage();
+    const auto acts = toolBar_->actions();
+    for (int i = 0; i < acts.size(); ++i)
+        acts[i]->setChecked(i == button - 1);
+    const Pages::Factory f = Pages::factory(button);
+    if (!f)
+        return;
+    try {
+        currentForm_ = f(dm_, pnlMain_);
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+        return;
+    }
+    DockPage();
+}
+
+void TfrmMenu_V8_EU_10_TC::DockPage()
+{
+    if (!currentForm_)
+        return;
+    picture_->hide();
+    pnlMain_->layout()->addWidget(currentForm_);
+    currentForm_->setGeometry(0, 0, pnlMain_->width(), pnlMain_->height());
+    currentForm_->show();
+    try {
+        currentForm_->FormShow();
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+}
+
+void TfrmMenu_V8_EU_10_TC::closeEvent(QCloseEvent *e)
+{
+    if (!closing_) {
+        closing_ = true;
+        try {
+            Startup::purgeOldRaceData(dm_, AppClock::today());
+        } catch (const SqlError &err) {
+            Dialogs::error(this, err.message());
+        }
+        ClosePage();
+    }
+    e->accept();
+}

@@ -1,0 +1,224 @@
+#include "setup/ui/setuppage.h"
+
+#include "app/ui/captionapply.h"
+#include "app/ui/dialogs.h"
+#include "setup/clubsetup.h"
+#include "store/orvsini.h"
+#include "store/sqlerror.h"
+#include "store/tdmorvs.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit *edit(QWidget *parent, const char *name, int maxLen, bool upper = false)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setMaxLength(maxLen);
+    if (upper)
+        QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString &t) {
+            const int pos = e->cursorPosition();
+            e->setText(t.toUpper());
+            e->setCursorPosition(pos);
+        });
+    return e;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+} // namespace
+
+TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSetup_10"), dm, parent)
+{
+    cbbClubName = new QComboBox(this);
+    cbbClubName->setObjectName(QStringLiteral("cbbClubName"));
+    cbbClubName->setEditable(true);
+    edtClubName = edit(this, "edtClubName", 50);
+    edtClubAbbt = edit(this, "edtClubAbbt", 10, true);
+    edtClubStreet = edit(this, "edtClubStreet", 50);
+    edtClubToneCity = edit(this, "edtClubToneCity", 30);
+    edtPostCode = edit(this, "edtPostCode", 10);
+    edtAssociation = edit(this, "edtAssociation", 10, true);
+    cbbLangue = new QComboBox(this);
+    cbbLangue->setObjectName(QStringLiteral("cbbLangue"));
+    cbbLangue->addItems({"English", "Czech", "Spanish", "Romania", "Deutsch", "French", "Hungary"});
+    cbbMode = new QComboBox(this);
+    cbbMode->setObjectName(QStringLiteral("cbbMode"));
+    cbbMode->addItems({"m/min", "yds/min"});
+    udDate = new QSpinBox(this);
+    udDate->setObjectName(QStringLiteral("edtDay"));
+    udDate->setRange(0, 365);
+    udDate->setValue(0);
+    udCopies = new QSpinBox(this);
+    udCopies->setObjectName(QStringLiteral("edtCopies"));
+    udCopies->setRange(1, 5);
+    udCopies->setValue(1);
+    connect(cbbClubName, QOverload<int>::of(&QComboBox::activated), this, [this] { cbbClubNameClick(); });
+
+    auto *club = new QGroupBox(QStringLiteral("Club Data"), this);
+    club->setObjectName(QStringLiteral("grpClubData"));
+    auto *cf = new QFormLayout(club);
+    cf->addRow(label(club, "lbClubName", QStringLiteral("Club :")), cbbClubName);
+    cf->addRow(label(club, "lbClubFullName", QStringLiteral("Club Name :")), edtClubName);
+    cf->addRow(label(club, "lbClubAbbt", QStringLiteral("Club Abbreviation :")), edtClubAbbt);
+    cf->addRow(label(club, "lbStreet", QStringLiteral("Street :")), edtClubStreet);
+    cf->addRow(label(club, "lbCity", QStringLiteral("City :")), edtClubToneCity);
+    cf->addRow(label(club, "lbPostCode", QStringLiteral("Post Code :")), edtPostCode);
+    cf->addRow(label(club, "lbAssociation", QStringLiteral("Association :")), edtAssociation);
+
+    auto *opts = new QGroupBox(QStringLiteral("Options"), this);
+    opts->setObjectName(QStringLiteral("grpOptions"));
+    auto *of = new QFormLayout(opts);
+    of->addRow(label(opts, "lbLanguage", QStringLiteral("Language :")), cbbLangue);
+    of->addRow(label(opts, "lbMode", QStringLiteral("Unit :")), cbbMode);
+    auto *dayRow = new QHBoxLayout;
+    dayRow->addWidget(udDate);
+    dayRow->addWidget(label(opts, "lbDay", QStringLiteral("Day")));
+    dayRow->addStretch();
+    of->addRow(label(opts, "lbBackupAge",
+                     QStringLiteral("What is the maximum age\nof the databases backup ? ")),
+               dayRow);
+    of->addRow(label(opts, "lbCopies", QStringLiteral("Copies :")), udCopies);
+
+    auto *ver = new QGroupBox(QStringLiteral("Version"), this);
+    ver->setObjectName(QStringLiteral("grpVersion"));
+    auto *vf = new QFormLayout(ver);
+    vf->addRow(label(ver, "lbProgramVersion", QStringLiteral("Program Version :")),
+               label(ver, "lbProgramVersionNo", QStringLiteral("V8.80")));
+    vf->addRow(label(ver, "lbPennavoxVersion", QStringLiteral("Pennavox V8  Version :")),
+               label(ver, "lbPennavoxVersionNo", QStringLiteral("V8.80")));
+
+    auto *title = label(this, "lbTitle", QStringLiteral("Setup"));
+    QFont f = title->font();
+    f.setPointSizeF(f.pointSizeF() * 1.8);
+    f.setBold(true);
+    title->setFont(f);
+    auto *hint = label(this, "lbSaveHint", QStringLiteral("The club's data are stored when this page is closed."));
+    hint->setStyleSheet(QStringLiteral("color: palette(dark);"));
+
+    auto *columns = new QHBoxLayout;
+    columns->addWidget(club, 3);
+    auto *rightCol = new QVBoxLayout;
+    rightCol->addWidget(opts);
+    rightCol->addWidget(ver);
+    rightCol->addStretch();
+    columns->addLayout(rightCol, 2);
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(12, 12, 12, 12);
+    lay->addWidget(title);
+    lay->addLayout(columns);
+    lay->addWidget(hint);
+    lay->addStretch();
+}
+
+void TfrmSetup_10::FormShow()
+{
+    bool present = false;
+    const ClubForm f = ClubSetup::load(dm(), OrvsIni(dm().dataFolder()).value(QStringLiteral("Language")), &present);
+    cbbClubName->clear();
+    cbbClubName->addItems(ClubSetup::clubBoxItems(dm()));
+    cbbClubName->setCurrentIndex(-1);
+    cbbClubName->setEditText(QString());
+    cbbLangue->setCurrentIndex(f.language);
+    if (!present) {
+        edtClubName->setFocus();
+    } else {
+        edtClubName->setText(f.name);
+        edtClubAbbt->setText(f.abbreviation);
+        edtClubStreet->setText(f.street);
+        edtClubToneCity->setText(f.city);
+        edtPostCode->setText(f.postCode);
+        cbbMode->setCurrentIndex(f.mode);
+        edtAssociation->setText(f.association);
+        udDate->setValue(f.days.toInt());
+        cbbClubName->setEditText(f.clubBoxText);
+        udCopies->setValue(qBound(1, f.copies.toInt(), 5));
+        cbbClubName->setFocus();
+    }
+    Caption_Language_Update();
+}
+
+void TfrmSetup_10::Caption_Language_Update()
+{
+    using K = Captions::Kind;
+    applyCaptions(this, formName(), {K::ToolBar, K::Label, K::Button, K::RadioGroup, K::GroupBox, K::CheckBox,
+                                     K::PageControl},
+                  dm(), cbbLangue->currentIndex());
+}
+
+void TfrmSetup_10::cbbClubNameClick()
+{
+    const QString text = cbbClubName->currentText();
+    if (text == ClubSetup::Custom) {
+        edtClubName->setReadOnly(false);
+        edtClubAbbt->setReadOnly(false);
+        edtClubName->setFocus();
+        return;
+    }
+    QString name, id;
+    if (ClubSetup::lookupClub(dm(), text, &name, &id)) {
+        edtClubName->setText(name);
+        edtClubAbbt->setText(id);
+        edtClubName->setReadOnly(true);
+        edtClubAbbt->setReadOnly(true);
+    }
+}
+
+void TfrmSetup_10::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    ClubForm f;
+    f.clubBoxText = cbbClubName->currentText();
+    f.name = edtClubName->text();
+    f.abbreviation = edtClubAbbt->text();
+    f.street = edtClubStreet->text();
+    f.city = edtClubToneCity->text();
+    f.postCode = edtPostCode->text();
+    f.association = edtAssociation->text();
+    f.language = cbbLangue->currentIndex();
+    f.mode = cbbMode->currentIndex();
+    f.days = udDate->text();
+    f.copies = udCopies->text();
+    DialogSink sink(this);
+    clubUpdateStat_ = 0;
+    try {
+        clubUpdateStat_ = ClubSetup::save(dm(), f, sink);
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+}
+
+int TfrmSetup_10::runFirstRun(TdmORVS &dm, QWidget *parent)
+{
+    QDialog dlg(parent);
+    dlg.setObjectName(QStringLiteral("dlgFirstRun"));
+    dlg.setWindowTitle(QStringLiteral("Pennavox Club Management - Club Setup"));
+    dlg.resize(900, 520);
+    auto *page = new TfrmSetup_10(dm, &dlg);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    auto *lay = new QVBoxLayout(&dlg);
+    lay->addWidget(page);
+    lay->addWidget(buttons);
+    page->FormShow();
+    dlg.exec();
+    page->FormClose();
+    return page->ClubUpdateStat();
+}

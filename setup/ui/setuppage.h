@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/ui/page.h"
+
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QLabel;
+
+// The club's own record: name, abbreviation, address, association, language, units, backup age
+// and copies. Stored when the page is closed.
+class TfrmSetup_10 : public TPage
+{
+    Q_OBJECT
+public:
+    explicit TfrmSetup_10(TdmORVS &dm, QWidget *parent = nullptr);
+
+    void FormShow() override;
+    void FormClose() override;
+    void cbbClubNameClick();
+    void Caption_Language_Update();
+    int ClubUpdateStat() const { return clubUpdateStat_; }
+
+    // The first-run window: the page shown modally; returns ClubUpdateStat after it closed.
+    static int runFirstRun(TdmORVS &dm, QWidget *parent);
+
+    QComboBox *cbbClubName;
+    QLineEdit *edtClubName;
+    QLineEdit *edtClubAbbt;
+    QLineEdit *edtClubStreet;
+    QLineEdit *edtClubToneCity;
+    QLineEdit *edtPostCode;
+    QLineEdit *edtAssociation;
+    QComboBox *cbbLangue;
+    QComboBox *cbbMode;
+    QSpinBox *udDate;
+    QSpinBox *udCopies;
+
+private:
+    int clubUpdateStat_ = 0;
+    bool closed_ = false;
+};
