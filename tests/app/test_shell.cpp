@@ -1,0 +1,296 @@
+#include "../support/recordingsink.h"
+#include "../support/testdb.h"
+
+#include "app/startup.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
+#include "app/ui/homepage.h"
+#include "app/ui/mainwindow.h"
+#include "app/ui/page.h"
+#include "setup/clubsetup.h"
+#include "setup/ui/setuppage.h"
+#include "store/recordtable.h"
+#include "store/sorttext.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+ClubForm newClub()
+{
+    ClubForm f;
+    f.name = "North Club";
+    f.abbreviation = "NC";
+    f.association = "BE";
+    f.street = "Main 1";
+    return f;
+}
+
+// A page that counts its life, to see that the main window frees what it hosted.
+int livePages = 0;
+class CountingPage : public TPage
+{
+public:
+    CountingPage(TdmORVS &dm, QWidget *p) : TPage("frmCount", dm, p) { ++livePages; }
+    ~CountingPage() override { --livePages; }
+    void FormClose() override { ++closes; }
+    static inline int closes = 0;
+};
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        Dialogs::clearShown();
+        Dialogs::setHeadless(true);
+        TfrmMenu_V8_EU_10_TC::setBackupNoticeMs(10);
+        SortText::programWide().clear();
+    }
+
+    void firstRunLeftUnsavedEndsTheProgram();
+    void firstRunThroughTheSetupWindow();
+    void existingClubSkipsTheSetup();
+    void mainWindowHostsOnePageAtATime();
+    void showingTakesTheBackupAndCloseRunsThePurge();
+    void homePageListsClocksAndSortsByTitle();
+
+    void clubSaveFirstRun();
+    void clubSaveEditInPlace();
+    void clubSaveAbbreviationChangeReplacesRecord();
+    void clubSaveCustomDuplicateIsRefused();
+    void clubSaveEmptyAbbreviationKeepsTheRecord();
+    void clubSaveRejectsNonNumbers();
+    void setupPageLoadsAndLocksListedClub();
+};
+
+void TestShell::firstRunLeftUnsavedEndsTheProgram()
+{
+    TestDb db;
+    int asked = 0;
+    Pages::setFirstRun([&](TdmORVS &, QWidget *) { return ++asked, 0; });
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    QCOMPARE(asked, 1);
+    QVERIFY(!w.clubReady());
+}
+
+void TestShell::firstRunThroughTheSetupWindow()
+{
+    TestDb db;
+    Pages::setFirstRun([](TdmORVS &dm, QWidget *p) { return TfrmSetup_10::runFirstRun(dm, p); });
+    QTimer::singleShot(0, [] {
+        auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dlg);
+        dlg->findChild<QLineEdit *>("edtClubName")->setText("O'Neill Flyers");
+        dlg->findChild<QLineEdit *>("edtClubAbbt")->setText("OF");
+        dlg->findChild<QLineEdit *>("edtAssociation")->setText("IE");
+        dlg->accept();
+    });
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    QVERIFY(w.clubReady());
+    QCOMPARE(db.dm().scalar("SELECT ClubName FROM ORV_ClubData").toString(), QString("O'Neill Flyers"));
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubID='OF'").toInt(), 1);
+}
+
+void TestShell::existingClubSkipsTheSetup()
+{
+    TestDb db;
+    db.insertClub();
+    int asked = 0;
+    Pages::setFirstRun([&](TdmORVS &, QWidget *) { return ++asked, 1; });
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    QCOMPARE(asked, 0);
+    QVERIFY(w.clubReady());
+    QCOMPARE(w.size(), QSize(1360, 738));
+}
+
+void TestShell::mainWindowHostsOnePageAtATime()
+{
+    TestDb db;
+    db.insertClub();
+    livePages = 0;
+    CountingPage::closes = 0;
+    for (int b = 1; b <= 5; ++b)
+        Pages::setFactory(b, [](TdmORVS &dm, QWidget *p) { return new CountingPage(dm, p); });
+    {
+        TfrmMenu_V8_EU_10_TC w(db.dm());
+        w.openPage(2);
+        QCOMPARE(livePages, 1);
+        w.openPage(3);
+        QCOMPARE(livePages, 1);
+        QCOMPARE(CountingPage::closes, 1);
+        QCOMPARE(w.currentForm()->parentWidget(), w.pnlMain());
+        w.close();
+        QCOMPARE(livePages, 0);
+        QCOMPARE(CountingPage::closes, 2);
+    }
+    QCOMPARE(livePages, 0);
+    // Accelerators: Alt+letter of each button.
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    QCOMPARE(w.toolBar()->actions()[3]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_R));
+}
+
+void TestShell::showingTakesTheBackupAndCloseRunsThePurge()
+{
+    TestDb db;
+    db.insertClub();
+    db.dm().exec("INSERT INTO ORV_RaceData (RaceCode, LiberDate, DeleteMark) VALUES ('OLD', '2000-01-01', 1)");
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    w.show();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(Startup::currentBackupPath(db.dataFolder())), 5000);
+    w.close();
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_RaceData").toInt(), 0);
+}
+
+void TestShell::homePageListsClocksAndSortsByTitle()
+{
+    TestDb db;
+    db.dm().exec("INSERT INTO ORV_LoftData (LoftNo, LoftName) VALUES ('1','Adams'),('2','Brown')");
+    db.dm().exec("INSERT INTO ORV_LoftClocks (LoftNo, ClockID, LastSynchDate) VALUES "
+                 "('1','0000000B','2026-03-01 10:00:00'),('2','0000000A',NULL),('9','0000000C','2026-01-05 08:00:00')");
+    auto *home = new TfrmHome(db.dm());
+    home->FormShow();
+    RecordTable *t = home->adoqDBGrid();
+    QCOMPARE(t->rowCount(), 3);
+    const int orphan = t->rowOf("ClockID", "0000000C");
+    QCOMPARE(t->displayText(orphan, 1), QString()); // loft no longer exists
+    QCOMPARE(t->displayText(t->rowOf("ClockID", "0000000A"), 2), QString()); // never synchronised
+    QCOMPARE(t->displayText(orphan, 2), QLocale::system().toString(QDate(2026, 1, 5), QLocale::ShortFormat));
+    QCOMPARE(t->data(t->index(0, 0), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::Alignment(Qt::AlignCenter));
+
+    auto order = [&] {
+        QStringList ids;
+        for (int r = 0; r < t->rowCount(); ++r)
+            ids << t->displayText(r, 0);
+        return ids;
+    };
+    home->DBGrid1TitleClick("LastSynchDate");
+    QCOMPARE(order(), QStringList({"0000000A", "0000000C", "0000000B"}));
+    home->DBGrid1TitleClick("LastSynchDate");
+    QCOMPARE(order(), QStringList({"0000000B", "0000000C", "0000000A"}));
+    home->DBGrid1TitleClick("LastSynchDate");
+    QCOMPARE(order(), QStringList({"0000000A", "0000000C", "0000000B"}));
+    delete home;
+
+    // The sort text outlives the page: a new page starts unsorted, its first click descends.
+    home = new TfrmHome(db.dm());
+    home->FormShow();
+    home->DBGrid1TitleClick("LastSynchDate");
+    QCOMPARE(SortText::programWide(), QString("LastSynchDate DESC"));
+    delete home;
+}
+
+void TestShell::clubSaveFirstRun()
+{
+    TestDb db;
+    RecordingSink sink;
+    QCOMPARE(ClubSetup::save(db.dm(), newClub(), sink), 1);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap").toInt(), 1);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 1);
+    QVERIFY(sink.messages.isEmpty());
+}
+
+void TestShell::clubSaveEditInPlace()
+{
+    TestDb db;
+    RecordingSink sink;
+    ClubSetup::save(db.dm(), newClub(), sink);
+    bool present = false;
+    ClubForm f = ClubSetup::load(db.dm(), "HU", &present);
+    QVERIFY(present);
+    QCOMPARE(f.language, 0); // the stored language wins over the settings file
+    f.street = "Harbour 2";
+    f.name = "Renamed"; // not changed on this path
+    f.days = "7";
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 1);
+    const auto rows = db.dm().rows("SELECT Street, ClubName, DBBackupDays FROM ORV_ClubData");
+    QCOMPARE(static_cast<int>(rows.size()), 1);
+    QCOMPARE(rows[0].value(0).toString(), QString("Harbour 2"));
+    QCOMPARE(rows[0].value(1).toString(), QString("North Club"));
+    QCOMPARE(rows[0].value(2).toInt(), 7);
+}
+
+void TestShell::clubSaveAbbreviationChangeReplacesRecord()
+{
+    TestDb db;
+    RecordingSink sink;
+    ClubSetup::save(db.dm(), newClub(), sink);
+    ClubForm f = ClubSetup::load(db.dm(), {}, nullptr);
+    f.abbreviation = "NC2";
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 1);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 1);
+    QCOMPARE(db.dm().scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("NC2"));
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap").toInt(), 2);
+
+    // "Custom" with a new abbreviation: listed once, although the replace path appends it too.
+    f.clubBoxText = ClubSetup::Custom;
+    f.abbreviation = "NEW";
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 1);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubID='NEW'").toInt(), 1);
+}
+
+void TestShell::clubSaveCustomDuplicateIsRefused()
+{
+    TestDb db;
+    RecordingSink sink;
+    ClubSetup::save(db.dm(), newClub(), sink);
+    ClubForm f = ClubSetup::load(db.dm(), {}, nullptr);
+    f.clubBoxText = ClubSetup::Custom;
+    f.street = "changed";
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 0);
+    QVERIFY(sink.has("Club Abbrivation duplicate ! Club data setup fail !"));
+    QCOMPARE(db.dm().scalar("SELECT Street FROM ORV_ClubData").toString(), QString("Main 1"));
+}
+
+void TestShell::clubSaveEmptyAbbreviationKeepsTheRecord()
+{
+    TestDb db;
+    RecordingSink sink;
+    ClubSetup::save(db.dm(), newClub(), sink);
+    ClubForm f = ClubSetup::load(db.dm(), {}, nullptr);
+    f.abbreviation.clear();
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 0);
+    QVERIFY(sink.has("Association and Club Abbreviation must be filled !"));
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 1);
+}
+
+void TestShell::clubSaveRejectsNonNumbers()
+{
+    TestDb db;
+    RecordingSink sink;
+    ClubForm f = newClub();
+    f.copies = "two";
+    QCOMPARE(ClubSetup::save(db.dm(), f, sink), 0);
+    QVERIFY(sink.hasContaining("not a valid integer"));
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 0);
+}
+
+void TestShell::setupPageLoadsAndLocksListedClub()
+{
+    TestDb db;
+    db.insertClub("NC", 1);
+    db.dm().exec("INSERT INTO ORV_ClubMap VALUES ('AB','Alpha Birds')");
+    TfrmSetup_10 page(db.dm());
+    page.FormShow();
+    QCOMPARE(page.edtClubAbbt->text(), QString("NC"));
+    QCOMPARE(page.cbbMode->currentIndex(), 1);
+    QCOMPARE(page.cbbClubName->count(), 4);
+    QCOMPARE(page.cbbClubName->itemText(2), QString("Alpha Birds")); // ordered by ClubID
+    page.cbbClubName->setCurrentIndex(2);
+    page.cbbClubNameClick();
+    QCOMPARE(page.edtClubAbbt->text(), QString("AB"));
+    QVERIFY(page.edtClubName->isReadOnly());
+    page.cbbClubName->setCurrentIndex(0);
+    page.cbbClubNameClick();
+    QVERIFY(!page.edtClubName->isReadOnly());
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
