@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QTimer>
 #include <memory>
 
 int main(int argc, char **argv)
@@ -25,7 +26,9 @@ int main(int argc, char **argv)
                                QStringLiteral("PORT"));
     QCommandLineOption traceOpt(QStringLiteral("trace"), QStringLiteral("Hex trace of the device link."),
                                 QStringLiteral("FILE"));
-    parser.addOptions({dataOpt, portOpt, traceOpt});
+    QCommandLineOption pageOpt(QStringLiteral("page"), QStringLiteral("Page to open at start, 1 Home to 5 Setup."),
+                               QStringLiteral("N"));
+    parser.addOptions({dataOpt, portOpt, traceOpt, pageOpt});
     parser.process(app);
 
     std::unique_ptr<TdmORVS> dm;
@@ -48,6 +51,8 @@ int main(int argc, char **argv)
             return 0;  // first-run setup left without a saved club
         }
         w.show();
+        if (parser.isSet(pageOpt))
+            QTimer::singleShot(0, &w, [&w, n = parser.value(pageOpt).toInt()] { w.openPage(n); });
         rc = app.exec();
     }
     return rc;

@@ -20,7 +20,7 @@ void TPicturePanel::paintEvent(QPaintEvent *)
     p.fillRect(rect(), g);
 
     // A bird in flight: two wings and a body, scaled to the panel.
-    const double s = qMin(width(), height()) / (compact_ ? 3.0 : 4.0);
+    const double s = qMin(width() / 4.4, height() / (compact_ ? 3.0 : 4.0));
     const QPointF c(width() / 2.0, height() / (compact_ ? 2.4 : 2.6));
     QPainterPath wing;
     wing.moveTo(c);
