@@ -17,6 +17,8 @@ public:
     // Yes/No question; with withCancel a Yes/No/Cancel one.
     virtual Answer ask(const QString &question, bool withCancel = false) = 0;
     virtual void beep() {}
+    // Empties the message area: the next message becomes its whole content.
+    virtual void clearMessages() {}
     virtual void progress(int done, int total, const QString &what)
     {
         Q_UNUSED(done);

@@ -24,6 +24,7 @@ public:
         return answers.isEmpty() ? fallback : answers.takeFirst();
     }
     void beep() override { ++beeps; }
+    void clearMessages() override { ++clears; }
     void progress(int done, int total, const QString &what) override
     {
         progressCalls.append(QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(what));
@@ -59,6 +60,7 @@ public:
         questions.clear();
         progressCalls.clear();
         beeps = 0;
+        clears = 0;
     }
 
     QList<Message> messages;
@@ -68,4 +70,5 @@ public:
     Answer fallback = Answer::No;
     bool lastAskHadCancel = false;
     int beeps = 0;
+    int clears = 0;
 };
