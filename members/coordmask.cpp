@@ -1,0 +1,25 @@
+#include "members/coordmask.h"
+
+namespace CoordMask {
+
+QString exitCheck(const QString &text, bool longitude)
+{
+    const QString t = text.leftJustified(13, QLatin1Char(' '));
+    if (t.mid(1, 3) == QLatin1String("   "))
+        return {};
+    bool okMin = false, okSec = false;
+    const QString minText = t.mid(5, 2), secText = t.mid(8, 2);
+    const int minutes = minText.toInt(&okMin);
+    const int seconds = secText.toInt(&okSec);
+    // toInt accepts " 5"; a blank inside the field is a typing slip, as in "5 ".
+    if (!okMin || minText.contains(QLatin1Char(' ')))
+        return QStringLiteral("'%1' is not a valid integer value").arg(minText);
+    if (!okSec || secText.contains(QLatin1Char(' ')))
+        return QStringLiteral("'%1' is not a valid integer value").arg(secText);
+    if (minutes >= 60 || seconds >= 60)
+        return longitude ? QStringLiteral("Longitude Input Value > 60 !")
+                         : QStringLiteral("Latitude Input Value  > 60 !");
+    return {};
+}
+
+} // namespace CoordMask
