@@ -1,0 +1,163 @@
+#include "races/distances.h"
+
+#include "races/coordinates.h"
+#include "races/raceinfo.h"
+#include "store/operationsink.h"
+#include "store/sqlerror.h"
+#include "store/tdmorvs.h"
+
+#include <QFile>
+#include <QStringConverter>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace Distances {
+
+namespace {
+// Single-byte text as the federations' files are written; UTF-8 is accepted when the file is.
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString s = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return s;
+    return QString::fromLatin1(bytes);
+}
+
+// A whole number field; empty gives NULL.
+bool integerField(const QString &field, QVariant *out)
+{
+    if (field.isEmpty()) {
+        *out = QVariant(QMetaType::fromType<int>());
+        return true;
+    }
+    bool ok = false;
+    const int v = field.trimmed().toInt(&ok);
+    if (!ok)
+        return false;
+    *out = v;
+    return true;
+}
+} // namespace
+
+void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long long metres, int mode)
+{
+    const Coordinates::Stored s = Coordinates::toStored(metres, mode);
+    const int n = dm.exec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid="
+                                         "(SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? "
+                                         "LIMIT 1)"),
+                          {s.miles, s.yards, liberCode, loftNo})
+                      .numRowsAffected();
+    if (n == 0)
+        dm.exec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES (?,?,?,?)"),
+                {liberCode, loftNo, s.miles, s.yards});
+}
+
+int updateFromCoordinates(TdmORVS &dm, const QString &raceCode, OperationSink &sink)
+{
+    const auto race = Races::findRace(dm, raceCode);
+    if (!race) {
+        sink.failure(QStringLiteral("Race %1 not found").arg(raceCode));
+        return 0;
+    }
+    const int mode = Races::clubMode(dm);
+    // A race stored without coordinates gives 0 without a message.
+    const bool raceHasCoordinates = !race->liberLon.isNull() && !race->liberLat.isNull();
+    const auto lofts = dm.rows(QStringLiteral("SELECT LoftNo, LoftLon, LoftLat FROM ORV_LoftData "
+                                              "WHERE LoftLon IS NOT NULL ORDER BY rowid"));
+    Transaction tx(dm);
+    int written = 0;
+    for (const auto &l : lofts) {
+        long long metres = 0;
+        if (raceHasCoordinates) {
+            const Coordinates::Distance d =
+                Coordinates::distance(race->liberLon.toString(), race->liberLat.toString(),
+                                      l.value(1).toString(), l.value(2).toString());
+            if (!d.message.isEmpty())
+                sink.failure(d.message);
+            metres = d.metres;
+        }
+        store(dm, race->liberCode, l.value(0).toString(), metres, mode);
+        ++written;
+    }
+    tx.commit();
+    return written;
+}
+
+bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
+{
+    const QString text = decode(in.readAll());
+    QStringList lines = text.split(QLatin1Char('\n'));
+    Transaction tx(dm);
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        QStringList f = line.split(QLatin1Char(','));
+        while (f.size() < 4)
+            f << QString();
+        QVariant miles, yards;
+        const auto pair = dm.rows(QStringLiteral("SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND "
+                                                 "LoftNo=? LIMIT 1"),
+                                  {f[0], f[1]});
+        if (pair.empty() && f[0].isEmpty())
+            continue;
+        const bool milesOk = integerField(f[2], &miles);
+        if (!milesOk || !integerField(f[3], &yards)) {
+            tx.commit(); // the lines before stay imported
+            sink.failure(QStringLiteral("'%1' is not a valid integer value").arg(milesOk ? f[3] : f[2]));
+            return false;
+        }
+        if (!pair.empty())
+            dm.tryExec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid=?"),
+                       {miles, yards, pair.front().value(0)});
+        else
+            dm.tryExec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
+                                      "VALUES (?,?,?,?)"),
+                       {f[0], f[1], miles, yards});
+    }
+    tx.commit();
+    sink.success(QStringLiteral("Race Distance download success ") + QString(QChar(0xFF01)) + QChar(0xFF01));
+    return true;
+}
+
+bool importFile(TdmORVS &dm, const QString &path, OperationSink &sink)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        sink.failure(QStringLiteral("Cannot open %1: %2").arg(path, f.errorString()));
+        return false;
+    }
+    return importFile(dm, f, sink);
+}
+
+int writeRequestFile(TdmORVS &dm, QIODevice &out)
+{
+    const auto rows = dm.rows(QStringLiteral("SELECT DISTINCT b.LiberCode, a.LoftNo FROM ORV_LoftData a, "
+                                             "ORV_LiberateSite b ORDER BY a.LoftNo, b.LiberCode"));
+    QString text;
+    for (const auto &r : rows)
+        text += r.value(0).toString() + QLatin1Char(',') + r.value(1).toString() + QLatin1String("\r\n");
+    QStringEncoder latin1(QStringConverter::Latin1);
+    out.write(latin1.encode(text));
+    return static_cast<int>(rows.size());
+}
+
+int writeRequestFile(TdmORVS &dm, const QString &path, OperationSink &sink)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        sink.failure(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString()));
+        return 0;
+    }
+    return writeRequestFile(dm, f);
+}
+
+void addZeroRows(TdmORVS &dm, const QString &liberCode)
+{
+    dm.exec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
+                           "SELECT ?, l.LoftNo, 0, 0 FROM ORV_LoftData l WHERE NOT EXISTS (SELECT 1 FROM "
+                           "ORV_LoftLibPointDist d WHERE d.LiberCode=? AND d.LoftNo=l.LoftNo) ORDER BY l.rowid"),
+            {liberCode, liberCode});
+}
+
+} // namespace Distances

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "races/flytime.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class TdmORVS;
+class OperationSink;
+struct RaceInfo;
+
+// Hand entry of arrivals from clocks the antenna cannot read: the clock's times at basketing and
+// at the closing check, and each bird's arrival.
+namespace OtherClock {
+
+inline const QString NoRingError = QStringLiteral("PRingNo Select Error ! ");
+
+struct ClockTimes
+{
+    QDateTime markedMaster; // master time when the member's clock was set at basketing
+    QDateTime markedMember; // the member's clock at that moment
+    QDateTime checkMaster;  // master time at the closing check
+    QDateTime checkMember;  // the member's clock at the closing check
+    int variation() const;  // seconds the member's clock gained in between
+};
+
+// The stored clock times of a loft for a race.
+std::optional<ClockTimes> load(TdmORVS &dm, const QString &raceCode, const QString &loftNo);
+
+struct SaveOutcome
+{
+    bool ok = false;
+    int variation = 0;
+    qint64 distance = 0;
+    QString backTime;
+    FlyTime::Result result;
+};
+
+// Stores the loft's clock times for the race (one row per race and loft) and the bird's arrival
+// with its flying time, velocity, distance and variation (one row per race and ring).
+SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const QString &ringNo,
+                 const ClockTimes &times, const QDateTime &arrival, OperationSink &sink);
+
+// The loft's live rings; with a suffix only those ending with it.
+QStringList liveRings(TdmORVS &dm, const QString &loftNo, const QString &suffix = {});
+// Every pigeon of the loft (deleted ones included) with its arrival text in the race (or NULL).
+std::vector<std::pair<QString, QVariant>> pigeonsWithArrival(TdmORVS &dm, const QString &raceCode,
+                                                             const QString &loftNo);
+// The stored arrival text of a ring in the race, when it has one.
+std::optional<QString> arrivalOf(TdmORVS &dm, const QString &raceCode, const QString &ringNo);
+
+} // namespace OtherClock
