@@ -38,6 +38,14 @@ void RecordTable::clear()
     setRows({});
 }
 
+void RecordTable::setValue(int row, const QString &field, const QVariant &value)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    rows_[static_cast<size_t>(row)].setValue(field, value);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 int RecordTable::rowOf(const QString &field, const QVariant &value) const
 {
     for (size_t i = 0; i < rows_.size(); ++i)

@@ -36,6 +36,8 @@ public:
     void clear();
 
     const QSqlRecord &record(int row) const { return rows_.at(static_cast<size_t>(row)); }
+    // Changes one value of a fetched row (a grid that edits its current row in place).
+    void setValue(int row, const QString &field, const QVariant &value);
     int rowOf(const QString &field, const QVariant &value) const;
     QString displayText(int row, int column) const;
     int columnOfField(const QString &field) const;

@@ -3,6 +3,7 @@
 #include "app/ui/homepage.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/placeholderpage.h"
+#include "members/ui/memberpage.h"
 #include "setup/ui/setuppage.h"
 
 void registerPages()
@@ -11,9 +12,7 @@ void registerPages()
     Pages::setFactory(2, [](TdmORVS &dm, QWidget *p) {
         return new TPlaceholderPage(QStringLiteral("frmSynch_10_TC"), QStringLiteral("Clock Operation"), dm, p);
     });
-    Pages::setFactory(3, [](TdmORVS &dm, QWidget *p) {
-        return new TPlaceholderPage(QStringLiteral("frmMember_10"), QStringLiteral("Member"), dm, p);
-    });
+    Pages::setFactory(3, [](TdmORVS &dm, QWidget *p) { return new TfrmMember_10(dm, p); });
     Pages::setFactory(4, [](TdmORVS &dm, QWidget *p) {
         return new TPlaceholderPage(QStringLiteral("frmRace_TC"), QStringLiteral("Races"), dm, p);
     });

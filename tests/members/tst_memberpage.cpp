@@ -1,0 +1,185 @@
+#include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
+#include "app/ui/radiogroup.h"
+#include "members/ui/memberpage.h"
+#include "store/appclock.h"
+#include "store/recordtable.h"
+#include "tests/support/testdb.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+// Wiring of the member page: the operations themselves are tested in tst_members.
+class TestMemberPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        AppClock::setFixed(QDateTime(QDate(2024, 5, 6), QTime(10, 0)));
+        Dialogs::clearShown();
+        Dialogs::setHeadless(true);
+    }
+
+    void memberPanels()
+    {
+        TestDb db;
+        db.insertClub();
+        db.dm().exec("INSERT INTO ORV_LiberateSite (LiberCode) VALUES ('1'),('2')");
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        QCOMPARE(page.lblMemCnt->text(), QStringLiteral("000"));
+        QCOMPARE(page.combBYear->count(), 11);
+        QCOMPARE(page.combBYear->itemText(0), QStringLiteral("2015"));
+        QCOMPARE(page.combBYear->currentText(), QStringLiteral("2024"));
+        QCOMPARE(page.cbbBColour->itemText(0), QStringLiteral("Other"));
+        QVERIFY(page.pnlMem->isVisible() && !page.pnlNewMember->isVisible());
+
+        page.btnMemNew->click();
+        QCOMPARE(page.lblTitle->text(), QStringLiteral("Member New Add"));
+        QCOMPARE(page.edtUnionCode->text(), QStringLiteral("BE"));
+        QVERIFY(page.pnlNewMember->isVisible());
+        QTest::keyClicks(page.edtSeriesNo, "ab12");
+        QCOMPARE(page.edtSeriesNo->text(), QStringLiteral("AB12")); // upper case
+        page.edtName->setText("Jan");
+        page.medtLoftLat->setText("N051'75:00.00");
+        QVERIFY(page.medtLoftLatExit()); // leaving the latitude checks the longitude: blank
+        QVERIFY(!page.medtLoftLonExit());
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Latitude Input Value  > 60 !"));
+        page.medtLoftLat->setText("N051'15:00.00");
+        page.btnOK->click();
+        QVERIFY(page.pnlMem->isVisible());
+        QCOMPARE(page.lblMemCnt->text(), QStringLiteral("001"));
+        QCOMPARE(page.adoqDBGridLoft->displayText(0, 0), QStringLiteral("BE AB12"));
+        QCOMPARE(db.dm().scalar("SELECT LoftLat FROM ORV_LoftData").toString(), QStringLiteral("N051'15:00.00"));
+        QCOMPARE(db.dm().scalar("SELECT LoftLon FROM ORV_LoftData").toString(), QStringLiteral("    '  :  .  "));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftLibPointDist").toInt(), 2);
+
+        // Edit locks the loft number; the clock list shows the member's clocks.
+        page.rgMem->choose(0);
+        QVERIFY(page.edtSeriesNo->isReadOnly());
+        QCOMPARE(page.medtLoftLat->displayText(), QStringLiteral("N051'15:00.00"));
+        page.btnCancel->click();
+        db.dm().exec("INSERT INTO ORV_LoftClocks (LoftNo, ClockID, SynchStat) VALUES ('AB12','0A0B0C0D',1)");
+        page.rgMem->choose(4);
+        QVERIFY(page.pnlClockList->isVisible());
+        QCOMPARE(page.lblClockListTitle->text(), QStringLiteral("Jan's Clock List"));
+        QCOMPARE(page.lblClockListSum->text(), QStringLiteral("Number of clocks 1"));
+        Dialogs::pushAnswer(Answer::Yes);
+        page.rgClockList->choose(0);
+        QCOMPARE(page.lblClockListSum->text(), QStringLiteral("Number of clocks 0"));
+        grabAll(page, "clocks");
+    }
+
+    void ringPanel()
+    {
+        TestDb db;
+        db.dm().exec("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName) VALUES ('BE','L1','Jan')");
+        db.dm().exec("INSERT INTO ORV_FeatherColor VALUES ('BB','Blue Bar')");
+        QFile ini(db.dataFolder() + "/ORVS.ini");
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Parameter]\nCountryRingCode=BELG,IHU,CZ\n");
+        ini.close();
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        QCOMPARE(page.cbbCountryRingCode->count(), 3);
+        grabAll(page, "members");
+        page.dbgrdMemDblClick();
+        QVERIFY(page.pnlMemRing->isVisible());
+        QCOMPARE(page.lblTitle->text(), QStringLiteral("Jan's Ring List"));
+        QVERIFY(page.edtUpRegNum->isHidden());
+
+        page.btnNew->click();
+        page.cbbCountryRingCode->setCurrentIndex(0);
+        page.cbbCountryRingCodeSelect();
+        QCOMPARE(page.edtRegLetter->text(), QStringLiteral("-"));
+        QVERIFY(page.edtRegLetter->isReadOnly());
+        QCOMPARE(page.edtRegNum->maxLength(), 7);
+        page.combBYear->setCurrentText("2019");
+        QTest::keyClicks(page.edtRegNum, "12x34567");
+        QCOMPARE(page.edtRegNum->text(), QStringLiteral("1234567")); // digits only
+        page.cbbBColour->setCurrentText("Blue Bar");
+        page.btnOK_Ring->click();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("001"));
+        QCOMPARE(page.adoqDBGridMRing->displayText(0, 0), QStringLiteral("BELG 19 - 1234567"));
+        QCOMPARE(page.adoqDBGridMRing->displayText(0, 2), QStringLiteral("Blue Bar"));
+
+        // IHU letters: a refused key removes the character before the cursor.
+        page.btnNew2->click();
+        QVERIFY(!page.edtUpRegNum->isHidden());
+        page.cbbCountryRingCode->setCurrentIndex(1);
+        page.cbbCountryRingCodeSelect();
+        QTest::keyClicks(page.edtRegLetter, "n");
+        QCOMPARE(page.edtRegLetter->text(), QStringLiteral("N"));
+        QTest::keyClicks(page.edtRegLetter, "x");
+        QCOMPARE(page.edtRegLetter->text(), QString());
+
+        // A range of three CZ rings; the list moves to the last one.
+        page.cbbCountryRingCode->setCurrentIndex(2);
+        page.cbbCountryRingCodeSelect();
+        page.edtRegLetter->setText("A");
+        page.edtRegNum->setText("0098");
+        page.edtUpRegNum->setText("0100");
+        page.btnOK_Ring->click();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("004"));
+        QCOMPARE(page.selectedRing(), QStringLiteral("CZ-24-A-100"));
+        QVERIFY(page.edtUpRegNum->text().isEmpty());
+        grabAll(page, "rings");
+
+        // Mult_Del: ticked in place, gone after the list is run again.
+        page.dbgrdMemRing->selectRow(0);
+        page.dbgrdMemRingCellClick(0, 1);
+        QVERIFY(page.edtRegNum->isReadOnly());
+        QCOMPARE(page.adoqDBGridMRing->displayText(0, 1), QStringLiteral("True"));
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("004"));
+        page.openRingList();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("003"));
+
+        // Colour delete while "Other" is shown removes nothing.
+        page.cbbBColour->setCurrentIndex(0);
+        page.findChild<QAction *>("DDelete1")->trigger();
+        QCOMPARE(page.cbbBColour->count(), 2);
+        page.findChild<QAction *>("AAdd1")->trigger();
+        QVERIFY(page.grpBirdColor->isVisible());
+        page.edtColorCode->setText("R");
+        page.edtColorName->setText("Red");
+        page.btnFColorSave->click();
+        QVERIFY(!page.grpBirdColor->isVisible());
+        QCOMPARE(page.cbbBColour->count(), 3);
+        QCOMPARE(page.cbbBColour->itemText(2), QStringLiteral("Red"));
+        page.AAdd1Click();
+        grabAll(page, "colour");
+
+        // Delete All after Yes empties the list.
+        Dialogs::pushAnswer(Answer::Yes);
+        page.btnDelALL->click();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
+    }
+
+private:
+    // PENNAVOX_SHOTS=DIR saves the page at the main window's size and smaller.
+    static void grabAll(TfrmMember_10 &page, const char *name)
+    {
+        const QString dir = qEnvironmentVariable("PENNAVOX_SHOTS");
+        if (dir.isEmpty())
+            return;
+        for (const QSize &s : {QSize(1360, 700), QSize(1000, 560)}) {
+            page.resize(s);
+            QCoreApplication::processEvents();
+            page.grab().save(QStringLiteral("%1/%2-%3.png").arg(dir, QLatin1String(name)).arg(s.width()));
+        }
+        page.resize(1360, 700);
+    }
+};
+
+QTEST_MAIN(TestMemberPage)
+#include "tst_memberpage.moc"
