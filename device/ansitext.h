@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The host's single-byte character set (Windows-1252) in which the clocks exchange JSON text.
+namespace AnsiText {
+// Characters outside the set become "?" (they cannot be carried).
+QByteArray encode(const QString &text);
+QString decode(const QByteArray &bytes);
+} // namespace AnsiText
