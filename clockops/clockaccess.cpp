@@ -1,0 +1,52 @@
+#include "clockops/clockaccess.h"
+
+#include "device/json.h"
+#include "device/twinapiv8.h"
+
+#include <QStringList>
+
+namespace ClockAccess {
+
+Step identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore)
+{
+    s.CurDeviceNo.clear();
+    s.CurLoftNo.clear();
+    QString deviceNo, owner;
+    if (!api.GetDeviceNo(deviceNo, owner))
+        return Step::NoClock;
+    s.CurDeviceNo = deviceNo;
+    if (deviceNo == s.PreDeviceno)
+        return Step::SameClock;
+    const int us = owner.indexOf(QLatin1Char('_'));
+    s.CurLoftNo = (loftAfterUnderscore && us >= 0) ? owner.mid(us + 1) : owner;
+    return Step::Verified;
+}
+
+bool verify(TWinApiV8 &api, ClockSession &s)
+{
+    const QString password = TWinApiV8::DiverseKey(s.CurDeviceNo);
+    QByteArray randomDev, randomPc, key;
+    if (!api.ComVerify(s.CurDeviceNo, password, randomDev, randomPc, key))
+        return false;
+    s.CommKey = key;
+    return true;
+}
+
+int errorNumber(const QString &reply)
+{
+    const auto json = TlkJSON::ParseText(reply);
+    if (!json)
+        return 0;
+    const TlkJSONbase *e = json->Field(QStringLiteral("error"));
+    return e ? e->Value().toInt() : 0;
+}
+
+QStringList values(const QString &reply)
+{
+    QStringList v = reply.split(QLatin1Char('%'));
+    if (!v.isEmpty() && v.last().isEmpty())
+        v.removeLast();
+    return v;
+}
+
+} // namespace ClockAccess

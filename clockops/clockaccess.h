@@ -1,0 +1,25 @@
+#pragma once
+
+#include "clockops/clocksession.h"
+
+class TWinApiV8;
+
+// The opening every pass and poll shares: identify the connected clock, skip the clock last
+// handled, verify it and obtain its communication key.
+namespace ClockAccess {
+
+enum class Step { NoClock, SameClock, VerifyFailed, Verified };
+
+// With loftAfterUnderscore the loft number is the owner code after its first "_" (the whole code
+// when it has none); otherwise the whole owner code.
+Step identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore);
+// After identify() gave a new clock: DiverseKey + ComVerify into s.CommKey.
+bool verify(TWinApiV8 &api, ClockSession &s);
+
+// The device's error number in a refusal reply ({"error":1287,...}); 0 when there is none.
+int errorNumber(const QString &reply);
+
+// Splits "a%b%c%" into its values (the empty entry after the last "%" dropped).
+QStringList values(const QString &reply);
+
+} // namespace ClockAccess

@@ -1,0 +1,253 @@
+#include "clockops/syncpass.h"
+
+#include "clockops/clockaccess.h"
+#include "clockops/clockstamp.h"
+#include "device/twinapiv8.h"
+#include "store/appclock.h"
+#include "store/operationsink.h"
+#include "store/tableobject.h"
+#include "store/tdmorvs.h"
+#include "store/valuetext.h"
+
+#include <QSqlRecord>
+
+SyncPass::SyncPass(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, OperationSink &sink)
+    : dm_(dm), api_(api), s_(session), sink_(sink)
+{
+}
+
+QString SyncPass::raceFieldList(const QString &clubId, const QString &liberCode, const QString &siteAbbr,
+                                qint64 liberationStamp, const QString &assocCode, int printCount)
+{
+    return QStringLiteral("ClubCode:%1%LiberCode:%2%LiberName:%3%LiberTime:%4%AssocCode:%5%PrintCount:#%6")
+        .arg(clubId, liberCode, siteAbbr, QString::number(liberationStamp), assocCode, QString::number(printCount));
+}
+
+QString SyncPass::pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
+                                  const QString &year, int code, const QString &country)
+{
+    return QStringLiteral("regNum:%1%eringNum:%2%Color:%3%Year:#%4%Sex:#%5%assocCode:%6")
+        .arg(regNumber, eRing, color, year, QString::number(code), country);
+}
+
+int SyncPass::sexCode(const QString &sex)
+{
+    if (sex == QLatin1String("H"))
+        return 0;
+    if (sex == QLatin1String("C"))
+        return 1;
+    return 2;
+}
+
+QString SyncPass::sexFromCode(const QString &code)
+{
+    if (code == QLatin1String("0"))
+        return QStringLiteral("H");
+    if (code == QLatin1String("1"))
+        return QStringLiteral("C");
+    if (code == QLatin1String("2"))
+        return QStringLiteral("U");
+    return {};
+}
+
+void SyncPass::fail(const QString &text)
+{
+    sink_.failure(text);
+    success_ = false;
+}
+
+PollOutcome SyncPass::run()
+{
+    success_ = true;
+    sink_.clearMessages();
+    switch (ClockAccess::identify(api_, s_, true)) {
+    case ClockAccess::Step::NoClock:
+        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
+        return PollOutcome::NoClock;
+    case ClockAccess::Step::SameClock:
+        return PollOutcome::SameClock;
+    default:
+        break;
+    }
+    if (!ClockAccess::verify(api_, s_)) {
+        sink_.failure(QStringLiteral("ComVerify Error : "));
+        sink_.beep();
+        return PollOutcome::NotVerified;
+    }
+    sink_.clearMessages();
+    sink_.working(QStringLiteral("In synchronize Loft Number: %1 Please Wait! ").arg(s_.CurLoftNo));
+
+    const auto clockRow = dm_.rows(QStringLiteral("SELECT LastSynchDate FROM ORV_LoftClocks WHERE LoftNo=? AND ClockID=?"),
+                                   {s_.CurLoftNo, s_.CurDeviceNo});
+    clockRegistered_ = !clockRow.empty();
+    lastSynch_ = clockRegistered_ ? ValueText::parseDateTime(clockRow.front().value(0)) : QDateTime();
+
+    removeRaces();
+    sendRaces();
+    const bool fullMode = sendPigeons();
+    readBack(fullMode);
+
+    if (success_) {
+        TableObject clocks(dm_, QStringLiteral("ORV_LoftClocks"));
+        const QVariantMap key{{QStringLiteral("LoftNo"), s_.CurLoftNo}, {QStringLiteral("ClockID"), s_.CurDeviceNo}};
+        if (!clocks.locate(key))
+            clocks.append(key);
+        clocks.edit(key, {{QStringLiteral("LastSynchDate"), ValueText::dateTime(AppClock::now())},
+                          {QStringLiteral("SynchStat"), 0}});
+        s_.PreDeviceno = s_.CurDeviceNo;
+        sink_.clearMessages();
+        sink_.success(QStringLiteral("Clock Synchornize Success !"));
+        api_.DispMessage(s_.CurLoftNo + QStringLiteral(" Clock Synchornize Success !"));
+    }
+    sink_.beep();
+    return PollOutcome::Done;
+}
+
+void SyncPass::removeRaces()
+{
+    QString reply;
+    // Races soft-deleted in the store, then races liberated more than five calendar days ago.
+    const auto deleted = dm_.rows(QStringLiteral("SELECT b.RaceCode FROM ORV_RaceClockTime a "
+                                                 "LEFT JOIN ORV_RaceData b ON a.RaceCode=b.RaceCode "
+                                                 "WHERE a.LoftNo=? AND b.DeleteMark<>0"),
+                                  {s_.CurLoftNo});
+    const QString limit = ValueText::date(AppClock::now().addDays(-5).date());
+    const auto old = dm_.rows(QStringLiteral("SELECT RaceCode FROM ORV_RaceClockTime WHERE LoftNo=? "
+                                             "AND date(LiberDate)<date(?)"),
+                              {s_.CurLoftNo, limit});
+    for (const auto *list : {&deleted, &old}) {
+        for (const auto &r : *list) {
+            const QString code = r.value(0).toString();
+            if (!api_.DeleteRace(s_.CommKey, code, reply))
+                sink_.failure(QStringLiteral("DeleteRace Error : ") + reply);
+            dm_.exec(QStringLiteral("DELETE FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=?"),
+                     {code, s_.CurLoftNo});
+        }
+    }
+}
+
+void SyncPass::sendRaces()
+{
+    const auto races = dm_.rows(QStringLiteral("SELECT * FROM ORV_RaceData WHERE DeleteMark=0 OR DeleteMark IS NULL"));
+    if (races.empty())
+        return;
+    const ClubSettings club = ClubSettings::load(dm_);
+    const QString assoc = club.associationCode;
+    // The clock's race count only grows while races are sent, so one query tells for the pass
+    // whether the clock was empty.
+    QString reply;
+    int count = -1;
+    const bool allRaces = api_.QueryRace(s_.CommKey, QString(), count, reply) && count == 0;
+    const QDateTime since = s_.SyncAllFlag ? QDateTime() : lastSynch_;
+
+    int done = 0;
+    for (const auto &r : races) {
+        sink_.progress(++done, static_cast<int>(races.size()), QStringLiteral("race"));
+        const QString code = r.value("RaceCode").toString();
+        const QDateTime updated = ValueText::parseDateTime(r.value("Updatetime"));
+        // A clock without a synchronisation date of its own gets every race.
+        const bool send = !since.isValid() || allRaces || (updated.isValid() && updated > since);
+        if (!send)
+            continue;
+        const QDate liberDate = ValueText::parseDate(r.value("LiberDate"));
+        const QTime liberTime = ValueText::parseTime(r.value("LiberTime"));
+        const qint64 stamp = ClockStamp::fromLocal(QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0)));
+        const QString parm = raceFieldList(r.value("ClubID").toString(), r.value("LiberCode").toString(),
+                                           r.value("LiberSiteAbbr").toString(), stamp, assoc, club.printCount);
+        if (!api_.SaveRace(s_.CommKey, code, parm, reply))
+            fail(QStringLiteral("SaveRace Error : ") + reply);
+        if (!dm_.scalar(QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
+                        {code, s_.CurLoftNo})
+                 .isValid())
+            dm_.exec(QStringLiteral("INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, RaceCode) "
+                                    "VALUES (?,?,?,?)"),
+                     {r.value("LiberCode"), ValueText::date(liberDate), s_.CurLoftNo, code});
+    }
+}
+
+bool SyncPass::sendPigeons()
+{
+    QString reply;
+    int count = 0;
+    if (!api_.QueryPigeons(s_.CommKey, QString(), count, reply))
+        count = 0;
+    std::vector<QSqlRecord> pigeons;
+    bool fullMode = false;
+    if (count >= 1 && !s_.SyncAllFlag) {
+        pigeons = dm_.rows(QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=? AND SynchFlag<>0"), {s_.CurLoftNo});
+    } else {
+        dm_.exec(QStringLiteral("UPDATE ORV_PigData SET SynchFlag=1 WHERE LoftNo=?"), {s_.CurLoftNo});
+        pigeons = dm_.rows(QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=?"), {s_.CurLoftNo});
+        fullMode = true;
+    }
+    int done = 0;
+    for (const auto &p : pigeons) {
+        sink_.progress(++done, static_cast<int>(pigeons.size()), QStringLiteral("pigeon"));
+        const QString ring = p.value("PRingNo").toString();
+        if (ValueText::toBool(p.value("DeleteMark"))) {
+            api_.DeletePigeon(s_.CommKey, ring, reply);
+            dm_.exec(QStringLiteral("DELETE FROM ORV_PigData WHERE LoftNo=? AND PRingNo=?"), {s_.CurLoftNo, ring});
+            continue;
+        }
+        const QString parm = pigeonFieldList(p.value("RRegNumber").toString(), p.value("E_Ring").toString(),
+                                             p.value("ColorType").toString(), p.value("RYear").toString(),
+                                             sexCode(p.value("Sex").toString()), p.value("RCountry").toString());
+        if (api_.SavePigeon(s_.CommKey, ring, parm, reply))
+            dm_.exec(QStringLiteral("UPDATE ORV_PigData SET SynchFlag=0 WHERE LoftNo=? AND PRingNo=?"),
+                     {s_.CurLoftNo, ring});
+        else
+            fail(QStringLiteral("SavePigeon Error : ") + reply);
+    }
+    return fullMode;
+}
+
+void SyncPass::readBack(bool fullMode)
+{
+    QString filter;
+    if (fullMode)
+        filter = QStringLiteral("updateTime>=") + QString::number(ClockStamp::fromLocal(AppClock::now()));
+    else if (clockRegistered_ && lastSynch_.isValid())
+        filter = QStringLiteral("updateTime>=") + QString::number(ClockStamp::fromLocal(lastSynch_));
+    QString reply;
+    int n = 0;
+    if (!api_.QueryPigeons(s_.CommKey, filter, n, reply) || n < 1)
+        return;
+    TableObject pigData(dm_, QStringLiteral("ORV_PigData"));
+    for (int i = 0; i < n; ++i) {
+        sink_.progress(i + 1, n, QStringLiteral("pigeon read back"));
+        if (!api_.GetPigeonInfo(s_.CommKey, i, ReadBackFields, reply)) {
+            sink_.clearMessages();
+            fail(QStringLiteral("GetPigeonInfo Error : ") + reply);
+            continue;
+        }
+        QStringList v = ClockAccess::values(reply);
+        while (v.size() < 7)
+            v << QString();
+        const QString ring = v[0], uid = v[1], eRing = v[2], year = v[4], sex = v[5], color = v[6];
+        qint64 stamp = 0;
+        ClockStamp::parse(v[3], &stamp);
+        const QDateTime t = ClockStamp::toLocal(stamp);
+        const QString now = ValueText::dateTime(AppClock::now());
+        const QVariantMap key{{QStringLiteral("LoftNo"), s_.CurLoftNo}, {QStringLiteral("PRingNo"), ring}};
+        if (pigData.locate(key)) {
+            pigData.edit(key, {{QStringLiteral("UID"), uid},
+                               {QStringLiteral("E_Ring"), eRing},
+                               {QStringLiteral("AssignDate"), eRing.isEmpty() ? QVariant() : ValueText::dateTime(t)},
+                               {QStringLiteral("Updatetime"), now}});
+        } else if (!eRing.isEmpty()) {
+            const QString sexText = sexFromCode(sex);
+            pigData.append({{QStringLiteral("LoftNo"), s_.CurLoftNo},
+                            {QStringLiteral("PRingNo"), ring},
+                            {QStringLiteral("UID"), uid},
+                            {QStringLiteral("E_Ring"), eRing},
+                            {QStringLiteral("AssignDate"), ValueText::dateTime(t)},
+                            {QStringLiteral("Sex"), sexText.isEmpty() ? QVariant() : QVariant(sexText)},
+                            {QStringLiteral("RYear"), year},
+                            {QStringLiteral("ColorType"), color},
+                            {QStringLiteral("CreateDate"), ValueText::date(t.date())},
+                            {QStringLiteral("Updatetime"), now},
+                            {QStringLiteral("DeleteMark"), 0},
+                            {QStringLiteral("SynchFlag"), 0}});
+        }
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "clockops/clocksession.h"
+
+#include <QString>
+
+class TdmORVS;
+class TWinApiV8;
+class OperationSink;
+
+// One synchronisation pass for the clock now connected: removes deleted and old races from the
+// clock, sends the club's races and the loft's pigeons, reads back the pigeons whose electronic
+// rings the clock assigned, and registers the clock to its loft on success.
+class SyncPass
+{
+public:
+    SyncPass(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, OperationSink &sink);
+
+    PollOutcome run();
+    bool succeeded() const { return success_; }
+
+    // Field lists sent to the clock.
+    static QString raceFieldList(const QString &clubId, const QString &liberCode, const QString &siteAbbr,
+                                 qint64 liberationStamp, const QString &assocCode, int printCount);
+    static QString pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
+                                   const QString &year, int sexCode, const QString &country);
+    static int sexCode(const QString &sex);        // "H" 0, "C" 1, anything else 2
+    static QString sexFromCode(const QString &code); // "0" H, "1" C, "2" U, else empty
+    static inline const QString ReadBackFields = QStringLiteral("AssocNum%Uid%EringNum%UpdateTime%Year%Sex%Color");
+
+private:
+    void removeRaces();
+    void sendRaces();
+    bool sendPigeons(); // returns full mode
+    void readBack(bool fullMode);
+    void fail(const QString &text);
+
+    TdmORVS &dm_;
+    TWinApiV8 &api_;
+    ClockSession &s_;
+    OperationSink &sink_;
+    bool success_ = true;
+    bool clockRegistered_ = false;
+    QDateTime lastSynch_; // the clock's LastSynchDate, invalid when it has none
+};
