@@ -6,6 +6,8 @@
 #include "app/ui/radiogroup.h"
 #include "members/colours.h"
 #include "members/coordmask.h"
+#include "members/loftdownload.h"
+#include "device/twinapiv8.h"
 #include "members/members.h"
 #include "members/membersettings.h"
 #include "members/ui/pagewidgets.h"
@@ -486,9 +488,39 @@ bool TfrmMember_10::eventFilter(QObject *watched, QEvent *event)
 
 // ---- loft data download ----
 
+namespace {
+// Message boxes for the download's messages, except its success: that goes into the lime notice
+// of the member list, which hides itself after two seconds.
+class DownloadSink : public DialogSink
+{
+public:
+    DownloadSink(QWidget *parent, QLabel *notice, QTimer *timer) : DialogSink(parent), notice_(notice), timer_(timer)
+    {
+    }
+    void message(const QString &text, MessageKind kind) override
+    {
+        if (kind != MessageKind::Success)
+            return DialogSink::message(text, kind);
+        notice_->setText(text);
+        notice_->show();
+        timer_->start();
+        notice_->repaint();
+    }
+
+private:
+    QLabel *notice_;
+    QTimer *timer_;
+};
+} // namespace
+
 void TfrmMember_10::LoftDataDownload()
 {
-    Dialogs::info(this, QStringLiteral("Loft Data Download is not available in this build."));
+    const QString loft = selectedLoftNo();
+    DownloadSink sink(this, panelLoftDL, timerDLMsg);
+    TWinApiV8 driver(&sink); // one driver for this download; it reports a port that cannot open
+    if (!driver.isOpen())
+        return;
+    ::LoftDataDownload(dm(), driver, sink).run(loft);
 }
 
 void TfrmMember_10::timerDLMsgTimer()

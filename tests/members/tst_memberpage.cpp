@@ -1,6 +1,9 @@
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "app/ui/radiogroup.h"
+#include "device/devicelink.h"
+#include "sim/clocksimulator.h"
+#include "sim/simlink.h"
 #include "members/ui/memberpage.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
@@ -163,6 +166,31 @@ private slots:
         Dialogs::pushAnswer(Answer::Yes);
         page.btnDelALL->click();
         QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
+    }
+
+    void loftDownloadNotice()
+    {
+        TestDb db;
+        db.insertClub();
+        db.dm().exec("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName) VALUES ('BE','L1','Jan')");
+        ClockSimulator sim;
+        sim.connectClock(sim.addClock("0A0B0C0D", "L1"));
+        DeviceLink::setFactory([&sim] { return std::make_unique<SimLink>(sim); });
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        Dialogs::pushAnswer(Answer::No);
+        page.rgMem->choose(6);
+        DeviceLink::setFactory({});
+        QVERIFY(page.panelLoftDL->isVisible());
+        QCOMPARE(page.panelLoftDL->text(), QStringLiteral("L1 Loft/Club Data Download Success !"));
+        QVERIFY(page.timerDLMsg->isActive());
+        QCOMPARE(page.timerDLMsg->interval(), 2000);
+        grabAll(page, "download");
+        page.timerDLMsgTimer();
+        QVERIFY(!page.panelLoftDL->isVisible());
+        QCOMPARE(sim.clock(0).params.number("userMode"), 2);
     }
 
 private:

@@ -1,0 +1,94 @@
+#include "members/loftdownload.h"
+
+#include "device/ansitext.h"
+#include "device/twinapiv8.h"
+#include "store/operationsink.h"
+#include "store/tdmorvs.h"
+
+#include <QSqlRecord>
+
+LoftDataDownload::LoftDataDownload(TdmORVS &dm, TWinApiV8 &driver, OperationSink &sink,
+                                   const MemberSettings &settings)
+    : dm_(dm), driver_(driver), sink_(sink), settings_(settings)
+{
+}
+
+QStringList LoftDataDownload::fieldLists(const QString &loftNo) const
+{
+    const auto members = dm_.rows(QStringLiteral("SELECT * FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"), {loftNo});
+    if (members.empty())
+        return {};
+    const QSqlRecord &m = members.front();
+    const auto clubs = dm_.rows(QStringLiteral("SELECT * FROM ORV_ClubData LIMIT 1"));
+    const QSqlRecord club = clubs.empty() ? QSqlRecord() : clubs.front();
+    // Values go in as stored: the lists have no escaping.
+    const auto mv = [&m](const char *c) { return m.value(QLatin1String(c)).toString(); };
+    const auto cv = [&club](const char *c) { return club.value(QLatin1String(c)).toString(); };
+    return {
+        QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%City:") + mv("City") +
+            QStringLiteral("%PostCode:") + mv("PostCode") + QStringLiteral("%PhoneNo:") + mv("PhoneNo") +
+            QStringLiteral("%LoftLon:") + mv("LoftLon") + QStringLiteral("%LoftLat:") + mv("LoftLat"),
+        QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%Street:") + mv("Street") +
+            QStringLiteral("%Email:") + mv("EMail"),
+        QStringLiteral("ClubCode:") + cv("ClubID") + QStringLiteral("%ClubName:") + cv("ClubName") +
+            QStringLiteral("%ClubStreet:") + cv("Street") + QStringLiteral("%ClubCity:") + cv("City") +
+            QStringLiteral("%ClubPostCode:") + cv("PostCode") + QStringLiteral("%AssocCode:") + cv("AssociationCode"),
+        QStringLiteral("HostIp:") + UploadHost + QStringLiteral("$80%HostPath:/SendGPRS%Apn:") + settings_.apn +
+            QStringLiteral("%HostSmsCode:") + settings_.hostSms +
+            QStringLiteral("%UploadInterval:#120000%NotifyMode:#0%UploadMode:#112%timeZone:#") +
+            QString::number(settings_.timeZoneSeconds) + QStringLiteral("%pi0:#") + settings_.markedFlag,
+        QStringLiteral("userMode:#") + settings_.setParams,
+    };
+}
+
+bool LoftDataDownload::run(const QString &loftNo)
+{
+    const QStringList lists = fieldLists(loftNo);
+    if (lists.isEmpty()) {
+        sink_.failure(QStringLiteral("Member %1 not found !").arg(loftNo));
+        return false;
+    }
+    const Answer answer = sink_.ask(QStringLiteral("Do you want to Initialize this timer ?"), true);
+    if (answer == Answer::Cancel)
+        return false;
+
+    QString deviceNo, deviceLoft;
+    if (!driver_.GetDeviceNo(deviceNo, deviceLoft)) {
+        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
+        return false;
+    }
+    const QString password = TWinApiV8::DiverseKey(deviceNo);
+    if (answer == Answer::Yes) {
+        QString reply;
+        if (driver_.DeviceInit(deviceNo, loftNo, password, reply))
+            driver_.GetDeviceNo(deviceNo, deviceLoft);
+        else
+            sink_.failure(QStringLiteral("DeviceInit Error :") + reply);
+    }
+    // A clock of another loft is written only after it was initialised for this one.
+    if (deviceLoft != loftNo) {
+        sink_.failure(QStringLiteral("LoftNo Wrong ! ReCheck !"));
+        return false;
+    }
+    QByteArray randomDev, randomPc, key;
+    if (!driver_.ComVerify(deviceNo, password, randomDev, randomPc, key)) {
+        sink_.failure(QStringLiteral("ComVerify Error :"));
+        return false;
+    }
+    static const char *const names[] = {"SetLoftInfo", "SetLoftInfo_2", "SetLoftInfo_3", "SetLoftInfo_4",
+                                        "SetParams"};
+    for (int i = 0; i < lists.size(); ++i) {
+        const QString parm = AnsiText::decode(AnsiText::encode(lists.at(i)));
+        QString reply;
+        const bool ok = i < 4 ? driver_.SetLoftInfo(key, parm, reply) : driver_.SetParams(key, parm, reply);
+        if (!ok) {
+            sink_.failure(QLatin1String(names[i]) + QStringLiteral(" Error :") + reply);
+            return false;
+        }
+    }
+    const QString text = deviceLoft + QStringLiteral(" Loft/Club Data Download Success !");
+    sink_.beep();
+    sink_.success(text);
+    driver_.DispMessage(text);
+    return true;
+}
