@@ -57,6 +57,7 @@ private slots:
         QVERIFY(!page.medtLoftLonExit());
         QCOMPARE(Dialogs::shown().last(), QStringLiteral("Latitude Input Value  > 60 !"));
         page.medtLoftLat->setText("N051'15:00.00");
+        grabAll(page, "form");
         page.btnOK->click();
         QVERIFY(page.pnlMem->isVisible());
         QCOMPARE(page.lblMemCnt->text(), QStringLiteral("001"));
@@ -64,6 +65,12 @@ private slots:
         QCOMPARE(db.dm().scalar("SELECT LoftLat FROM ORV_LoftData").toString(), QStringLiteral("N051'15:00.00"));
         QCOMPARE(db.dm().scalar("SELECT LoftLon FROM ORV_LoftData").toString(), QStringLiteral("    '  :  .  "));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftLibPointDist").toInt(), 2);
+
+        // The row menu opens where the right mouse button is released over the list.
+        const QPoint cell = page.dbgrdMem->visualRect(page.adoqDBGridLoft->index(0, 1)).center();
+        QTest::mouseRelease(page.dbgrdMem->viewport(), Qt::RightButton, {}, cell);
+        QVERIFY(page.rgMem->isVisible());
+        QCOMPARE(page.rgMem->items().size(), 7);
 
         // Edit locks the loft number; the clock list shows the member's clocks.
         page.rgMem->choose(0);
@@ -166,6 +173,24 @@ private slots:
         Dialogs::pushAnswer(Answer::Yes);
         page.btnDelALL->click();
         QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
+    }
+
+    void captionsTranslated()
+    {
+        TestDb db;
+        db.insertClub("NC", 0, 4);
+        const char *rows[][4] = {{"dbgrdMem", "Schlag", "1"}, {"dbgrdMem", "Name", "2"},
+                                 {"rgMem", "Bearbeiten", "1"}, {"rgMem", "Loeschen", "2"},
+                                 {"btnMemNew", "Neu", "1"}, {"pmFeatherColor", "Hinzu", "1"}};
+        for (const auto &r : rows)
+            db.dm().exec("INSERT INTO ORV_Object_Caption VALUES ('Deutsch','frmMember_10',?,?,?)", {r[0], r[1], r[2]});
+        TfrmMember_10 page(db.dm());
+        page.FormShow();
+        QCOMPARE(page.adoqDBGridLoft->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Schlag"));
+        QCOMPARE(page.adoqDBGridLoft->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(page.rgMem->items(), (QStringList{"Bearbeiten", "Loeschen"}));
+        QCOMPARE(page.btnMemNew->text(), QStringLiteral("Neu"));
+        QCOMPARE(page.findChild<QAction *>("AAdd1")->text(), QStringLiteral("Hinzu"));
     }
 
     void loftDownloadNotice()
