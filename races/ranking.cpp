@@ -40,10 +40,13 @@ std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant 
     }
 
     const QString arrivedFilter = variant == Variant::Normal ? QStringLiteral(" AND a.BackTime<>''") : QString();
+    // CROSS JOIN keeps SQLite's join order race entry -> pigeon -> distance, each an index look-up; left to
+    // itself the planner may scan every distance row of the code for each entry.
     QSqlQuery q = dm.exec(QStringLiteral("SELECT a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, c.Miles, "
                                          "c.Yards, b.LoftNo, b.Sex, b.ColorType, a.TimeVari "
-                                         "FROM ORV_PigRaceData a JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                         "JOIN ORV_LoftLibPointDist c ON c.LiberCode=a.LiberCode AND c.LoftNo=b.LoftNo "
+                                         "FROM ORV_PigRaceData a CROSS JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                                         "CROSS JOIN ORV_LoftLibPointDist c ON c.LiberCode=a.LiberCode AND "
+                                         "c.LoftNo=b.LoftNo "
                                          "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL") +
                               arrivedFilter,
                           {raceCode});
