@@ -1,0 +1,421 @@
+#include "clockops/ui/clockpage.h"
+
+#include "app/ui/captionapply.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
+#include "clockops/clockviews.h"
+#include "clockops/racechoice.h"
+#include "clockops/ui/messagearea.h"
+#include "races/ranking.h"
+#include "store/recordtable.h"
+#include "store/tableobject.h"
+#include "store/tdmorvs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+QTimer *makePollTimer(QObject *owner, const char *name)
+{
+    auto *t = new QTimer(owner);
+    t->setObjectName(QLatin1String(name));
+    t->setInterval(2000);
+    t->setSingleShot(false);
+    return t;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumHeight(36);
+    b->setMinimumWidth(120);
+    return b;
+}
+
+QLabel *caption(QWidget *parent, const char *name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+} // namespace
+
+TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSynch_10_TC"), dm, parent)
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+
+    // Synchronise tab.
+    auto *tsMatchIng = new QWidget;
+    tsMatchIng->setObjectName(QStringLiteral("tsMatchIng"));
+    auto *label2 = caption(tsMatchIng, "Label2",
+                           QStringLiteral("Please connect the Volucra clock to the club antenna (ring marker).\n"
+                                          "Click \"Sync Now\" for a single clock or \"Sync Auto\" for several clocks in a row."));
+    QFont big = label2->font();
+    big.setPointSizeF(big.pointSizeF() * 1.2);
+    label2->setFont(big);
+    butSyncNow = button(tsMatchIng, "butSyncNow", QStringLiteral("Sync &Now"));
+    butSyncAuto = button(tsMatchIng, "butSyncAuto", QStringLiteral("Sync &Auto"));
+    btnSyncAll = button(tsMatchIng, "btnSyncAll", QStringLiteral("Sync A&ll"));
+    mmoSynch = new TMessageArea(QStringLiteral("mmoSynch"), QStringLiteral("timerSyncMsg"), tsMatchIng);
+    auto *syncButtons = new QHBoxLayout;
+    syncButtons->addWidget(butSyncNow);
+    syncButtons->addWidget(butSyncAuto);
+    syncButtons->addWidget(btnSyncAll);
+    syncButtons->addStretch();
+    auto *syncLay = new QVBoxLayout(tsMatchIng);
+    syncLay->addWidget(label2);
+    syncLay->addLayout(syncButtons);
+    syncLay->addWidget(mmoSynch);
+    syncLay->addStretch();
+
+    // Marked upload tab.
+    auto *tsMarking = new QWidget;
+    tsMarking->setObjectName(QStringLiteral("tsMarking"));
+    cbbRaceCode = new QComboBox(tsMarking);
+    cbbRaceCode->setObjectName(QStringLiteral("cbbRaceCode"));
+    cbbRaceCode->setMinimumWidth(360);
+    adoqMarking = new RecordTable(this);
+    ClockViews::setupMarking(*adoqMarking, dm);
+    dbgrdMarking = new TDBGrid(QStringLiteral("dbgrdMarking"), adoqMarking, tsMarking);
+    dbgrdMarking->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    mmoMark = new TMessageArea(QStringLiteral("mmoMark"), QStringLiteral("timerMarkMsg"), tsMarking);
+    auto *markTop = new QHBoxLayout;
+    markTop->addWidget(caption(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
+    markTop->addWidget(cbbRaceCode);
+    markTop->addStretch();
+    auto *markLay = new QVBoxLayout(tsMarking);
+    markLay->addLayout(markTop);
+    markLay->addWidget(mmoMark);
+    markLay->addWidget(dbgrdMarking, 1);
+
+    // Result upload tab.
+    auto *tsCrtTimerTrain = new QWidget;
+    tsCrtTimerTrain->setObjectName(QStringLiteral("tsCrtTimerTrain"));
+    cbbTimer_UPL = new QComboBox(tsCrtTimerTrain);
+    cbbTimer_UPL->setObjectName(QStringLiteral("cbbTimer_UPL"));
+    cbbTimer_UPL->setMinimumWidth(360);
+    adoqTimerResult = new RecordTable(this);
+    ClockViews::setupResult(*adoqTimerResult, dm);
+    dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
+    dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    lblTimerRseultSum = caption(tsCrtTimerTrain, "lblTimerRseultSum", QString());
+    mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
+    auto *resTop = new QHBoxLayout;
+    resTop->addWidget(caption(tsCrtTimerTrain, "lbTimerRace", QStringLiteral("Race :")));
+    resTop->addWidget(cbbTimer_UPL);
+    resTop->addStretch();
+    resTop->addWidget(lblTimerRseultSum);
+    auto *resLay = new QVBoxLayout(tsCrtTimerTrain);
+    resLay->addLayout(resTop);
+    resLay->addWidget(mmoResult);
+    resLay->addWidget(dbgrdTimerUPL, 1);
+
+    // Multi-race tab.
+    auto *tsMultiRace = new QWidget;
+    tsMultiRace->setObjectName(QStringLiteral("tsMultiRace"));
+    qryMultiRaceUpLd = new RecordTable(this);
+    ClockViews::setupMulti(*qryMultiRaceUpLd, dm);
+    dbgrdMultRaceUpLd = new TDBGrid(QStringLiteral("dbgrdMultRaceUpLd"), qryMultiRaceUpLd, tsMultiRace);
+    dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
+    auto *multiLay = new QVBoxLayout(tsMultiRace);
+    multiLay->addWidget(caption(tsMultiRace, "lbMultiHint",
+                                QStringLiteral("Connect the clocks one after another: every race each clock holds is read.")));
+    multiLay->addWidget(mmoMultiRaceUpld);
+    multiLay->addWidget(dbgrdMultRaceUpLd, 1);
+
+    PageControl1->addTab(tsMatchIng, QStringLiteral("Synchronise Clock"));
+    PageControl1->addTab(tsMarking, QStringLiteral("Marked Upload"));
+    PageControl1->addTab(tsCrtTimerTrain, QStringLiteral("Result Upload"));
+    PageControl1->addTab(tsMultiRace, QStringLiteral("WinSpeed  UpLoad"));
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("pbProgress"));
+    progress_->setMaximumWidth(260);
+    progress_->hide();
+    progressText_ = caption(this, "lbProgress", QString());
+    auto *status = new QHBoxLayout;
+    status->addWidget(progressText_);
+    status->addWidget(progress_);
+    status->addStretch();
+
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(8, 8, 8, 8);
+    lay->addWidget(PageControl1, 1);
+    lay->addLayout(status);
+
+    timerSync = makePollTimer(this, "timerSync");
+    timerMark = makePollTimer(this, "timerMark");
+    timerResult = makePollTimer(this, "timerResult");
+    tmrMuliRaceUpLd = makePollTimer(this, "tmrMuliRaceUpLd");
+    // A poll switches its own timer off while it runs; the job's end switches it on again.
+    connect(timerSync, &QTimer::timeout, this, [this] {
+        mmoSynch->clearAndHide();
+        timerSync->stop();
+        runJob(ClockWorker::Sync);
+    });
+    connect(timerMark, &QTimer::timeout, this, [this] {
+        timerMark->stop();
+        runJob(ClockWorker::Marked);
+    });
+    connect(timerResult, &QTimer::timeout, this, [this] {
+        timerResult->stop();
+        runJob(ClockWorker::Result);
+    });
+    connect(tmrMuliRaceUpLd, &QTimer::timeout, this, [this] {
+        tmrMuliRaceUpLd->stop();
+        runJob(ClockWorker::Multi);
+    });
+
+    connect(butSyncNow, &QPushButton::clicked, this, &TfrmSynch_10_TC::butSyncNowClick);
+    connect(btnSyncAll, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnSyncAllClick);
+    connect(butSyncAuto, &QPushButton::clicked, this, &TfrmSynch_10_TC::butSyncAutoClick);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmSynch_10_TC::PageControl1Change);
+    connect(cbbRaceCode, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbRaceCodeClick);
+    connect(cbbTimer_UPL, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbTimer_UPLClick);
+
+    thread_ = new QThread(this);
+    worker_ = new ClockWorker(dm.dataFolder());
+    worker_->moveToThread(thread_);
+    connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    connect(worker_, &ClockWorker::message, this, [this](const QString &text, int kind) {
+        if (TMessageArea *a = area(static_cast<ClockWorker::Job>(runningJob_ < 0 ? 0 : runningJob_)))
+            a->show(text, static_cast<MessageKind>(kind));
+    });
+    connect(worker_, &ClockWorker::cleared, this, [this] {
+        if (TMessageArea *a = area(static_cast<ClockWorker::Job>(runningJob_ < 0 ? 0 : runningJob_)))
+            a->clearAndHide();
+    });
+    connect(worker_, &ClockWorker::progress, this, [this](int done, int total, const QString &what) {
+        progress_->setMaximum(total);
+        progress_->setValue(done);
+        progress_->show();
+        progressText_->setText(QStringLiteral("%1 %2 of %3").arg(what).arg(done).arg(total));
+    });
+    connect(worker_, &ClockWorker::beep, this, [] { QApplication::beep(); });
+    connect(worker_, &ClockWorker::finished, this, &TfrmSynch_10_TC::onFinished);
+    connect(worker_, &ClockWorker::failed, this, &TfrmSynch_10_TC::onFailed);
+    connect(worker_, &ClockWorker::raceChosen, this, &TfrmSynch_10_TC::onRaceChosen);
+    thread_->start();
+    QMetaObject::invokeMethod(worker_, &ClockWorker::start, Qt::QueuedConnection);
+}
+
+TfrmSynch_10_TC::~TfrmSynch_10_TC()
+{
+    for (QTimer *t : {timerSync, timerMark, timerResult, tmrMuliRaceUpLd})
+        t->stop();
+    // The driver and the connection end on their own thread, after any job still running.
+    QMetaObject::invokeMethod(worker_, &ClockWorker::stop, Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+}
+
+TMessageArea *TfrmSynch_10_TC::area(ClockWorker::Job job) const
+{
+    switch (job) {
+    case ClockWorker::Sync: return mmoSynch;
+    case ClockWorker::Marked: return mmoMark;
+    case ClockWorker::Result: return mmoResult;
+    case ClockWorker::Multi: return mmoMultiRaceUpld;
+    }
+    return mmoSynch;
+}
+
+QTimer *TfrmSynch_10_TC::pollTimer(ClockWorker::Job job) const
+{
+    switch (job) {
+    case ClockWorker::Sync: return timerSync;
+    case ClockWorker::Marked: return timerMark;
+    case ClockWorker::Result: return timerResult;
+    case ClockWorker::Multi: return tmrMuliRaceUpLd;
+    }
+    return timerSync;
+}
+
+void TfrmSynch_10_TC::FormShow()
+{
+    mmoSynch->clearAndHide();
+    adoqTimerResult->setHeaderData(4, Qt::Horizontal, ClubSettings::load(dm()).speedTitle());
+    Caption_Language_Update();
+}
+
+void TfrmSynch_10_TC::Caption_Language_Update()
+{
+    using K = Captions::Kind;
+    applyCaptions(this, formName(), {K::Grid, K::Label, K::Button, K::RadioGroup, K::GroupBox, K::CheckBox,
+                                     K::PageControl},
+                  dm());
+}
+
+void TfrmSynch_10_TC::setBusy(bool on)
+{
+    busy_ = on;
+    // A click while a pass runs must not start a second one on the link.
+    for (QPushButton *b : {butSyncNow, butSyncAuto, btnSyncAll})
+        b->setEnabled(!on);
+    if (!on) {
+        progress_->hide();
+        progressText_->clear();
+    }
+}
+
+void TfrmSynch_10_TC::runJob(ClockWorker::Job job)
+{
+    if (busy_)
+        return;
+    runningJob_ = job;
+    setBusy(true);
+    QMetaObject::invokeMethod(worker_, "run", Qt::QueuedConnection, Q_ARG(int, job));
+}
+
+void TfrmSynch_10_TC::butSyncNowClick()
+{
+    if (busy_)
+        return;
+    QMetaObject::invokeMethod(worker_, &ClockWorker::clearPreDevice, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(worker_, "setSyncAll", Qt::QueuedConnection, Q_ARG(bool, false));
+    runJob(ClockWorker::Sync);
+}
+
+void TfrmSynch_10_TC::btnSyncAllClick()
+{
+    if (busy_)
+        return;
+    QMetaObject::invokeMethod(worker_, "setSyncAll", Qt::QueuedConnection, Q_ARG(bool, true));
+    QMetaObject::invokeMethod(worker_, &ClockWorker::clearPreDevice, Qt::QueuedConnection);
+    runJob(ClockWorker::Sync);
+}
+
+void TfrmSynch_10_TC::butSyncAutoClick()
+{
+    autoSync_ = true;
+    QMetaObject::invokeMethod(worker_, "setSyncAll", Qt::QueuedConnection, Q_ARG(bool, false));
+    timerSync->start();
+}
+
+void TfrmSynch_10_TC::onFinished(int job, int outcome, const QString &loftNo, const QDate &startDate)
+{
+    runningJob_ = -1;
+    setBusy(false);
+    const bool onItsTab = (job == ClockWorker::Sync && PageControl1->currentIndex() == 0) ||
+                          (job == ClockWorker::Marked && PageControl1->currentIndex() == 1) ||
+                          (job == ClockWorker::Result && PageControl1->currentIndex() == 2) ||
+                          (job == ClockWorker::Multi && PageControl1->currentIndex() == 3);
+    switch (job) {
+    case ClockWorker::Marked:
+        if (outcome == static_cast<int>(PollOutcome::Done))
+            ClockViews::loadMarking(*adoqMarking, dm(), raceCode_, true);
+        break;
+    case ClockWorker::Result:
+        if (outcome == static_cast<int>(PollOutcome::Done))
+            reloadResult();
+        break;
+    case ClockWorker::Multi:
+        if (outcome == static_cast<int>(PollOutcome::Done))
+            ClockViews::loadMulti(*qryMultiRaceUpLd, dm(), loftNo, startDate);
+        break;
+    default:
+        break;
+    }
+    // Polls go on only while their tab is shown (a tab change switched them off).
+    if (onItsTab && (job == ClockWorker::Sync ? autoSync_ : pollActive(job)))
+        pollTimer(static_cast<ClockWorker::Job>(job))->start();
+    emit jobFinished(job, outcome);
+}
+
+void TfrmSynch_10_TC::onFailed(int job, const QString &error)
+{
+    runningJob_ = -1;
+    setBusy(false);
+    if (job == ClockWorker::Sync)
+        autoSync_ = false; // a database or driver error ends automatic mode
+    if (job >= 0 && job < 4)
+        polling_[job] = false;
+    Dialogs::error(this, error);
+    emit jobFinished(job, -1);
+}
+
+void TfrmSynch_10_TC::PageControl1Change(int index)
+{
+    for (QTimer *t : {timerSync, timerMark, timerResult, tmrMuliRaceUpLd})
+        t->stop();
+    for (TMessageArea *a : {mmoSynch, mmoMark, mmoResult, mmoMultiRaceUpld})
+        a->clearAndHide();
+    autoSync_ = false;
+    for (bool &p : polling_)
+        p = false;
+    QMetaObject::invokeMethod(worker_, &ClockWorker::clearPreDevice, Qt::QueuedConnection);
+    if (index == 1) {
+        fillRaceCombo(cbbRaceCode);
+    } else if (index == 2) {
+        fillRaceCombo(cbbTimer_UPL);
+    } else if (index == 3) {
+        polling_[ClockWorker::Multi] = true;
+        tmrMuliRaceUpLd->start();
+    }
+}
+
+void TfrmSynch_10_TC::fillRaceCombo(QComboBox *box)
+{
+    box->clear();
+    for (const auto &item : RaceChoice::items(dm()))
+        box->addItem(item.text, item.raceCode);
+    box->setCurrentIndex(-1);
+}
+
+void TfrmSynch_10_TC::cbbRaceCodeClick(int index)
+{
+    const QString code = index >= 0 ? cbbRaceCode->itemData(index).toString() : QString();
+    if (code.isEmpty()) {
+        Dialogs::error(this, QStringLiteral("Please. Select Race Code !"));
+        return;
+    }
+    raceTab_ = ClockWorker::Marked;
+    QMetaObject::invokeMethod(worker_, "chooseRace", Qt::QueuedConnection, Q_ARG(QString, code));
+}
+
+void TfrmSynch_10_TC::cbbTimer_UPLClick(int index)
+{
+    const QString code = index >= 0 ? cbbTimer_UPL->itemData(index).toString() : QString();
+    if (code.isEmpty())
+        return;
+    raceTab_ = ClockWorker::Result;
+    QMetaObject::invokeMethod(worker_, "chooseRace", Qt::QueuedConnection, Q_ARG(QString, code));
+}
+
+void TfrmSynch_10_TC::onRaceChosen(const QString &raceCode, const QString &liberCode, bool found)
+{
+    if (!found)
+        return;
+    raceCode_ = raceCode;
+    liberCode_ = liberCode;
+    if (raceTab_ == ClockWorker::Marked) {
+        ClockViews::loadMarking(*adoqMarking, dm(), raceCode_, false);
+        polling_[ClockWorker::Marked] = true;
+        if (!busy_)
+            timerMark->start();
+    } else {
+        reloadResult();
+        adoqTimerResult->setHeaderData(4, Qt::Horizontal, ClubSettings::load(dm()).speedTitle());
+        polling_[ClockWorker::Result] = true;
+        if (!busy_)
+            timerResult->start();
+    }
+}
+
+void TfrmSynch_10_TC::reloadResult()
+{
+    ClockViews::loadResult(*adoqTimerResult, dm(), raceCode_, liberCode_);
+    lblTimerRseultSum->setText(Ranking::summary(dm(), raceCode_, adoqTimerResult->rowCount()).text());
+}

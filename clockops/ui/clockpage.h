@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ui/page.h"
+#include "clockops/ui/clockworker.h"
+
+#include <QDate>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QThread;
+class QTimer;
+class RecordTable;
+class TDBGrid;
+class TMessageArea;
+
+// The Clock Operation page: synchronise clocks, read marked birds, race results and the results
+// of every race a clock holds, one clock after another. The passes run on the ClockWorker's thread.
+class TfrmSynch_10_TC : public TPage
+{
+    Q_OBJECT
+public:
+    explicit TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent = nullptr);
+    ~TfrmSynch_10_TC() override;
+
+    void FormShow() override;
+    void Caption_Language_Update();
+
+    void butSyncNowClick();
+    void btnSyncAllClick();
+    void butSyncAutoClick();
+    void PageControl1Change(int index);
+    void cbbRaceCodeClick(int index);
+    void cbbTimer_UPLClick(int index);
+
+    bool busy() const { return busy_; }
+    TMessageArea *area(ClockWorker::Job job) const;
+
+    QTabWidget *PageControl1;
+    QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll;
+    QComboBox *cbbRaceCode, *cbbTimer_UPL;
+    TDBGrid *dbgrdMarking, *dbgrdTimerUPL, *dbgrdMultRaceUpLd;
+    RecordTable *adoqMarking, *adoqTimerResult, *qryMultiRaceUpLd;
+    QLabel *lblTimerRseultSum;
+    TMessageArea *mmoSynch, *mmoMark, *mmoResult, *mmoMultiRaceUpld;
+    QTimer *timerSync, *timerMark, *timerResult, *tmrMuliRaceUpLd;
+
+signals:
+    void jobFinished(int job, int outcome);
+
+private:
+    void runJob(ClockWorker::Job job);
+    void onFinished(int job, int outcome, const QString &loftNo, const QDate &startDate);
+    void onFailed(int job, const QString &error);
+    void onRaceChosen(const QString &raceCode, const QString &liberCode, bool found);
+    void fillRaceCombo(QComboBox *box);
+    void reloadResult();
+    QTimer *pollTimer(ClockWorker::Job job) const;
+    void setBusy(bool on);
+    bool pollActive(int job) const { return job >= 0 && job < 4 && polling_[job]; }
+
+    QThread *thread_;
+    ClockWorker *worker_;
+    QProgressBar *progress_;
+    QLabel *progressText_;
+    bool busy_ = false;
+    int runningJob_ = -1;
+    bool autoSync_ = false;
+    bool polling_[4] = {false, false, false, false}; // the poll of each tab is on
+    QString raceCode_, liberCode_;
+    ClockWorker::Job raceTab_ = ClockWorker::Marked; // the tab whose race choice is pending
+};

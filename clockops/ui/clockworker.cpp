@@ -1,0 +1,96 @@
+#include "clockops/ui/clockworker.h"
+
+#include "clockops/markedupload.h"
+#include "clockops/multiupload.h"
+#include "clockops/racechoice.h"
+#include "clockops/resultupload.h"
+#include "clockops/syncpass.h"
+#include "device/twinapiv8.h"
+#include "store/sqlerror.h"
+#include "store/tdmorvs.h"
+
+class ClockWorker::Sink : public OperationSink
+{
+public:
+    explicit Sink(ClockWorker *w) : w_(w) {}
+    void message(const QString &text, MessageKind kind) override { emit w_->message(text, static_cast<int>(kind)); }
+    Answer ask(const QString &, bool) override { return Answer::No; } // the clock passes ask nothing
+    void beep() override { emit w_->beep(); }
+    void clearMessages() override { emit w_->cleared(); }
+    void progress(int done, int total, const QString &what) override { emit w_->progress(done, total, what); }
+
+private:
+    ClockWorker *w_;
+};
+
+ClockWorker::ClockWorker(const QString &dataFolder) : dataFolder_(dataFolder), sink_(std::make_unique<Sink>(this)) {}
+
+ClockWorker::~ClockWorker() = default;
+
+void ClockWorker::start()
+{
+    try {
+        dm_ = std::make_unique<TdmORVS>(dataFolder_);
+    } catch (const SqlError &e) {
+        emit failed(-1, e.message());
+        return;
+    }
+    api_ = std::make_unique<TWinApiV8>(sink_.get());
+}
+
+void ClockWorker::stop()
+{
+    api_.reset();
+    dm_.reset();
+}
+
+void ClockWorker::setSyncAll(bool on)
+{
+    session_.SyncAllFlag = on;
+}
+
+void ClockWorker::clearPreDevice()
+{
+    session_.PreDeviceno.clear();
+}
+
+void ClockWorker::chooseRace(const QString &raceCode)
+{
+    const bool found = dm_ && RaceChoice::choose(*dm_, raceCode, session_);
+    emit raceChosen(session_.CurRaceCode, session_.CurLiberCode, found);
+}
+
+void ClockWorker::run(int job)
+{
+    if (!dm_ || !api_) {
+        emit failed(job, QStringLiteral("The clock link is not ready."));
+        return;
+    }
+    PollOutcome outcome = PollOutcome::NoClock;
+    QDate startDate;
+    try {
+        switch (job) {
+        case Sync:
+            outcome = SyncPass(*dm_, *api_, session_, *sink_).run();
+            break;
+        case Marked:
+            outcome = MarkedUpload(*dm_, *api_, session_, *sink_).poll();
+            break;
+        case Result:
+            outcome = ResultUpload(*dm_, *api_, session_, *sink_).poll();
+            break;
+        case Multi: {
+            MultiUpload m(*dm_, *api_, session_, *sink_);
+            outcome = m.poll();
+            startDate = m.startDate();
+            break;
+        }
+        default:
+            return;
+        }
+    } catch (const SqlError &e) {
+        emit failed(job, e.message());
+        return;
+    }
+    emit finished(job, static_cast<int>(outcome), session_.CurLoftNo, startDate);
+}
