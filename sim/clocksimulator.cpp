@@ -196,12 +196,18 @@ bool SimFault::parse(const QString &spec, SimFault *out, QString *error)
 QString SimFault::help()
 {
     return QStringLiteral(
-        "  fcs            wrong check byte            silence        no reply\n"
-        "  gap[:MS]       pause mid-frame (80 ms)     pieces[:N]     reply in N pieces, 20 ms apart\n"
-        "  short          6-byte reply                trailing[:N]   N extra bytes after the reply\n"
-        "  stale[:N]      N junk bytes on the line now status[:N]    STATUS byte N (1)\n"
-        "  refuse:N       JSON reply {\"error\":N}      reply:JSON     this JSON reply body\n"
-        "  long           reply over 255 bytes        delay:MS       reply MS late\n"
+        "  fcs            wrong check byte\n"
+        "  silence        no reply\n"
+        "  gap[:MS]       the reply pauses MS ms mid-frame (80)\n"
+        "  pieces[:N]     the reply in N pieces, 20 ms apart (3)\n"
+        "  short          a 6-byte reply (status only)\n"
+        "  trailing[:N]   N extra bytes right after the reply (3)\n"
+        "  stale[:N]      N junk bytes on the line at once, before the next request (5)\n"
+        "  status[:N]     STATUS byte N (1)\n"
+        "  refuse:N       the JSON reply {\"error\":N}\n"
+        "  reply:TEXT     this reply body instead (JSON text for JSON commands)\n"
+        "  long           a reply frame over 255 bytes\n"
+        "  delay:MS       the reply starts MS ms late\n"
         "  Append @NAME to hit the next request of one command only: a JSON method\n"
         "  (queryRaceRecord, saveRace, ...) or GetDeviceNo, ComVerify, DeviceInit, DispMessage,\n"
         "  GetClubAntennaID.\n");

@@ -149,15 +149,17 @@ bool SimState::load(ClockSimulator &sim, const QByteArray &json, QString *error)
             return false;
         clocks.append(d);
     }
+    // Without a choice in the file the first clock is connected.
+    const int connected = root.value(QStringLiteral("connected")).toInt(clocks.isEmpty() ? 0 : 1);
+    if (connected < 0 || connected > clocks.size()) {
+        *error = QStringLiteral("\"connected\": no clock %1").arg(connected);
+        return false;
+    }
     sim.removeAllClocks();
     sim.antenna() = antenna;
     for (const auto &c : clocks)
         sim.addClock(c);
-    const int connected = root.value(QStringLiteral("connected")).toInt(-1);
-    if (!sim.connectClock(connected)) {
-        *error = QStringLiteral("\"connected\": no clock %1").arg(connected);
-        return false;
-    }
+    sim.connectClock(connected - 1);
     return true;
 }
 
@@ -180,7 +182,7 @@ QByteArray SimState::save(ClockSimulator &sim)
     for (int i = 0; i < sim.clockCount(); ++i)
         clocks.append(writeDevice(sim.clock(i)));
     root.insert(QStringLiteral("clocks"), clocks);
-    root.insert(QStringLiteral("connected"), sim.connectedClock());
+    root.insert(QStringLiteral("connected"), sim.connectedClock() + 1);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -6,7 +6,8 @@
 class ClockSimulator;
 
 // The simulator's devices as a JSON file:
-//   {"antenna": DEVICE, "clocks": [DEVICE, ...], "connected": -1}
+//   {"antenna": DEVICE, "clocks": [DEVICE, ...], "connected": N}   (N: clock 1.., 0 none;
+//                                                                   default: the first clock)
 //   DEVICE: {"deviceNo": "1A2B3C4D", "owner": "001", "password": "...(default: derived)",
 //            "clubInfo": {..}, "loftInfo": {..}, "params": {..},
 //            "races": [{"RaceCode": "..", ...}], "pigeons": [{"AssocNum": "..", ...}],
