@@ -1,4 +1,9 @@
+#include "app/program/demo.h"
 #include "app/program/pages.h"
+#include "app/program/virtualclocks.h"
+#include "device/devicelink.h"
+#include "sim/clocksimulator.h"
+#include "sim/simlink.h"
 #include "app/ui/mainwindow.h"
 #include "store/datafolder.h"
 #include "store/sqlerror.h"
@@ -28,18 +33,34 @@ int main(int argc, char **argv)
                                 QStringLiteral("FILE"));
     QCommandLineOption pageOpt(QStringLiteral("page"), QStringLiteral("Page to open at start, 1 Home to 5 Setup."),
                                QStringLiteral("N"));
-    parser.addOptions({dataOpt, portOpt, traceOpt, pageOpt});
+    QCommandLineOption demoOpt(QStringLiteral("demo"),
+                               QStringLiteral("Start a demo club with a virtual antenna and clocks (in --data DIR when "
+                                              "given, which is replaced)."));
+    parser.addOptions({dataOpt, portOpt, traceOpt, pageOpt, demoOpt});
     parser.process(app);
 
+    const bool demo = parser.isSet(demoOpt);
+    const QString dataFolder =
+        demo ? Demo::prepareFolder(parser.value(dataOpt)) : DataFolder::resolve(parser.value(dataOpt));
     std::unique_ptr<TdmORVS> dm;
     try {
-        dm = std::make_unique<TdmORVS>(DataFolder::resolve(parser.value(dataOpt)));
+        dm = std::make_unique<TdmORVS>(dataFolder);
+        if (demo)
+            Demo::seed(*dm);
     } catch (const SqlError &e) {
         QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
                               QStringLiteral("The club database cannot be opened:\n%1").arg(e.message()));
         return 1;
     }
     TdmORVS::setInstance(dm.get());
+    DeviceLink::configure({parser.value(portOpt), parser.value(traceOpt), dataFolder});
+    std::unique_ptr<ClockSimulator> sim;
+    if (demo) {
+        // Every driver the pages create talks to the virtual antenna instead of a serial port.
+        sim = Demo::makeSimulator(*dm);
+        ClockSimulator *s = sim.get();
+        DeviceLink::setFactory([s] { return std::make_unique<SimLink>(*s, SimLink::Timing::Real); });
+    }
     registerPages();
 
     int rc = 0;
@@ -51,6 +72,13 @@ int main(int argc, char **argv)
             return 0;  // first-run setup left without a saved club
         }
         w.show();
+        std::unique_ptr<TfrmVirtualClocks> clocks;
+        if (sim) {
+            clocks = std::make_unique<TfrmVirtualClocks>(*sim, *dm);
+            clocks->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the demo
+            clocks->move(qMax(0, w.x() + w.width() - 380), 120);
+            clocks->show();
+        }
         if (parser.isSet(pageOpt))
             QTimer::singleShot(0, &w, [&w, n = parser.value(pageOpt).toInt()] { w.openPage(n); });
         rc = app.exec();

@@ -1,0 +1,123 @@
+#include "app/program/demo.h"
+
+#include "races/distances.h"
+#include "sim/clocksimulator.h"
+#include "store/appclock.h"
+#include "store/operationsink.h"
+#include "store/tdmorvs.h"
+#include "store/valuetext.h"
+
+#include <QDir>
+#include <QSqlRecord>
+#include <QStandardPaths>
+
+namespace Demo {
+
+QString prepareFolder(const QString &explicitDir)
+{
+    const QString root = explicitDir.isEmpty()
+                             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo")
+                             : explicitDir;
+    QDir(root).removeRecursively();
+    QDir().mkpath(root + QStringLiteral("/P"));
+    return root + QStringLiteral("/P");
+}
+
+namespace {
+struct Loft
+{
+    const char *no, *name, *street, *city, *lon, *lat;
+};
+const Loft lofts[] = {
+    {"001", "Adams Loft", "Kerkstraat 12", "Aalst", "E004'02:30", "N050'56:20"},
+    {"002", "O'Neill & Sons", "Dorpsplein 3", "Ninove", "E004'01:10", "N050'49:40"},
+    {"003", "Peeters", "Molenweg 44", "Geraardsbergen", "E003'52:50", "N050'46:20"},
+    {"004", "Van den Berg", "Stationslaan 7", "Dendermonde", "E004'06:10", "N051'01:50"},
+    {"005", "Janssens", "Veldstraat 90", "Lede", "E003'59:00", "N050'58:00"},
+};
+
+struct Site
+{
+    const char *code, *name, *abbr, *lon, *lat;
+};
+const Site sites[] = {
+    {"1001", "Quievrain", "QUIEV", "E003'41:00", "N050'24:10"},
+    {"2002", "Orleans", "ORLEANS", "E001'54:30", "N047'54:10"},
+    {"3003", "Barcelona", "BARCA", "E002'10:00", "N041'23:00"},
+};
+} // namespace
+
+void seed(TdmORVS &dm)
+{
+    const QDateTime now = AppClock::now();
+    const QString stamp = ValueText::dateTime(now);
+    Transaction tx(dm);
+    dm.exec(QStringLiteral("INSERT INTO ORV_ClubData (ClubID, ClubName, Street, City, PostCode, AssociationCode, "
+                           "Language, Mode, DBBackupDays, PrintCount) VALUES (?,?,?,?,?,?,?,?,?,?)"),
+            {"DEMO", "Pennavox Demo Club", "Marktplein 1", "Aalst", "9300", "BE", 0, 0, 7, 1});
+    dm.exec(QStringLiteral("INSERT INTO ORV_ClubMap (ClubID, ClubName) VALUES (?,?)"), {"DEMO", "Pennavox Demo Club"});
+    for (const char *c : {"BB|Blue Bar", "BC|Blue Chequer", "RC|Red Chequer", "DC|Dark Chequer"}) {
+        const QStringList p = QString::fromLatin1(c).split('|');
+        dm.exec(QStringLiteral("INSERT INTO ORV_FeatherColor (ColorType, FeathColor) VALUES (?,?)"), {p[0], p[1]});
+    }
+    for (const Site &s : sites)
+        dm.exec(QStringLiteral("INSERT INTO ORV_LiberateSite (LiberCode, LiberSite, LiberSiteAbbr, LiberLon, LiberLat) "
+                               "VALUES (?,?,?,?,?)"),
+                {s.code, s.name, s.abbr, s.lon, s.lat});
+    const char *colours[] = {"BB", "BC", "RC", "DC"};
+    int ringNo = 1000;
+    for (const Loft &l : lofts) {
+        dm.exec(QStringLiteral("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName, Street, City, PostCode, "
+                               "PhoneNo, EMail, LoftLon, LoftLat, UpdateTime, SynchFlag) VALUES (?,?,?,?,?,?,?,?,?,?,?,1)"),
+                {"BE", l.no, l.name, l.street, l.city, "9300", "+32 53 000 000", "", l.lon, l.lat, stamp});
+        for (int i = 0; i < 8; ++i) {
+            ++ringNo;
+            const QString number = QStringLiteral("%1").arg(3000000 + ringNo);
+            dm.exec(QStringLiteral("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, RYear, RRegLetter, "
+                                   "RRegNumber, Sex, E_Ring, Comment, Updatetime, SynchFlag, CreateDate, DeleteMark, "
+                                   "ColorType) VALUES (?,?,?,?,?,?,?,?,?,?,1,?,0,?)"),
+                    {l.no, QStringLiteral("BELG26-%1").arg(number), "BELG", "26", "", number, i % 2 ? "C" : "H",
+                     QStringLiteral("E%1").arg(7000000 + ringNo), "", stamp, ValueText::date(now.date()),
+                     colours[i % 4]});
+        }
+    }
+    // Today's race from Quievrain, yesterday's from Orleans, a two-day race from Barcelona.
+    struct Race
+    {
+        const Site &site;
+        QDate date;
+        const char *time;
+    };
+    const Race races[] = {{sites[0], now.date(), "07:30:00"},
+                          {sites[1], now.date().addDays(-1), "06:45:00"},
+                          {sites[2], now.date().addDays(-1), "06:00:00"}};
+    QStringList codes;
+    for (const Race &r : races) {
+        const QString code = QString::fromLatin1(r.site.code) + r.date.toString(QStringLiteral("MMdd"));
+        codes << code;
+        dm.exec(QStringLiteral("INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberSite, LiberSiteAbbr, LiberDate, "
+                               "LiberTime, LiberLon, LiberLat, Updatetime, SynchFlag, RaceCode, DeleteMark) "
+                               "VALUES (?,?,?,?,?,?,?,?,?,1,?,0)"),
+                {"DEMO", r.site.code, r.site.name, r.site.abbr, ValueText::date(r.date), r.time, r.site.lon,
+                 r.site.lat, stamp, code});
+        for (int d = 0; d < 2; ++d)
+            dm.exec(QStringLiteral("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate, SunSet, SunRise, Location) "
+                                   "VALUES (?,?,?,?,?)"),
+                    {code, ValueText::date(r.date.addDays(d)), "21:40:00", "05:30:00", r.site.name});
+    }
+    tx.commit();
+    NullSink quiet;
+    for (const QString &code : codes)
+        Distances::updateFromCoordinates(dm, code, quiet);
+}
+
+std::unique_ptr<ClockSimulator> makeSimulator(TdmORVS &dm)
+{
+    auto sim = std::make_unique<ClockSimulator>();
+    int n = 0;
+    for (const auto &r : dm.rows(QStringLiteral("SELECT LoftNo FROM ORV_LoftData ORDER BY LoftNo")))
+        sim->addClock(QStringLiteral("5E0000%1").arg(++n, 2, 16, QLatin1Char('0')).toUpper(), r.value(0).toString());
+    return sim;
+}
+
+} // namespace Demo
