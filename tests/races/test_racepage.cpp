@@ -1,0 +1,248 @@
+// Wiring of the Races page: its handlers reach the races operations and show what they stored.
+// With PENNAVOX_SHOTS=DIR set, every panel is also saved as a PNG for a look.
+#include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
+#include "app/ui/radiogroup.h"
+#include "racefixture.h"
+#include "races/ui/distancetable.h"
+#include "races/ui/racepage.h"
+#include "store/appclock.h"
+#include "store/recordtable.h"
+#include "tests/support/testdb.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimeEdit>
+#include <QtTest>
+
+using namespace RaceFixture;
+
+class TestRacePage : public QObject
+{
+    Q_OBJECT
+
+    void shot(QWidget *w, const char *name)
+    {
+        const QString dir = qEnvironmentVariable("PENNAVOX_SHOTS");
+        if (dir.isEmpty())
+            return;
+        QCoreApplication::processEvents();
+        w->grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    }
+
+    void seed(TdmORVS &dm)
+    {
+        for (int l = 1; l <= 4; ++l) {
+            const QString loftNo = QStringLiteral("L%1").arg(l);
+            loft(dm, loftNo, QStringLiteral("Member %1").arg(l), QStringLiteral("E004'2%1:00").arg(l),
+                 QStringLiteral("N051'0%1:00").arg(l));
+            if (l < 4)
+                distance(dm, "1234", loftNo, 400 + l, 120 * l);
+            for (int b = 1; b <= 3; ++b) {
+                const QString ring = QStringLiteral("BE-26-%1%2").arg(l).arg(b);
+                pigeon(dm, loftNo, ring, b % 2 ? "C" : "H");
+                entry(dm, "12340526", "1234", ring,
+                      QStringLiteral("2026-05-26 11:%1:%2.250").arg(10 + l * 3).arg(10 + b * 7), 0, l - 2);
+            }
+        }
+        race(dm, "12340526", "1234", "2026-05-26", "07:00:00");
+        dm.exec("INSERT INTO ORV_LiberateSite VALUES ('1234','Orleans','ORL','E001''54:00','N047''54:00')");
+        dm.exec("UPDATE ORV_RaceData SET LiberLon='E001''54:00', LiberLat='N047''54:00'");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Dialogs::setHeadless(true, Answer::Yes);
+        AppClock::setFixed(QDateTime(QDate(2026, 5, 20), QTime(9, 0)));
+    }
+    void init() { Dialogs::clearShown(); }
+
+    void addRaceAndSeeItListed()
+    {
+        TestDb db;
+        db.insertClub();
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        QVERIFY(page.pnlRacePoint->isVisible());
+        QVERIFY(!page.pnlRaceResult->isVisible());
+        QCOMPARE(page.combClub->currentText(), QStringLiteral("Test Club"));
+        QVERIFY(!page.edtLibCode->isEnabled());
+        page.btn1Click();
+        QVERIFY(page.addMode());
+        page.chkLibPoint->click();
+        QVERIFY(page.edtLibCode->isEnabled());
+        page.combLibSite->setEditText(QStringLiteral("Orleans"));
+        QTest::keyClicks(page.edtlibSiteAbbriv, QStringLiteral("orl"));
+        QCOMPARE(page.edtlibSiteAbbriv->text(), QStringLiteral("ORL"));
+        QTest::keyClicks(page.edtlibSiteAbbriv, QStringLiteral(" "));
+        QCOMPARE(page.edtlibSiteAbbriv->text(), QStringLiteral("OR"));
+        QVERIFY(Dialogs::shown().contains(QStringLiteral("Can not input Space Key !")));
+        page.edtlibSiteAbbriv->setText(QStringLiteral("ORL"));
+        QTest::keyClicks(page.edtLibCode, QStringLiteral("123x"));
+        QCOMPARE(page.edtLibCode->text(), QStringLiteral("12")); // a lower-case letter erases the last one
+        QTest::keyClicks(page.edtLibCode, QStringLiteral("34"));
+        page.dtpLibDate->setDate(QDate(2026, 5, 26));
+        page.btnOKClick();
+        QVERIFY(!page.addMode());
+        QCOMPARE(page.adoqRacePoint->rowCount(), 1);
+        QCOMPARE(page.currentRaceCode(), QStringLiteral("12340526"));
+        // untouched coordinates: a new race and a new site store NULL
+        QVERIFY(db.dm().scalar("SELECT LiberLon FROM ORV_RaceData").isNull());
+        QVERIFY(db.dm().scalar("SELECT LiberLon FROM ORV_LiberateSite").isNull());
+        QCOMPARE(page.combLibSite->count(), 1);
+
+        // edit mode keeps the code; delete asks and soft-deletes
+        page.rgRacePointClick(0);
+        QVERIFY(page.editMode());
+        page.dtpLibDate->setDate(QDate(2026, 5, 27));
+        page.btnOKClick();
+        QVERIFY(!page.editMode());
+        QCOMPARE(db.dm().scalar("SELECT LiberDate FROM ORV_RaceData").toString(), QStringLiteral("2026-05-27"));
+        page.rgRacePointClick(1);
+        QVERIFY(Dialogs::shown().contains(QStringLiteral("This will delete the data ?")));
+        QCOMPARE(page.adoqRacePoint->rowCount(), 0);
+        QCOMPARE(db.dm().scalar("SELECT DeleteMark FROM ORV_RaceData").toInt(), 1);
+    }
+
+    void panelsOfARace()
+    {
+        TestDb db;
+        db.insertClub();
+        seed(db.dm());
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrd1->selectRow(0);
+        page.dbgrd1CellClick();
+        QCOMPARE(page.edtLibCode->text(), QStringLiteral("1234"));
+        QCOMPARE(page.medtRaceLon->displayText(), QStringLiteral("E001'54:00"));
+        page.rgRacePoint->popupAt(QPoint(300, 120));
+        shot(&page, "races-list");
+
+        page.btnSetSunDataClick();
+        QVERIFY(page.pnlSunData->isVisible());
+        QCOMPARE(page.StrGridSunSet->item(0, 2)->text(), QStringLiteral("Sunset"));
+        page.StrGridSunSet->item(2, 0)->setText(QStringLiteral("2026-05-26"));
+        page.StrGridSunSet->item(2, 2)->setText(QStringLiteral("21:30:00"));
+        page.StrGridSunSet->item(7, 0)->setText(QStringLiteral("2026-05-31")); // shown, never stored
+        shot(&page, "races-sundata");
+        page.btnOK_SunClick();
+        QVERIFY(!page.pnlSunData->isVisible());
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_SunSet_SunRise WHERE RaceCode='12340526'").toInt(), 1);
+
+        page.rgRacePointClick(3); // distances
+        QVERIFY(page.pnlLoftLibPointDist->isVisible());
+        QCOMPARE(page.adotLoftRaceDist->rowCount(), 3);
+        QCOMPARE(page.adotLoftRaceDist->headerData(2, Qt::Horizontal).toString(), QStringLiteral("KM"));
+        page.btnLoftDistUpdateClick();
+        QCOMPARE(page.adotLoftRaceDist->rowCount(), 4); // L4 got its row from the coordinates
+        shot(&page, "races-distances");
+        // a typed distance is stored when posted
+        page.dbgrdLoftLibDist->setFocus();
+        page.dbgrdLoftLibDist->setCurrentIndex(page.adotLoftRaceDist->index(0, 2));
+        QTest::keyClicks(page.dbgrdLoftLibDist, QStringLiteral("7")); // a digit starts the edit
+        QLineEdit *editor = page.dbgrdLoftLibDist->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("7"));
+        QCOMPARE(editor->text(), QStringLiteral("77"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the delegate posts the edit queued
+        QCOMPARE(page.adotLoftRaceDist->value(0, QStringLiteral("Miles")).toInt(), 77);
+        const QString loft0 = page.adotLoftRaceDist->value(0, QStringLiteral("LoftNo")).toString();
+        QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LoftNo=?", {loft0}).toInt(), 77);
+        // Backspace cancels a pending edit
+        page.dbgrdLoftLibDist->setFocus();
+        QTest::keyClicks(page.dbgrdLoftLibDist, QStringLiteral("5"));
+        editor = page.dbgrdLoftLibDist->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QCOMPARE(page.adotLoftRaceDist->value(0, QStringLiteral("Miles")).toInt(), 77);
+        page.btnLoftLibDistClick();
+        QVERIFY(page.pnlRacePoint->isVisible());
+
+        page.rgRacePointClick(5); // result
+        QVERIFY(page.pnlRaceResult->isVisible());
+        QCOMPARE(page.lbl1RaceResultTitle->text(), QStringLiteral("NC Result for Orleans"));
+        const int listed = page.adoqRaceRec->rowCount();
+        QCOMPARE(listed, 12);
+        QVERIFY(page.lblRaceResultSum->text().endsWith(QStringLiteral("12 were clocked")));
+        page.btnRecaculateClick();
+        QVERIFY(page.grpRecaculate->isVisible());
+        QCOMPARE(page.dtpRaceTime->time(), QTime(7, 0));
+        shot(&page, "races-recalculate");
+        page.btnRecacuteClick();
+        QVERIFY(!page.grpRecaculate->isVisible());
+        QCOMPARE(page.adoqRaceRec->displayText(0, 0), QStringLiteral("1"));
+        QVERIFY(!page.adoqRaceRec->displayText(0, 7).isEmpty()); // a velocity now
+        shot(&page, "races-result");
+        page.btnRaceRecClick();
+
+        page.rgRacePointClick(4); // status
+        QVERIFY(page.pnlLoftRaceStat->isVisible());
+        QCOMPARE(page.adoqLoftRaceStat->rowCount(), 4);
+        QCOMPARE(page.adoqLoftRaceStat->displayText(0, 0), QStringLiteral("Member 1"));
+        shot(&page, "races-status");
+
+        page.rgRacePointClick(8); // distance download
+        QVERIFY(page.pnlDistDownLoad->isVisible());
+        QVERIFY(!page.butDistDL->isEnabled());
+        shot(&page, "races-distdownload");
+    }
+
+    void otherClockEntry()
+    {
+        TestDb db;
+        db.insertClub();
+        seed(db.dm());
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrd1->selectRow(0);
+        page.rgRacePointClick(7);
+        page.rgRacePointClick(7); // twice: each member once
+        QVERIFY(page.pnlOtherClosk->isVisible());
+        QCOMPARE(page.cbbLoftNo_OtherClock->count(), 4);
+        page.cbbLoftNo_OtherClock->setCurrentIndex(1);
+        page.cbbLoftNo_OtherClockClick();
+        QCOMPARE(page.cbbSelPigNo->count(), 3);
+        QCOMPARE(page.adoqOtherClock->rowCount(), 3);
+        page.edtSearch->setText(QStringLiteral("22"));
+        page.edtSearchExit();
+        QCOMPARE(page.cbbSelPigNo->count(), 1);
+        page.cbbSelPigNo->setEditText(QStringLiteral("BE-26-22"));
+        page.cbbSelPigNoClick();
+        QCOMPARE(page.dtpSelPigTime->time(), QTime(11, 16, 24));
+        page.dtpMarkMasterDate->setDate(QDate(2026, 5, 25));
+        page.dtpMarkedDate->setDate(QDate(2026, 5, 25));
+        page.dtpMarkMasterTime->setTime(QTime(8, 0));
+        page.dtpMarkedTime->setTime(QTime(8, 0));
+        page.dtpMasterDate->setDate(QDate(2026, 5, 26));
+        page.dtpMemberDate->setDate(QDate(2026, 5, 26));
+        page.dtpMasterTime->setTime(QTime(20, 0));
+        page.dtpMemberTime->setTime(QTime(20, 0, 5));
+        page.dtpSelPigDate->setDate(QDate(2026, 5, 26));
+        page.dtpSelPigTime->setTime(QTime(11, 30, 15));
+        page.btnOtherClock_SaveClick();
+        QCOMPARE(db.dm().scalar("SELECT BackTime||' '||TimeVari||' '||FlyTime FROM ORV_PigRaceData "
+                                "WHERE PRingNo='BE-26-22'").toString(),
+                 QStringLiteral("2026-05-26 11:30:15 5 04:30:10.000"));
+        shot(&page, "races-otherclock");
+        page.cbbSelPigNo->setEditText(QString());
+        page.btnOtherClock_SaveClick();
+        QVERIFY(Dialogs::shown().contains(QStringLiteral("PRingNo Select Error ! ")));
+    }
+};
+
+QTEST_MAIN(TestRacePage)
+#include "test_racepage.moc"
