@@ -30,45 +30,70 @@ std::vector<int> positions(const std::vector<qint64> &field, const std::vector<q
 
 std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant variant)
 {
-    std::vector<qint64> field;
+    // Distances of the liberation codes the race's entries carry, by code and loft.
+    QHash<QString, QHash<QString, QString>> distText;
     {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT FlySpeed FROM ORV_PigRaceData "
-                                             "WHERE RaceCode=? AND BackTime IS NOT NULL"),
+        QSqlQuery q = dm.exec(QStringLiteral("SELECT LiberCode, LoftNo, Miles, Yards FROM ORV_LoftLibPointDist "
+                                             "WHERE LiberCode IN (SELECT DISTINCT LiberCode FROM ORV_PigRaceData "
+                                             "WHERE RaceCode=?) ORDER BY rowid"),
                               {raceCode});
-        while (q.next())
-            field.push_back(FlyTime::thousandthsOf(q.value(0).toDouble()));
+        while (q.next()) {
+            QHash<QString, QString> &byLoft = distText[q.value(0).toString()];
+            const QString loft = q.value(1).toString();
+            if (byLoft.contains(loft))
+                continue; // the first row of a pair, as a look-up finds it
+            const QVariant miles = q.value(2), yards = q.value(3);
+            byLoft.insert(loft, miles.isNull() || yards.isNull()
+                                    ? QString()
+                                    : miles.toString() + QLatin1Char('/') + yards.toString());
+        }
     }
 
-    const QString arrivedFilter = variant == Variant::Normal ? QStringLiteral(" AND a.BackTime<>''") : QString();
-    // CROSS JOIN keeps SQLite's join order race entry -> pigeon -> distance, each an index look-up; left to
-    // itself the planner may scan every distance row of the code for each entry.
-    QSqlQuery q = dm.exec(QStringLiteral("SELECT a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, c.Miles, "
-                                         "c.Yards, b.LoftNo, b.Sex, b.ColorType, a.TimeVari "
-                                         "FROM ORV_PigRaceData a CROSS JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                         "CROSS JOIN ORV_LoftLibPointDist c ON c.LiberCode=a.LiberCode AND "
-                                         "c.LoftNo=b.LoftNo "
-                                         "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL") +
-                              arrivedFilter,
+    // One pass over the arrived entries and their pigeons; a LEFT JOIN keeps SQLite's order
+    // entry -> pigeon, an index look-up each. Every arrived entry counts for the positions; only
+    // entries with a known pigeon and a distance row are listed.
+    QSqlQuery q = dm.exec(QStringLiteral("SELECT a.rowid, a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
+                                         "a.TimeVari, b.LoftNo, b.Sex, b.ColorType FROM ORV_PigRaceData a "
+                                         "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                                         "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL"),
                           {raceCode});
+    std::vector<qint64> field;
     std::vector<ResultRow> rows;
     std::vector<qint64> speeds;
-    rows.reserve(field.size());
-    speeds.reserve(field.size());
+    qint64 lastEntry = -1;
     while (q.next()) {
+        const qint64 entryId = q.value(0).toLongLong();
+        const double speed = q.value(5).toDouble();
+        const qint64 k = FlyTime::thousandthsOf(speed);
+        if (entryId != lastEntry) // a ring held by two pigeon rows is still one entry
+            field.push_back(k);
+        lastEntry = entryId;
+        const QVariant loft = q.value(7);
+        if (loft.isNull())
+            continue;
+        const QString backTime = q.value(3).toString();
+        if (variant == Variant::Normal && backTime.isEmpty())
+            continue;
+        const QString liberCode = q.value(1).toString();
+        const auto codeIt = distText.constFind(liberCode);
+        if (codeIt == distText.constEnd())
+            continue;
+        const QString loftNo = loft.toString();
+        const auto distIt = codeIt->constFind(loftNo);
+        if (distIt == codeIt->constEnd())
+            continue;
         ResultRow r;
-        r.liberCode = q.value(0).toString();
-        r.ringNo = q.value(1).toString();
-        r.backTime = q.value(2).toString();
-        r.flyTime = q.value(3).toString();
-        r.flySpeed = q.value(4).toDouble();
-        const QVariant miles = q.value(5), yards = q.value(6);
-        if (!miles.isNull() && !yards.isNull())
-            r.dist = miles.toString() + QLatin1Char('/') + yards.toString();
-        r.loftNo = q.value(7).toString();
+        r.liberCode = liberCode;
+        r.ringNo = q.value(2).toString();
+        r.backTime = backTime;
+        r.flyTime = q.value(4).toString();
+        r.flySpeed = speed;
+        r.dist = *distIt;
+        r.loftNo = loftNo;
         r.sex = q.value(8).toString();
         r.colorType = q.value(9).toString();
-        r.timeVari = q.value(10);
-        speeds.push_back(FlyTime::thousandthsOf(r.flySpeed));
+        r.timeVari = q.value(6);
+        speeds.push_back(k);
         rows.push_back(std::move(r));
     }
     const std::vector<int> pos = positions(field, speeds);
@@ -145,6 +170,7 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
 
     struct Entry
     {
+        qint64 rowid;
         QString ring;
         QString backTime;
         int variation;
@@ -152,18 +178,19 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
     };
     std::vector<Entry> entries;
     {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT a.PRingNo, a.BackTime, a.TimeVari, b.LoftNo FROM ORV_PigRaceData a "
+        QSqlQuery q = dm.exec(QStringLiteral("SELECT a.rowid, a.PRingNo, a.BackTime, a.TimeVari, b.LoftNo FROM ORV_PigRaceData a "
                                              "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
                                              "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL"),
                               {raceCode});
         while (q.next())
-            entries.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(), q.value(3).toString()});
+            entries.push_back({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(3).toInt(),
+                               q.value(4).toString()});
     }
 
     Transaction tx(dm);
     QSqlQuery update(dm.adocORVS());
-    const QString sql = QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime=?, FlySpeed=?, Dist=? "
-                                       "WHERE RaceCode=? AND PRingNo=?");
+    // Each entry's own row (the race and ring it was selected by), found by its row id.
+    const QString sql = QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime=?, FlySpeed=?, Dist=? WHERE rowid=?");
     if (!update.prepare(sql))
         throw SqlError(update.lastError().text(), sql);
     for (const Entry &e : entries) {
@@ -181,8 +208,7 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
         update.bindValue(0, r.flyTime);
         update.bindValue(1, r.velocity);
         update.bindValue(2, d);
-        update.bindValue(3, raceCode);
-        update.bindValue(4, e.ring);
+        update.bindValue(3, e.rowid);
         if (!update.exec()) {
             const SqlError err(update.lastError().text(), sql);
             tx.commit(); // what was written before the failure stays
