@@ -89,6 +89,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     ClockViews::setupMarking(*adoqMarking, dm);
     dbgrdMarking = new TDBGrid(QStringLiteral("dbgrdMarking"), adoqMarking, tsMarking);
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    dbgrdMarking->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMark = new TMessageArea(QStringLiteral("mmoMark"), QStringLiteral("timerMarkMsg"), tsMarking);
     auto *markTop = new QHBoxLayout;
     markTop->addWidget(caption(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
@@ -109,6 +110,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     ClockViews::setupResult(*adoqTimerResult, dm);
     dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     lblTimerRseultSum = caption(tsCrtTimerTrain, "lblTimerRseultSum", QString());
     mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
     auto *resTop = new QHBoxLayout;
@@ -128,6 +130,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     ClockViews::setupMulti(*qryMultiRaceUpLd, dm);
     dbgrdMultRaceUpLd = new TDBGrid(QStringLiteral("dbgrdMultRaceUpLd"), qryMultiRaceUpLd, tsMultiRace);
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
     auto *multiLay = new QVBoxLayout(tsMultiRace);
     multiLay->addWidget(caption(tsMultiRace, "lbMultiHint",

@@ -1,0 +1,135 @@
+#include "../support/testdb.h"
+
+#include "app/program/demo.h"
+#include "app/program/virtualclocks.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/mainwindow.h"
+#include "clockops/ui/clockpage.h"
+#include "clockops/ui/messagearea.h"
+#include "device/devicelink.h"
+#include "sim/clocksimulator.h"
+#include "sim/simlink.h"
+#include "store/recordtable.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+
+// The demo walked as a newcomer would: synchronise every clock, basket the birds, let them come
+// home, read the results and see the ranking. Set PENNAVOX_SHOTS=DIR to keep screenshots.
+class TestDemoRoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    void roadOfARace();
+
+private:
+    void shot(QWidget *w, const QString &name)
+    {
+        const QString dir = qEnvironmentVariable("PENNAVOX_SHOTS");
+        if (!dir.isEmpty())
+            w->grab().save(dir + "/" + name + ".png");
+    }
+};
+
+void TestDemoRoad::roadOfARace()
+{
+    Dialogs::setHeadless(true);
+    TfrmMenu_V8_EU_10_TC::setBackupNoticeMs(1);
+    TestDb db;
+    Demo::seed(db.dm());
+    auto sim = Demo::makeSimulator(db.dm());
+    ClockSimulator *s = sim.get();
+    DeviceLink::setFactory([s] { return std::make_unique<SimLink>(*s); });
+    Pages::setFactory(2, [](TdmORVS &dm, QWidget *p) { return new TfrmSynch_10_TC(dm, p); });
+
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    QVERIFY(w.clubReady());
+    w.openPage(2);
+    auto *page = qobject_cast<TfrmSynch_10_TC *>(w.currentForm());
+    QVERIFY(page);
+    TfrmVirtualClocks clocks(*sim, db.dm());
+    auto *list = clocks.findChild<QListWidget *>("lstClocks");
+    auto *raceBox = clocks.findChild<QComboBox *>("cbbSimRace");
+    QSignalSpy done(page, &TfrmSynch_10_TC::jobFinished);
+    auto waitJob = [&]() -> int {
+        const int before = done.count();
+        QElapsedTimer t;
+        t.start();
+        while (done.count() <= before && t.elapsed() < 10000)
+            QTest::qWait(10);
+        return done.count() > before ? done.last().at(1).toInt() : -2;
+    };
+    // Polls run until a poll has read the clock now connected.
+    auto waitRead = [&]() -> bool {
+        for (int tries = 0; tries < 50; ++tries)
+            if (waitJob() == static_cast<int>(PollOutcome::Done))
+                return true;
+        return false;
+    };
+
+    // Synchronise each clock: races and pigeons go in.
+    for (int i = 0; i < sim->clockCount(); ++i) {
+        list->setCurrentRow(i);
+        clocks.connectSelected();
+        page->butSyncNow->click();
+        QCOMPARE(waitJob(), static_cast<int>(PollOutcome::Done));
+        QCOMPARE(page->mmoSynch->toPlainText(), QString("Clock Synchornize Success !"));
+    }
+    shot(&w, "clock-sync");
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftClocks").toInt(), sim->clockCount());
+
+    const QString race = db.dm().scalar("SELECT RaceCode FROM ORV_RaceData WHERE LiberCode='1001'").toString();
+    // Basket the birds of every clock and read them on the Marked Upload tab.
+    page->PageControl1->setCurrentIndex(1);
+    const int item = page->cbbRaceCode->findData(race);
+    QVERIFY(item >= 0);
+    for (int i = 0; i < sim->clockCount(); ++i) {
+        list->setCurrentRow(i);
+        clocks.connectSelected();
+        raceBox->setCurrentIndex(raceBox->findText(race));
+        clocks.markBirds();
+        page->timerMark->setInterval(20);
+        if (i == 0)
+            page->cbbRaceCodeClick(item);
+        QVERIFY(waitRead());
+        QVERIFY(page->mmoMark->toPlainText().endsWith("Marked data upload Success !"));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(page->adoqMarking->rowCount(), 40, 10000);
+    shot(&w, "clock-marked");
+
+    // The birds come home; the Result Upload tab reads and ranks them.
+    page->PageControl1->setCurrentIndex(2);
+    const int resultItem = page->cbbTimer_UPL->findData(race);
+    for (int i = 0; i < sim->clockCount(); ++i) {
+        list->setCurrentRow(i);
+        clocks.connectSelected();
+        raceBox->setCurrentIndex(raceBox->findText(race));
+        clocks.letBirdsArrive();
+        page->timerResult->setInterval(20);
+        if (i == 0)
+            page->cbbTimer_UPLClick(resultItem);
+        QVERIFY(waitRead());
+        QVERIFY2(page->mmoResult->toPlainText().endsWith("Race Result upload Success !"), qPrintable(page->mmoResult->toPlainText()));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(page->adoqTimerResult->rowCount(), 40, 10000);
+    shot(&w, "clock-result");
+    shot(&clocks, "virtual-clocks");
+    RecordTable *grid = page->adoqTimerResult;
+    double previous = 1e12;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        const double v = grid->record(r).value("FlySpeed").toDouble();
+        QVERIFY(v > 0 && v <= previous);
+        previous = v;
+    }
+    QCOMPARE(grid->displayText(0, 0), QString("1"));
+    w.close();
+    DeviceLink::setFactory({});
+}
+
+QTEST_MAIN(TestDemoRoad)
+#include "test_demo_road.moc"
