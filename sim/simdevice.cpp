@@ -154,6 +154,17 @@ bool SimDevice::arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat, qi
     return true;
 }
 
+int SimDevice::arriveMarked(const QString &raceCode, qint64 firstMs, qint64 spacingMs)
+{
+    int n = 0;
+    for (const SimPigeon &p : pigeons) {
+        const SimRaceRecord *rec = record(p.assocNum());
+        if (rec && rec->raceCode() == raceCode && !rec->arrived() && arrive(p.assocNum(), firstMs + n * spacingMs))
+            ++n;
+    }
+    return n;
+}
+
 bool SimDevice::stopRace(const QString &raceCode, qint64 deviceMs, qint64 readerMs)
 {
     SimRace *r = race(raceCode);

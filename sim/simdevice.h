@@ -91,6 +91,9 @@ public:
     // The bird's arrival: arrival times, position (thousandths of an arc second), order in race.
     bool arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat = 0, qint64 lon = 0, bool gpsValid = true,
                 int randNum = 0);
+    // Every marked bird of the race not yet home arrives, the first at firstMs, the others
+    // spacingMs apart, in the order of the clock's pigeon list. Returns how many arrived.
+    int arriveMarked(const QString &raceCode, qint64 firstMs, qint64 spacingMs = 1000);
     // The race stopped on the clock: its own and the master's time.
     bool stopRace(const QString &raceCode, qint64 deviceMs, qint64 readerMs);
     // The clock assigns an electronic ring to a pigeon (a change the program reads back).

@@ -184,7 +184,8 @@ void TstJson::survivesHostileInput()
         QByteArray("nul"),
     };
     QRandomGenerator rng(20240501);
-    const QByteArray alphabet("{}[]\":,\\u0123456789abcdefE+-. truefalsnl\x00\xff\xc3", 50);
+    static const char alpha[] = "{}[]\":,\\u0123456789abcdefE+-. truefalsnl\x00\xff\xc3";
+    const QByteArray alphabet(alpha, sizeof alpha - 1);
     for (int i = 0; i < 3000; ++i) {
         QByteArray b;
         const int len = int(rng.bounded(60));

@@ -135,6 +135,13 @@ void TstSimModel::recordsMarkingAndArrival()
     QCOMPARE(d.record(QStringLiteral("P2"))->fields.number(QStringLiteral("BackOrder")), 1);
     QCOMPARE(d.record(QStringLiteral("P1"))->fields.number(QStringLiteral("BackOrder")), 2);
     QCOMPARE(d.record(QStringLiteral("P1"))->fields.number(QStringLiteral("BackTimeEring")), 600);
+    d.savePigeon(QStringLiteral("P3"), {}, 0);
+    d.savePigeon(QStringLiteral("P4"), {}, 0);
+    QVERIFY(d.markPigeon(QStringLiteral("P3"), QStringLiteral("R1"), 12));
+    QVERIFY(d.markPigeon(QStringLiteral("P4"), QStringLiteral("R1"), 13));
+    QCOMPARE(d.arriveMarked(QStringLiteral("R1"), 800, 50), 2); // only the two still out
+    QCOMPARE(d.record(QStringLiteral("P4"))->fields.number(QStringLiteral("BackTimeEring")), 850);
+    QCOMPARE(d.record(QStringLiteral("P4"))->fields.number(QStringLiteral("BackOrder")), 4);
     QVERIFY(d.stopRace(QStringLiteral("R1"), 1000, 1001));
     QCOMPARE(d.race(QStringLiteral("R1"))->fields.number(QStringLiteral("RaceStopReaderTime")), 1001);
     // Marking again for a new race replaces the bird's record.
