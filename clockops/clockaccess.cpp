@@ -2,24 +2,27 @@
 
 #include "device/json.h"
 #include "device/twinapiv8.h"
+#include "store/operationsink.h"
 
 #include <QStringList>
 
 namespace ClockAccess {
 
-Step identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore)
+PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, OperationSink &sink)
 {
     s.CurDeviceNo.clear();
     s.CurLoftNo.clear();
     QString deviceNo, owner;
-    if (!api.GetDeviceNo(deviceNo, owner))
-        return Step::NoClock;
+    if (!api.GetDeviceNo(deviceNo, owner)) {
+        sink.failure(QStringLiteral("Please connect to club antenna and clock."));
+        return PollOutcome::NoClock;
+    }
     s.CurDeviceNo = deviceNo;
     if (deviceNo == s.PreDeviceno)
-        return Step::SameClock;
+        return PollOutcome::SameClock;
     const int us = owner.indexOf(QLatin1Char('_'));
     s.CurLoftNo = (loftAfterUnderscore && us >= 0) ? owner.mid(us + 1) : owner;
-    return Step::Verified;
+    return PollOutcome::Done;
 }
 
 bool verify(TWinApiV8 &api, ClockSession &s)

@@ -2,17 +2,17 @@
 
 #include "clockops/clocksession.h"
 
+class OperationSink;
 class TWinApiV8;
 
 // The opening every pass and poll shares: identify the connected clock, skip the clock last
 // handled, verify it and obtain its communication key.
 namespace ClockAccess {
 
-enum class Step { NoClock, SameClock, VerifyFailed, Verified };
-
 // With loftAfterUnderscore the loft number is the owner code after its first "_" (the whole code
-// when it has none); otherwise the whole owner code.
-Step identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore);
+// when it has none); otherwise the whole owner code. Reports "Please connect to club antenna and
+// clock." when nothing answers. Returns PollOutcome::Done for a clock not handled yet.
+PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, OperationSink &sink);
 // After identify() gave a new clock: DiverseKey + ComVerify into s.CommKey.
 bool verify(TWinApiV8 &api, ClockSession &s);
 

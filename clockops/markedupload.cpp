@@ -19,15 +19,8 @@ PollOutcome MarkedUpload::poll()
     sink_.clearMessages();
     bool success = true;
     count_ = 0;
-    switch (ClockAccess::identify(api_, s_, false)) {
-    case ClockAccess::Step::NoClock:
-        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
-        return PollOutcome::NoClock;
-    case ClockAccess::Step::SameClock:
-        return PollOutcome::SameClock;
-    default:
-        break;
-    }
+    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+        return o;
     sink_.clearMessages();
     sink_.working(QStringLiteral("Loft : %1 in Marked data Upload , Pls Wait !").arg(s_.CurLoftNo));
     if (!ClockAccess::verify(api_, s_)) {

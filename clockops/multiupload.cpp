@@ -70,15 +70,8 @@ PollOutcome MultiUpload::poll()
 {
     sink_.clearMessages();
     stored_ = 0;
-    switch (ClockAccess::identify(api_, s_, false)) {
-    case ClockAccess::Step::NoClock:
-        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
-        return PollOutcome::NoClock;
-    case ClockAccess::Step::SameClock:
-        return PollOutcome::SameClock;
-    default:
-        break;
-    }
+    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+        return o;
     sink_.clearMessages();
     sink_.working(QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !").arg(s_.CurLoftNo));
     if (!ClockAccess::verify(api_, s_)) {

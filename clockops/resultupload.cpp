@@ -157,15 +157,8 @@ PollOutcome ResultUpload::poll()
     bool success = true;
     stored_ = 0;
     raceFound_ = false;
-    switch (ClockAccess::identify(api_, s_, false)) {
-    case ClockAccess::Step::NoClock:
-        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
-        return PollOutcome::NoClock;
-    case ClockAccess::Step::SameClock:
-        return PollOutcome::SameClock;
-    default:
-        break;
-    }
+    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+        return o;
     sink_.clearMessages();
     sink_.working(QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !").arg(s_.CurLoftNo));
     if (!ClockAccess::verify(api_, s_)) {

@@ -60,15 +60,8 @@ PollOutcome SyncPass::run()
 {
     success_ = true;
     sink_.clearMessages();
-    switch (ClockAccess::identify(api_, s_, true)) {
-    case ClockAccess::Step::NoClock:
-        sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
-        return PollOutcome::NoClock;
-    case ClockAccess::Step::SameClock:
-        return PollOutcome::SameClock;
-    default:
-        break;
-    }
+    if (const PollOutcome o = ClockAccess::identify(api_, s_, true, sink_); o != PollOutcome::Done)
+        return o;
     if (!ClockAccess::verify(api_, s_)) {
         sink_.failure(QStringLiteral("ComVerify Error : "));
         sink_.beep();

@@ -97,8 +97,7 @@ QWidget *TfrmMember_10::buildMemberList()
     btnCote = button(p, "btnCote", QStringLiteral("Create TXT"));
     // The member list report and the loft text file come with their own operations.
     for (QPushButton *b : {butPrtMemList, btnCote}) {
-        b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Not available in this version"));
+        b->hide(); // no dead buttons until their operations exist
     }
     connect(btnMemNew, &QPushButton::clicked, this, &TfrmMember_10::btnMemNewClick);
     lblMemCnt = label(p, "lblMemCnt", ValueText::count3(0));

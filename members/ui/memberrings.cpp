@@ -107,8 +107,7 @@ QWidget *TfrmMember_10::buildRingPanel()
     butPrtRingList = button(p, "butPrtRingList", QStringLiteral("Print"));
     // Import, export and the printed ring list come with their own operations.
     for (QPushButton *b : {btnPigImport, btnPigExport, btnRingExport, butPrtRingList}) {
-        b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Not available in this version"));
+        b->hide(); // no dead buttons until their operations exist
     }
 
     auto *countRow = new QHBoxLayout;
