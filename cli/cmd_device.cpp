@@ -100,7 +100,7 @@ int runGet(CliContext &ctx)
     const bool ok = what == QLatin1String("loft")   ? api->GetLoftInfo(s.key, fields, reply)
                     : what == QLatin1String("club") ? api->GetClubInfo(s.key, fields, reply)
                                                     : api->GetParams(s.key, fields, reply);
-    const QString op = what == QLatin1String("loft") ? QStringLiteral("GetLoftInfo")
+    const QString op = what == QLatin1String("loft")   ? QStringLiteral("GetLoftInfo")
                        : what == QLatin1String("club") ? QStringLiteral("GetClubInfo")
                                                        : QStringLiteral("GetParams");
     if (!ok) {
@@ -121,40 +121,48 @@ int runList(CliContext &ctx, bool races)
     const QString filter = ctx.args.value(0);
     QString reply;
     int count = 0;
-    const bool ok = races ? api->QueryRace(s.key, filter, count, reply) : api->QueryPigeons(s.key, filter, count, reply);
+    const bool ok =
+        races ? api->QueryRace(s.key, filter, count, reply) : api->QueryPigeons(s.key, filter, count, reply);
     if (!ok) {
-        ctx.sink.failure((races ? QStringLiteral("QueryRace Error : ") : QStringLiteral("QueryPigeons Error : ")) + reply);
+        ctx.sink.failure(
+            (races ? QStringLiteral("QueryRace Error : ") : QStringLiteral("QueryPigeons Error : ")) + reply);
         return 1;
     }
-    const QString fields = races ? QStringLiteral("RaceCode%LiberCode%LiberTime%MarkDeviceTime%MarkReaderTime%"
-                                                  "RaceStopDeviceTIme%RaceStopReaderTIme")
-                                 : QStringLiteral("AssocNum%Uid%EringNum%UpdateTime%Year%Sex%Color");
+    const QString fields = races
+                               ? QStringLiteral("RaceCode%LiberCode%LiberTime%MarkDeviceTime%MarkReaderTime%"
+                                                "RaceStopDeviceTIme%RaceStopReaderTIme")
+                               : QStringLiteral("AssocNum%Uid%EringNum%UpdateTime%Year%Sex%Color");
     QTextStream out(stdout);
     out << fields << "\n";
     bool allRead = true;
     for (int i = 0; i < count; ++i) {
-        const bool got = races ? api->GetRaceInfo(s.key, i, fields, reply) : api->GetPigeonInfo(s.key, i, fields, reply);
+        const bool got =
+            races ? api->GetRaceInfo(s.key, i, fields, reply) : api->GetPigeonInfo(s.key, i, fields, reply);
         if (!got) {
-            ctx.sink.failure((races ? QStringLiteral("GetRaceInfo Error : ") : QStringLiteral("GetPigeonInfo Error : ")) +
-                             reply);
+            ctx.sink.failure(
+                (races ? QStringLiteral("GetRaceInfo Error : ") : QStringLiteral("GetPigeonInfo Error : ")) +
+                reply);
             allRead = false;
             continue;
         }
         out << reply << "\n";
     }
     out.flush();
-    ctx.sink.info(QStringLiteral("%1 %2").arg(count).arg(races ? QStringLiteral("race(s)") : QStringLiteral("pigeon(s)")));
+    ctx.sink.info(QStringLiteral("%1 %2").arg(count).arg(races ? QStringLiteral("race(s)")
+                                                               : QStringLiteral("pigeon(s)")));
     return allRead ? 0 : 1;
 }
 
 CliRegistrar regInfo({QStringLiteral("device-info"), QStringLiteral("device-info"),
-                      QStringLiteral("read and verify the connected clock or antenna: number, owner"), runInfo});
+                      QStringLiteral("read and verify the connected clock or antenna: number, owner"),
+                      runInfo});
 CliRegistrar regAntenna({QStringLiteral("device-antenna-id"), QStringLiteral("device-antenna-id"),
                          QStringLiteral("read the club antenna's identity"), runAntennaId});
 CliRegistrar regDisplay({QStringLiteral("device-display"), QStringLiteral("device-display TEXT"),
                          QStringLiteral("show a text on the connected device's display"), runDisplay});
 CliRegistrar regGet({QStringLiteral("device-get"), QStringLiteral("device-get loft|club|params FIELDS"),
-                     QStringLiteral("read values from the device, e.g. device-get loft OwnerName%City"), runGet});
+                     QStringLiteral("read values from the device, e.g. device-get loft OwnerName%City"),
+                     runGet});
 CliRegistrar regRaces({QStringLiteral("device-races"), QStringLiteral("device-races [FILTER]"),
                        QStringLiteral("list the races the connected clock holds"),
                        [](CliContext &ctx) { return runList(ctx, true); }});

@@ -24,8 +24,9 @@ void LinkTrace::note(char direction, const QString &text)
     QMutexLocker lock(&mutex_);
     if (!file_.isOpen())
         return;
-    const QString line = AppClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + QLatin1Char(' ') +
-                         QLatin1Char(direction) + QLatin1Char(' ') + text + QLatin1Char('\n');
+    const QString line = AppClock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) +
+                         QLatin1Char(' ') + QLatin1Char(direction) + QLatin1Char(' ') + text +
+                         QLatin1Char('\n');
     file_.write(line.toUtf8());
     file_.flush(); // a trace is read after a crash or a hang too
 }

@@ -2,10 +2,11 @@
 
 #include <nettle/des.h>
 
-int DesEncrypt(unsigned char *out, int outLen, const unsigned char *data, int dataLen, const unsigned char *key,
-               int keyLen)
+int DesEncrypt(unsigned char *out, int outLen, const unsigned char *data, int dataLen,
+               const unsigned char *key, int keyLen)
 {
-    if (!out || !data || !key || outLen != DES_BLOCK_SIZE || dataLen != DES_BLOCK_SIZE || keyLen != DES_KEY_SIZE)
+    if (!out || !data || !key || outLen != DES_BLOCK_SIZE || dataLen != DES_BLOCK_SIZE ||
+        keyLen != DES_KEY_SIZE)
         return -1;
     des_ctx ctx;
     // des_set_key reports weak keys; they still give a valid (if weak) key schedule, and the

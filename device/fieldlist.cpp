@@ -54,7 +54,8 @@ bool FieldList::parse(const QString &list, bool dollarAsColon, QList<Item> *item
             const QString digits = it.text.mid(1);
             if (!wholeNumber(digits, &it.number)) {
                 if (error)
-                    *error = QStringLiteral("'%1' is not a valid integer value (field \"%2\")").arg(digits, it.name);
+                    *error = QStringLiteral("'%1' is not a valid integer value (field \"%2\")")
+                                 .arg(digits, it.name);
                 items->clear();
                 return false;
             }

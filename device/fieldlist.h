@@ -13,7 +13,7 @@ namespace FieldList {
 struct Item
 {
     QString name;
-    QString text;     // the value as text (after the "$" replacement where it applies)
+    QString text; // the value as text (after the "$" replacement where it applies)
     bool isNumber = false;
     qint32 number = 0;
 };

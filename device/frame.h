@@ -15,7 +15,8 @@ constexpr int MaxFrame = 255;
 constexpr int MaxRequestBody = MaxFrame - 5;
 constexpr int MinReply = 8; // shorter replies are never taken as complete
 
-enum Command : quint8 {
+enum Command : quint8
+{
     Json = 0xC0,
     Verify = 0xC1,
     Init = 0xC2,
@@ -31,7 +32,11 @@ quint8 fcs(const QByteArray &bytes);
 // The request frame, or nothing when the body does not fit.
 std::optional<QByteArray> request(quint8 adr, quint8 cmd, const QByteArray &body);
 
-enum class ReplyState { Incomplete, Complete };
+enum class ReplyState
+{
+    Incomplete,
+    Complete
+};
 // A reply is complete when at least 8 bytes arrived and the total is exactly LEN + 5.
 ReplyState replyState(const QByteArray &received);
 

@@ -11,10 +11,14 @@ TlkJSONbase::~TlkJSONbase() = default;
 QString TlkJSONbase::AsText() const
 {
     switch (SelfType()) {
-    case TlkJSONtypes::jsNumber: return TlkJSON::NumberText(Value().toDouble());
-    case TlkJSONtypes::jsString: return Value().toString();
-    case TlkJSONtypes::jsBoolean: return Value().toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default: return {};
+    case TlkJSONtypes::jsNumber:
+        return TlkJSON::NumberText(Value().toDouble());
+    case TlkJSONtypes::jsString:
+        return Value().toString();
+    case TlkJSONtypes::jsBoolean:
+        return Value().toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return {};
     }
 }
 
@@ -46,11 +50,26 @@ int TlkJSONlist::Add(std::unique_ptr<TlkJSONbase> v)
     items_.push_back(v ? std::move(v) : std::make_unique<TlkJSONnull>());
     return int(items_.size()) - 1;
 }
-int TlkJSONlist::Add(const QString &text) { return Add(std::make_unique<TlkJSONstring>(text)); }
-int TlkJSONlist::Add(int number) { return Add(std::make_unique<TlkJSONnumber>(number)); }
-int TlkJSONlist::Add(qint64 number) { return Add(std::make_unique<TlkJSONnumber>(double(number))); }
-int TlkJSONlist::Add(double number) { return Add(std::make_unique<TlkJSONnumber>(number)); }
-int TlkJSONlist::Add(bool b) { return Add(std::make_unique<TlkJSONboolean>(b)); }
+int TlkJSONlist::Add(const QString &text)
+{
+    return Add(std::make_unique<TlkJSONstring>(text));
+}
+int TlkJSONlist::Add(int number)
+{
+    return Add(std::make_unique<TlkJSONnumber>(number));
+}
+int TlkJSONlist::Add(qint64 number)
+{
+    return Add(std::make_unique<TlkJSONnumber>(double(number)));
+}
+int TlkJSONlist::Add(double number)
+{
+    return Add(std::make_unique<TlkJSONnumber>(number));
+}
+int TlkJSONlist::Add(bool b)
+{
+    return Add(std::make_unique<TlkJSONboolean>(b));
+}
 
 TlkJSONbase *TlkJSONlist::Child(int idx) const
 {
@@ -68,18 +87,31 @@ void TlkJSONlist::SetChild(int idx, std::unique_ptr<TlkJSONbase> v)
 int TlkJSONobject::Add(const QString &name, std::unique_ptr<TlkJSONbase> v)
 {
     const int pos = int(members_.size());
-    members_.push_back(std::make_unique<TlkJSONobjectmethod>(name, v ? std::move(v) : std::make_unique<TlkJSONnull>()));
+    members_.push_back(
+        std::make_unique<TlkJSONobjectmethod>(name, v ? std::move(v) : std::make_unique<TlkJSONnull>()));
     firstIndex_.emplace(name, pos); // keeps an existing (earlier) entry
     return pos;
 }
-int TlkJSONobject::Add(const QString &name, const QString &text) { return Add(name, std::make_unique<TlkJSONstring>(text)); }
-int TlkJSONobject::Add(const QString &name, int number) { return Add(name, std::make_unique<TlkJSONnumber>(number)); }
+int TlkJSONobject::Add(const QString &name, const QString &text)
+{
+    return Add(name, std::make_unique<TlkJSONstring>(text));
+}
+int TlkJSONobject::Add(const QString &name, int number)
+{
+    return Add(name, std::make_unique<TlkJSONnumber>(number));
+}
 int TlkJSONobject::Add(const QString &name, qint64 number)
 {
     return Add(name, std::make_unique<TlkJSONnumber>(double(number)));
 }
-int TlkJSONobject::Add(const QString &name, double number) { return Add(name, std::make_unique<TlkJSONnumber>(number)); }
-int TlkJSONobject::Add(const QString &name, bool b) { return Add(name, std::make_unique<TlkJSONboolean>(b)); }
+int TlkJSONobject::Add(const QString &name, double number)
+{
+    return Add(name, std::make_unique<TlkJSONnumber>(number));
+}
+int TlkJSONobject::Add(const QString &name, bool b)
+{
+    return Add(name, std::make_unique<TlkJSONboolean>(b));
+}
 
 TlkJSONbase *TlkJSONobject::Child(int idx) const
 {
@@ -113,14 +145,30 @@ void writeString(QString &out, const QString &s)
     out += QLatin1Char('"');
     for (const QChar c : s) {
         switch (c.unicode()) {
-        case '\b': out += QLatin1String("\\b"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\f': out += QLatin1String("\\f"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '/': out += QLatin1String("\\/"); break;
-        case '\\': out += QLatin1String("\\\\"); break;
+        case '\b':
+            out += QLatin1String("\\b");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\f':
+            out += QLatin1String("\\f");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '/':
+            out += QLatin1String("\\/");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
         default:
             if (c.unicode() < 32) {
                 out += QLatin1String("\\u00");
@@ -146,8 +194,12 @@ void writeValue(QString &out, const TlkJSONbase *v)
         out += std::isfinite(d) ? TlkJSON::NumberText(d) : QStringLiteral("null");
         break;
     }
-    case TlkJSONtypes::jsString: writeString(out, v->Value().toString()); break;
-    case TlkJSONtypes::jsBoolean: out += v->Value().toBool() ? QLatin1String("true") : QLatin1String("false"); break;
+    case TlkJSONtypes::jsString:
+        writeString(out, v->Value().toString());
+        break;
+    case TlkJSONtypes::jsBoolean:
+        out += v->Value().toBool() ? QLatin1String("true") : QLatin1String("false");
+        break;
     case TlkJSONtypes::jsList:
         out += QLatin1Char('[');
         for (int i = 0; i < v->Count(); ++i) {
@@ -170,7 +222,9 @@ void writeValue(QString &out, const TlkJSONbase *v)
         out += QLatin1Char('}');
         break;
     }
-    default: out += QLatin1String("null"); break;
+    default:
+        out += QLatin1String("null");
+        break;
     }
 }
 
@@ -335,15 +389,33 @@ private:
                 return false;
             const char e = s_[p_++];
             switch (e) {
-            case '"': bytes += '"'; break;
-            case '\'': bytes += '\''; break;
-            case '/': bytes += '/'; break;
-            case '\\': bytes += '\\'; break;
-            case 'b': bytes += '\b'; break;
-            case 'f': bytes += '\f'; break;
-            case 'n': bytes += '\n'; break;
-            case 'r': bytes += '\r'; break;
-            case 't': bytes += '\t'; break;
+            case '"':
+                bytes += '"';
+                break;
+            case '\'':
+                bytes += '\'';
+                break;
+            case '/':
+                bytes += '/';
+                break;
+            case '\\':
+                bytes += '\\';
+                break;
+            case 'b':
+                bytes += '\b';
+                break;
+            case 'f':
+                bytes += '\f';
+                break;
+            case 'n':
+                bytes += '\n';
+                break;
+            case 'r':
+                bytes += '\r';
+                break;
+            case 't':
+                bytes += '\t';
+                break;
             case 'u': {
                 uint code = 0;
                 if (!readHex4(&code))
@@ -363,7 +435,8 @@ private:
                 appendUtf8(bytes, code);
                 break;
             }
-            default: return false;
+            default:
+                return false;
             }
         }
         auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -11,7 +11,16 @@
 #include <memory>
 #include <vector>
 
-enum class TlkJSONtypes { jsBase, jsNumber, jsString, jsBoolean, jsNull, jsList, jsObject };
+enum class TlkJSONtypes
+{
+    jsBase,
+    jsNumber,
+    jsString,
+    jsBoolean,
+    jsNull,
+    jsList,
+    jsObject
+};
 
 // The abstract root of every value kind. A tree is owned by its root: freeing the root frees all
 // children, and a value added to a container becomes owned by that container.
@@ -131,7 +140,10 @@ private:
 class TlkJSONobjectmethod
 {
 public:
-    TlkJSONobjectmethod(QString name, std::unique_ptr<TlkJSONbase> v) : name_(std::move(name)), value_(std::move(v)) {}
+    TlkJSONobjectmethod(QString name, std::unique_ptr<TlkJSONbase> v)
+        : name_(std::move(name)), value_(std::move(v))
+    {
+    }
     const QString &Name() const { return name_; }
     TlkJSONbase *ObjValue() const { return value_.get(); }
     void setObjValue(std::unique_ptr<TlkJSONbase> v) { value_ = std::move(v); }

@@ -65,8 +65,9 @@ bool SerialPortLink::doWrite(const QByteArray &bytes)
     const int timeout = 100 * int(bytes.size()) + 1000;
     while (port_->bytesToWrite() > 0) {
         if (!port_->waitForBytesWritten(timeout)) {
-            setError(port_->error() == QSerialPort::TimeoutError ? QStringLiteral("Serial port write time-out")
-                                                                  : port_->errorString());
+            setError(port_->error() == QSerialPort::TimeoutError
+                         ? QStringLiteral("Serial port write time-out")
+                         : port_->errorString());
             return false;
         }
     }

@@ -39,7 +39,10 @@ TWinApiV8::TWinApiV8(OperationSink *sink) : sink_(sink)
     }
 }
 
-TWinApiV8::TWinApiV8(std::unique_ptr<ByteLink> link, OperationSink *sink) : link_(std::move(link)), sink_(sink) {}
+TWinApiV8::TWinApiV8(std::unique_ptr<ByteLink> link, OperationSink *sink)
+    : link_(std::move(link)), sink_(sink)
+{
+}
 
 TWinApiV8::~TWinApiV8() = default;
 
@@ -83,7 +86,8 @@ bool TWinApiV8::ComSendRecv(quint8 Adr, quint8 Cmd, const QByteArray &CallParm, 
         return false;
     }
     if (!link_ || !link_->isOpen()) {
-        fail(link_ && !link_->errorString().isEmpty() ? link_->errorString() : QStringLiteral("Serial port not open"));
+        fail(link_ && !link_->errorString().isEmpty() ? link_->errorString()
+                                                      : QStringLiteral("Serial port not open"));
         if (sink_)
             sink_->failure(lastError_);
         return false;
@@ -222,7 +226,8 @@ bool TWinApiV8::ComVerify(const QString &DeviceNo, const QString &Password, QByt
     return true;
 }
 
-bool TWinApiV8::DeviceInit(const QString &DeviceNo, const QString &LoftNo, const QString &Password, QString &Reply)
+bool TWinApiV8::DeviceInit(const QString &DeviceNo, const QString &LoftNo, const QString &Password,
+                           QString &Reply)
 {
     Q_UNUSED(Reply);
     QByteArray randomDev, randomPc, key;
@@ -246,8 +251,8 @@ bool TWinApiV8::DispMessage(const QString &msg)
 
 // ---- JSON commands ----
 
-bool TWinApiV8::sendJson(const QByteArray &Comm_Key, const TlkJSONobject &request, QString &Reply, LinkFailure mode,
-                         JsonReply *out)
+bool TWinApiV8::sendJson(const QByteArray &Comm_Key, const TlkJSONobject &request, QString &Reply,
+                         LinkFailure mode, JsonReply *out)
 {
     const QByteArray text = AnsiText::encode(TlkJSON::GenerateText(&request));
     const QByteArray body = text + DoMD5Array(text + Comm_Key).left(4);
@@ -322,7 +327,8 @@ bool TWinApiV8::countReply(const JsonReply &r, int &count, QString &Reply)
     return true;
 }
 
-bool TWinApiV8::setCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm, QString &Reply)
+bool TWinApiV8::setCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm,
+                           QString &Reply)
 {
     TlkJSONobject request;
     request.Add(QStringLiteral("method"), method);
@@ -334,7 +340,8 @@ bool TWinApiV8::setCommand(const char *method, const QByteArray &Comm_Key, const
     return sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r);
 }
 
-bool TWinApiV8::getCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm, QString &Reply)
+bool TWinApiV8::getCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm,
+                           QString &Reply)
 {
     const QStringList names = FieldList::queryNames(Parm);
     TlkJSONobject request;
@@ -420,7 +427,8 @@ bool TWinApiV8::GetClubAntennaID(const QString &Parm, QString &Reply)
 
 // ---- pigeons ----
 
-bool TWinApiV8::SavePigeon(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm, QString &Reply)
+bool TWinApiV8::SavePigeon(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
+                           QString &Reply)
 {
     TlkJSONobject request;
     request.Add(QStringLiteral("method"), "savePigeon");
@@ -442,7 +450,8 @@ bool TWinApiV8::DeletePigeon(const QByteArray &Comm_Key, const QString &AssocNum
     return sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r);
 }
 
-bool TWinApiV8::QueryPigeons(const QByteArray &Comm_Key, const QString &Filter, int &PigeonCount, QString &Reply)
+bool TWinApiV8::QueryPigeons(const QByteArray &Comm_Key, const QString &Filter, int &PigeonCount,
+                             QString &Reply)
 {
     TlkJSONobject request;
     request.Add(QStringLiteral("method"), "queryPigeon");
@@ -473,7 +482,8 @@ bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QStri
 
 // ---- races, records, log ----
 
-bool TWinApiV8::SaveRace(const QByteArray &Comm_Key, const QString &RaceCode, const QString &Parm, QString &Reply)
+bool TWinApiV8::SaveRace(const QByteArray &Comm_Key, const QString &RaceCode, const QString &Parm,
+                         QString &Reply)
 {
     TlkJSONobject request;
     request.Add(QStringLiteral("method"), "saveRace");

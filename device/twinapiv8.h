@@ -65,8 +65,8 @@ public:
     static QString DiverseKey(const QString &DeviceNo);
     // Challenge exchange. Random_PC is stored at once, Random_Dev when the device answered; on
     // success Comm_Key = bytes 5 to 12 of MD5(Random_PC + Random_Dev + device bytes + Password).
-    bool ComVerify(const QString &DeviceNo, const QString &Password, QByteArray &Random_Dev, QByteArray &Random_PC,
-                   QByteArray &Comm_Key);
+    bool ComVerify(const QString &DeviceNo, const QString &Password, QByteArray &Random_Dev,
+                   QByteArray &Random_PC, QByteArray &Comm_Key);
     // Writes owner code and password into the device. Reply is not written.
     bool DeviceInit(const QString &DeviceNo, const QString &LoftNo, const QString &Password, QString &Reply);
     // Shows msg (sent as UTF-8, at most 250 bytes) on the device's display.
@@ -119,7 +119,8 @@ public:
     bool GetRaceInfo(const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply);
     // Fields of the race record the clock holds for the pigeon; a clock without a record for it
     // refuses (error 1287 in the reply text).
-    bool QueryRaceRecord(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm, QString &Reply);
+    bool QueryRaceRecord(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
+                         QString &Reply);
     // Reply unchanged when the link fails.
     bool QueryLog(const QByteArray &Comm_Key, int LogIdfrom, int Limit, QString &Reply);
     // Every value of the entry's "result", each followed by "%".
@@ -128,7 +129,11 @@ public:
     bool ClearLogInfo(const QByteArray &Comm_Key, int Count, QString &Reply);
 
 private:
-    enum class LinkFailure { ReplyGetsText, ReplyUnchanged };
+    enum class LinkFailure
+    {
+        ReplyGetsText,
+        ReplyUnchanged
+    };
     struct JsonReply;
 
     bool sendJson(const QByteArray &Comm_Key, const TlkJSONobject &request, QString &Reply, LinkFailure mode,

@@ -21,14 +21,18 @@ qint64 nowMs()
 std::unique_ptr<TlkJSONbase> toJson(const QVariant &v)
 {
     switch (v.typeId()) {
-    case QMetaType::Bool: return std::make_unique<TlkJSONboolean>(v.toBool());
+    case QMetaType::Bool:
+        return std::make_unique<TlkJSONboolean>(v.toBool());
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
-    case QMetaType::Double: return std::make_unique<TlkJSONnumber>(v.toDouble());
-    case QMetaType::UnknownType: return std::make_unique<TlkJSONnull>();
-    default: return std::make_unique<TlkJSONstring>(v.toString());
+    case QMetaType::Double:
+        return std::make_unique<TlkJSONnumber>(v.toDouble());
+    case QMetaType::UnknownType:
+        return std::make_unique<TlkJSONnull>();
+    default:
+        return std::make_unique<TlkJSONstring>(v.toString());
     }
 }
 
@@ -43,9 +47,12 @@ QVariant fromJson(const TlkJSONbase *v)
             return qint64(d);
         return d;
     }
-    case TlkJSONtypes::jsString: return v->Value().toString();
-    case TlkJSONtypes::jsBoolean: return v->Value().toBool();
-    default: return {};
+    case TlkJSONtypes::jsString:
+        return v->Value().toString();
+    case TlkJSONtypes::jsBoolean:
+        return v->Value().toBool();
+    default:
+        return {};
     }
 }
 
@@ -87,7 +94,8 @@ struct Filter
         if (t.isEmpty())
             return;
         any = false;
-        static const QRegularExpression re(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*(>=|<=|<>|!=|=|>|<)\\s*(.*?)\\s*$"));
+        static const QRegularExpression re(
+            QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*(>=|<=|<>|!=|=|>|<)\\s*(.*?)\\s*$"));
         const auto m = re.match(t);
         if (!m.hasMatch()) {
             valid = false;
@@ -127,11 +135,16 @@ QString commandName(quint8 adr, quint8 cmd)
     if (adr == Frame::AntennaAddress && cmd == Frame::AntennaId)
         return QStringLiteral("GetClubAntennaID");
     switch (cmd) {
-    case Frame::DeviceNo: return QStringLiteral("GetDeviceNo");
-    case Frame::Verify: return QStringLiteral("ComVerify");
-    case Frame::Init: return QStringLiteral("DeviceInit");
-    case Frame::Display: return QStringLiteral("DispMessage");
-    default: return QStringLiteral("0x%1").arg(cmd, 2, 16, QLatin1Char('0'));
+    case Frame::DeviceNo:
+        return QStringLiteral("GetDeviceNo");
+    case Frame::Verify:
+        return QStringLiteral("ComVerify");
+    case Frame::Init:
+        return QStringLiteral("DeviceInit");
+    case Frame::Display:
+        return QStringLiteral("DispMessage");
+    default:
+        return QStringLiteral("0x%1").arg(cmd, 2, 16, QLatin1Char('0'));
     }
 }
 } // namespace
@@ -160,10 +173,10 @@ bool SimFault::parse(const QString &spec, SimFault *out, QString *error)
         Kind kind;
         int fallback; // -1: argument required
     };
-    static const K kinds[] = {{"fcs", WrongFcs, 0},   {"silence", Silence, 0}, {"gap", Gap, 80},
-                              {"pieces", Pieces, 3},  {"short", Short, 0},     {"trailing", Trailing, 3},
-                              {"stale", Stale, 5},    {"status", Status, 1},   {"refuse", Refuse, -1},
-                              {"long", Long, 0},      {"delay", Delay, -1}};
+    static const K kinds[] = {{"fcs", WrongFcs, 0},  {"silence", Silence, 0}, {"gap", Gap, 80},
+                              {"pieces", Pieces, 3}, {"short", Short, 0},     {"trailing", Trailing, 3},
+                              {"stale", Stale, 5},   {"status", Status, 1},   {"refuse", Refuse, -1},
+                              {"long", Long, 0},     {"delay", Delay, -1}};
     if (kind == QLatin1String("reply")) {
         if (arg.isEmpty()) {
             if (error)
@@ -292,7 +305,8 @@ QByteArray ClockSimulator::takeUnsolicited()
 bool ClockSimulator::takeFault(const QString &target, SimFault *out)
 {
     for (int i = 0; i < faults_.size(); ++i) {
-        if (faults_.at(i).target.isEmpty() || faults_.at(i).target.compare(target, Qt::CaseInsensitive) == 0) {
+        if (faults_.at(i).target.isEmpty() ||
+            faults_.at(i).target.compare(target, Qt::CaseInsensitive) == 0) {
             *out = faults_.takeAt(i);
             return true;
         }
@@ -354,7 +368,8 @@ QList<SimChunk> ClockSimulator::handleFrame(const QByteArray &frame)
     } else {
         a = answer(req.adr, req.cmd, req.body, &target);
     }
-    if (faulty && (fault.kind == SimFault::Status || (fault.kind == SimFault::Refuse && req.cmd != Frame::Json)))
+    if (faulty &&
+        (fault.kind == SimFault::Status || (fault.kind == SimFault::Refuse && req.cmd != Frame::Json)))
         a.status = quint8(fault.number == 0 ? 1 : fault.number);
     if (a.silent)
         return {};
@@ -372,7 +387,8 @@ QList<SimChunk> ClockSimulator::handleFrame(const QByteArray &frame)
             reply[reply.size() - 1] = char(quint8(reply.back()) + 1);
             chunks.append({0, reply});
             break;
-        case SimFault::Silence: break;
+        case SimFault::Silence:
+            break;
         case SimFault::Gap: {
             const int half = int(reply.size()) / 2;
             chunks.append({0, reply.left(half)});
@@ -386,11 +402,21 @@ QList<SimChunk> ClockSimulator::handleFrame(const QByteArray &frame)
                 chunks.append({at, reply.mid(i, step)});
             break;
         }
-        case SimFault::Short: chunks.append({0, Frame::reply(req.adr, req.cmd, a.status, {})}); break;
-        case SimFault::Trailing: chunks.append({0, reply + QByteArray(qMax(1, fault.number), '\x5A')}); break;
-        case SimFault::Long: chunks.append({0, Frame::reply(req.adr, req.cmd, 0, QByteArray(254, 'L'))}); break;
-        case SimFault::Delay: chunks.append({fault.number, reply}); break;
-        default: chunks.append({0, reply}); break;
+        case SimFault::Short:
+            chunks.append({0, Frame::reply(req.adr, req.cmd, a.status, {})});
+            break;
+        case SimFault::Trailing:
+            chunks.append({0, reply + QByteArray(qMax(1, fault.number), '\x5A')});
+            break;
+        case SimFault::Long:
+            chunks.append({0, Frame::reply(req.adr, req.cmd, 0, QByteArray(254, 'L'))});
+            break;
+        case SimFault::Delay:
+            chunks.append({fault.number, reply});
+            break;
+        default:
+            chunks.append({0, reply});
+            break;
         }
     }
     lastReply_.clear();
@@ -411,7 +437,9 @@ ClockSimulator::Answer ClockSimulator::answer(quint8 adr, quint8 cmd, const QByt
         return a;
     }
     switch (cmd) {
-    case Frame::DeviceNo: a.body = dev.deviceBytes() + AnsiText::encode(dev.owner); break;
+    case Frame::DeviceNo:
+        a.body = dev.deviceBytes() + AnsiText::encode(dev.owner);
+        break;
     case Frame::Verify: {
         if (body.size() != 4) {
             a.status = 1;
@@ -436,8 +464,8 @@ ClockSimulator::Answer ClockSimulator::answer(quint8 adr, quint8 cmd, const QByt
         }
         const QByteArray owner = body.left(comma);
         const QByteArray password = body.mid(comma + 1, 16);
-        const QByteArray auth = TWinApiV8::DoMD5Array(owner + ',' + password + lastRandomPc_ + lastRandomDev_ +
-                                                      dev.deviceBytes() + InitSalt)
+        const QByteArray auth = TWinApiV8::DoMD5Array(owner + ',' + password + lastRandomPc_ +
+                                                      lastRandomDev_ + dev.deviceBytes() + InitSalt)
                                     .left(4);
         if (auth != body.right(4)) {
             a.status = 1;
@@ -448,9 +476,14 @@ ClockSimulator::Answer ClockSimulator::answer(quint8 adr, quint8 cmd, const QByt
         sessionKey_.clear();
         break;
     }
-    case Frame::Display: dev.display = QString::fromUtf8(body); break;
-    case Frame::Json: return answerJson(body, target, nullptr);
-    default: a.status = 1; break;
+    case Frame::Display:
+        dev.display = QString::fromUtf8(body);
+        break;
+    case Frame::Json:
+        return answerJson(body, target, nullptr);
+    default:
+        a.status = 1;
+        break;
     }
     return a;
 }
@@ -524,7 +557,8 @@ void ClockSimulator::runMethod(const QString &method, const TlkJSONbase &req, Tl
         if (!key || key->AsText().isEmpty())
             return setError(ErrRequest);
         SimFields values;
-        mergeMembers(values, params, {QStringLiteral("AssocNum"), QStringLiteral("Uid"), QStringLiteral("UpdateTime")});
+        mergeMembers(values, params,
+                     {QStringLiteral("AssocNum"), QStringLiteral("Uid"), QStringLiteral("UpdateTime")});
         dev.savePigeon(key->AsText(), values, nowMs());
     } else if (method == QLatin1String("deletePigeon")) {
         const QString key = member("AssocNum") ? member("AssocNum")->AsText() : QString();

@@ -16,7 +16,8 @@ class TlkJSONobject;
 // ComVerify, DeviceInit, DispMessage, GetClubAntennaID).
 struct SimFault
 {
-    enum Kind {
+    enum Kind
+    {
         WrongFcs, // the reply's check byte is off by one
         Silence,  // no reply at all
         Gap,      // the reply stops mid-frame for `number` ms (default 80) before the rest

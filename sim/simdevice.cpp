@@ -77,7 +77,8 @@ SimRace &SimDevice::saveRace(const QString &code, const SimFields &values)
         races.append(SimRace());
         r = &races.last();
         r->fields.set(QStringLiteral("RaceCode"), code);
-        for (const char *name : {"MarkDeviceTime", "MarkReaderTime", "RaceStopDeviceTIme", "RaceStopReaderTIme"})
+        for (const char *name :
+             {"MarkDeviceTime", "MarkReaderTime", "RaceStopDeviceTIme", "RaceStopReaderTIme"})
             r->fields.set(QString::fromLatin1(name), qint64(0));
     }
     for (int i = 0; i < values.size(); ++i)
@@ -133,7 +134,8 @@ bool SimDevice::markPigeon(const QString &assocNum, const QString &raceCode, qin
     return true;
 }
 
-bool SimDevice::arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat, qint64 lon, bool gpsValid, int randNum)
+bool SimDevice::arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat, qint64 lon, bool gpsValid,
+                       int randNum)
 {
     SimRaceRecord *rec = record(assocNum);
     if (!rec || rec->arrived())
@@ -159,7 +161,8 @@ int SimDevice::arriveMarked(const QString &raceCode, qint64 firstMs, qint64 spac
     int n = 0;
     for (const SimPigeon &p : pigeons) {
         const SimRaceRecord *rec = record(p.assocNum());
-        if (rec && rec->raceCode() == raceCode && !rec->arrived() && arrive(p.assocNum(), firstMs + n * spacingMs))
+        if (rec && rec->raceCode() == raceCode && !rec->arrived() &&
+            arrive(p.assocNum(), firstMs + n * spacingMs))
             ++n;
     }
     return n;

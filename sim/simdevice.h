@@ -89,8 +89,8 @@ public:
     // A bird basketed for a race: a fresh record (replacing an older one of the bird).
     bool markPigeon(const QString &assocNum, const QString &raceCode, qint64 markMs, int randNum = 0);
     // The bird's arrival: arrival times, position (thousandths of an arc second), order in race.
-    bool arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat = 0, qint64 lon = 0, bool gpsValid = true,
-                int randNum = 0);
+    bool arrive(const QString &assocNum, qint64 arrivalMs, qint64 lat = 0, qint64 lon = 0,
+                bool gpsValid = true, int randNum = 0);
     // Every marked bird of the race not yet home arrives, the first at firstMs, the others
     // spacingMs apart, in the order of the clock's pigeon list. Returns how many arrived.
     int arriveMarked(const QString &raceCode, qint64 firstMs, qint64 spacingMs = 1000);

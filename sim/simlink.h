@@ -18,7 +18,11 @@ class ClockSimulator;
 class SimLink : public ByteLink
 {
 public:
-    enum class Timing { Virtual, Real };
+    enum class Timing
+    {
+        Virtual,
+        Real
+    };
     // Time of one byte on a 9600 baud 8N1 line (10 bits).
     static constexpr double ByteTime9600 = 10000.0 / 9600.0;
 

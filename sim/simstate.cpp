@@ -29,12 +29,17 @@ QVariant fromJson(const QJsonValue &v)
 QJsonValue toJson(const QVariant &v)
 {
     switch (v.typeId()) {
-    case QMetaType::Bool: return v.toBool();
+    case QMetaType::Bool:
+        return v.toBool();
     case QMetaType::Int:
-    case QMetaType::LongLong: return double(v.toLongLong());
-    case QMetaType::Double: return v.toDouble();
-    case QMetaType::UnknownType: return QJsonValue();
-    default: return v.toString();
+    case QMetaType::LongLong:
+        return double(v.toLongLong());
+    case QMetaType::Double:
+        return v.toDouble();
+    case QMetaType::UnknownType:
+        return QJsonValue();
+    default:
+        return v.toString();
     }
 }
 
@@ -72,7 +77,8 @@ bool readDevice(const QJsonObject &o, SimDevice *d, QString *error)
     d->display = o.value(QStringLiteral("display")).toString();
     for (const auto &r : o.value(QStringLiteral("races")).toArray()) {
         const QJsonObject ro = r.toObject();
-        d->saveRace(ro.value(QStringLiteral("RaceCode")).toString(), fields(ro, {QStringLiteral("RaceCode")}));
+        d->saveRace(ro.value(QStringLiteral("RaceCode")).toString(),
+                    fields(ro, {QStringLiteral("RaceCode")}));
     }
     for (const auto &p : o.value(QStringLiteral("pigeons")).toArray()) {
         SimPigeon pig;
@@ -140,7 +146,8 @@ bool SimState::load(ClockSimulator &sim, const QByteArray &json, QString *error)
     }
     const QJsonObject root = doc.object();
     SimDevice antenna = sim.antenna();
-    if (root.contains(QStringLiteral("antenna")) && !readDevice(root.value(QStringLiteral("antenna")).toObject(), &antenna, error))
+    if (root.contains(QStringLiteral("antenna")) &&
+        !readDevice(root.value(QStringLiteral("antenna")).toObject(), &antenna, error))
         return false;
     QList<SimDevice> clocks;
     for (const auto &c : root.value(QStringLiteral("clocks")).toArray()) {

@@ -145,7 +145,8 @@ public:
     {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
-            *error = QStringLiteral("cannot open a pseudo-terminal: ") + QString::fromLocal8Bit(strerror(errno));
+            *error =
+                QStringLiteral("cannot open a pseudo-terminal: ") + QString::fromLocal8Bit(strerror(errno));
             return false;
         }
         const char *name = ptsname(master_);
@@ -301,8 +302,8 @@ private:
         } else if (cmd == QLatin1String("list")) {
             out << "antenna " << describe(-1) << "\n";
             for (int i = 0; i < sim_.clockCount(); ++i)
-                out << "clock " << (i + 1) << " " << describe(i) << (i == sim_.connectedClock() ? " (connected)" : "")
-                    << "\n";
+                out << "clock " << (i + 1) << " " << describe(i)
+                    << (i == sim_.connectedClock() ? " (connected)" : "") << "\n";
         } else if (cmd == QLatin1String("save")) {
             if (words.size() < 2 && opts_.stateOut.isEmpty()) {
                 out << "error: no file (give one or start with --state-out)\n";
@@ -313,7 +314,8 @@ private:
         } else if (cmd == QLatin1String("quit") || cmd == QLatin1String("exit")) {
             return false;
         } else {
-            out << "error: unknown command \"" << line << "\" (connect N, disconnect, fault SPEC, list, save, quit)\n";
+            out << "error: unknown command \"" << line
+                << "\" (connect N, disconnect, fault SPEC, list, save, quit)\n";
         }
         out.flush();
         return true;
@@ -322,7 +324,8 @@ private:
     QString describe(int i)
     {
         SimDevice &d = i < 0 ? sim_.antenna() : sim_.clock(i);
-        return QStringLiteral("%1 %2").arg(i < 0 ? QStringLiteral("antenna") : QString::number(i + 1), d.deviceNo) +
+        return QStringLiteral("%1 %2").arg(i < 0 ? QStringLiteral("antenna") : QString::number(i + 1),
+                                           d.deviceNo) +
                QStringLiteral(" owner=") + d.owner;
     }
 

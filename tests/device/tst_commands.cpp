@@ -37,13 +37,16 @@ QString members(const QString &parm, bool dollar)
 void TstCommands::cutsFieldLists()
 {
     QCOMPARE(members(QStringLiteral("A:1%B:#2%"), false), QStringLiteral("{\"A\":\"1\",\"B\":2}"));
-    QCOMPARE(members(QStringLiteral("HostIp:host$80%Apn:"), true), QStringLiteral("{\"HostIp\":\"host:80\",\"Apn\":\"\"}"));
+    QCOMPARE(members(QStringLiteral("HostIp:host$80%Apn:"), true),
+             QStringLiteral("{\"HostIp\":\"host:80\",\"Apn\":\"\"}"));
     QCOMPARE(members(QStringLiteral("HostPath:/a:b"), true), QStringLiteral("{\"HostPath\":\"\\/a:b\"}"));
     QCOMPARE(members(QStringLiteral("P:a$b$c"), true), QStringLiteral("{\"P\":\"a:b$c\"}")); // first "$" only
     QCOMPARE(members(QStringLiteral("P:a$b"), false), QStringLiteral("{\"P\":\"a$b\"}"));
-    QCOMPARE(members(QStringLiteral("A:1%%novalue%:x"), false), QStringLiteral("{\"A\":\"1\",\"\":\"\",\"\":\"novalue\",\"\":\"x\"}"));
+    QCOMPARE(members(QStringLiteral("A:1%%novalue%:x"), false),
+             QStringLiteral("{\"A\":\"1\",\"\":\"\",\"\":\"novalue\",\"\":\"x\"}"));
     QCOMPARE(members(QString(), false), QStringLiteral("{}"));
-    QCOMPARE(members(QStringLiteral("T:#-2147483648%U:#+7"), false), QStringLiteral("{\"T\":-2147483648,\"U\":7}"));
+    QCOMPARE(members(QStringLiteral("T:#-2147483648%U:#+7"), false),
+             QStringLiteral("{\"T\":-2147483648,\"U\":7}"));
     QVERIFY(members(QStringLiteral("T:#2147483648"), false).startsWith(QLatin1String("error: '2147483648'")));
     QVERIFY(members(QStringLiteral("Year:#20x6"), false).contains(QLatin1String("Year")));
     QVERIFY(members(QStringLiteral("Year:#"), false).startsWith(QLatin1String("error")));
@@ -85,7 +88,8 @@ void TstCommands::signsSetLoftInfoByteExact()
     QCOMPARE(reply, QStringLiteral("{\"error\":1}"));
 
     // Request text and signature must fit in 250 bytes.
-    QVERIFY(!rig.api->SetLoftInfo(rig.key, QStringLiteral("Street:") + QString(200, QLatin1Char('s')), reply));
+    QVERIFY(
+        !rig.api->SetLoftInfo(rig.key, QStringLiteral("Street:") + QString(200, QLatin1Char('s')), reply));
     QCOMPARE(reply, QStringLiteral("Parameter length > 255 Byte Error !"));
     // Characters outside the single-byte set cannot be carried.
     QVERIFY(rig.api->SetLoftInfo(rig.key, QStringLiteral("City:Zürich€Ω"), reply));
@@ -98,19 +102,22 @@ void TstCommands::buildsOddSetParamsShape()
     QVERIFY(rig.verify());
     QString reply;
     QVERIFY(rig.api->SetParams(rig.key, QStringLiteral("userMode:#0"), reply));
-    QCOMPARE(rig.sim.lastRequestJson(),
-             QStringLiteral("{\"method\":\"setParams\",\"params\":{\"userMode\":0,\"params\":0,\"userMode\":0},\"userMode\":0}"));
+    QCOMPARE(rig.sim.lastRequestJson(), QStringLiteral("{\"method\":\"setParams\",\"params\":{\"userMode\":0,"
+                                                       "\"params\":0,\"userMode\":0},\"userMode\":0}"));
     QCOMPARE(rig.clock().params.number(QStringLiteral("userMode")), 0);
     QVERIFY(rig.api->SetParams(rig.key, QStringLiteral("a:x$y%b:#5%userMode:#3"), reply));
     QCOMPARE(rig.sim.lastRequestJson(),
-             QStringLiteral("{\"method\":\"setParams\",\"a\":\"x:y\",\"b\":5,\"params\":{\"userMode\":3,\"params\":3,"
-                            "\"userMode\":3},\"userMode\":3}"));
+             QStringLiteral(
+                 "{\"method\":\"setParams\",\"a\":\"x:y\",\"b\":5,\"params\":{\"userMode\":3,\"params\":3,"
+                 "\"userMode\":3},\"userMode\":3}"));
     QVERIFY(rig.api->SetParams(rig.key, QStringLiteral("a:#4%b:t"), reply));
     QCOMPARE(rig.sim.lastRequestJson(),
-             QStringLiteral("{\"method\":\"setParams\",\"a\":4,\"params\":{\"b\":\"t\",\"params\":4,\"b\":4},\"b\":4}"));
+             QStringLiteral(
+                 "{\"method\":\"setParams\",\"a\":4,\"params\":{\"b\":\"t\",\"params\":4,\"b\":4},\"b\":4}"));
     QVERIFY(rig.api->SetParams(rig.key, QStringLiteral("b:t"), reply)); // no "#" item: v is 0
-    QCOMPARE(rig.sim.lastRequestJson(),
-             QStringLiteral("{\"method\":\"setParams\",\"params\":{\"b\":\"t\",\"params\":0,\"b\":0},\"b\":0}"));
+    QCOMPARE(
+        rig.sim.lastRequestJson(),
+        QStringLiteral("{\"method\":\"setParams\",\"params\":{\"b\":\"t\",\"params\":0,\"b\":0},\"b\":0}"));
 }
 
 void TstCommands::buildsRequestShapes()
@@ -133,7 +140,8 @@ void TstCommands::buildsRequestShapes()
          R"({"method":"getClubInfo","fields":["ClubCode","ClubName"]})"},
         {[&] { return api.GetLoftInfo(k, QStringLiteral("OwnerName%City"), reply); },
          R"({"method":"getLoftInfo","fields":["OwnerName","City"]})"},
-        {[&] { return api.GetParams(k, QStringLiteral("userMode"), reply); }, R"({"method":"getParams","fields":["userMode"]})"},
+        {[&] { return api.GetParams(k, QStringLiteral("userMode"), reply); },
+         R"({"method":"getParams","fields":["userMode"]})"},
         {[&] { return api.SavePigeon(k, QStringLiteral("X"), QStringLiteral("Sex:#1"), reply); },
          R"({"method":"savePigeon","params":{"AssocNum":"X","Sex":1}})"},
         {[&] { return api.SavePigeon(k, QStringLiteral("Y"), QStringLiteral("regNum:a$b"), reply); },
@@ -142,15 +150,20 @@ void TstCommands::buildsRequestShapes()
          R"({"method":"queryPigeon","params":{"filter":"updateTime>=0"}})"},
         {[&] { return api.GetPigeonInfo(k, 0, QStringLiteral("AssocNum%Sex"), reply); },
          R"({"method":"getPigeonInfo","index":0,"fields":["AssocNum","Sex"]})"},
-        {[&] { return api.DeletePigeon(k, QStringLiteral("Y"), reply); }, R"({"method":"deletePigeon","AssocNum":"Y"})"},
+        {[&] { return api.DeletePigeon(k, QStringLiteral("Y"), reply); },
+         R"({"method":"deletePigeon","AssocNum":"Y"})"},
         {[&] { return api.SaveRace(k, QStringLiteral("1234A526"), QString(), reply); },
          R"({"method":"saveRace","params":{"RaceCode":"1234A526"}})"},
-        {[&] { return api.SaveRace(k, QStringLiteral("R2"), QStringLiteral("LiberTime:1700000000000%PrintCount:#2"), reply); },
+        {[&] {
+             return api.SaveRace(k, QStringLiteral("R2"),
+                                 QStringLiteral("LiberTime:1700000000000%PrintCount:#2"), reply);
+         },
          R"({"method":"saveRace","params":{"RaceCode":"R2","LiberTime":"1700000000000","PrintCount":2}})"},
         {[&] { return api.QueryRace(k, QString(), count, reply); }, R"({"method":"queryRace","filer":""})"},
         {[&] { return api.GetRaceInfo(k, 1, QStringLiteral("RaceCode%MarkDeviceTime%"), reply); },
          R"({"method":"getRaceInfo","index":1,"fields":["RaceCode","MarkDeviceTime"]})"},
-        {[&] { return api.DeleteRace(k, QStringLiteral("R2"), reply); }, R"({"method":"deleteRace","RaceCode":"R2"})"},
+        {[&] { return api.DeleteRace(k, QStringLiteral("R2"), reply); },
+         R"({"method":"deleteRace","RaceCode":"R2"})"},
         {[&] { return api.QueryLog(k, 3, 10, reply); }, R"({"method":"queryLog","logid":3,"limit":10})"},
         {[&] { return api.GetLogInfo(k, 0, reply); }, R"({"method":"getLogInfo","index":0})"},
         {[&] { return api.ClearLogInfo(k, 2, reply); }, R"({"method":"clearLog","count":2})"},
@@ -168,12 +181,15 @@ void TstCommands::matchesQueryValuesByName()
     Rig rig;
     QVERIFY(rig.verify());
     QString reply;
-    rig.sim.injectFault(QStringLiteral(R"(reply:{"error":0,"result":{"Y":"why","X":1.5,"Z":true}}@getLoftInfo)"));
+    rig.sim.injectFault(
+        QStringLiteral(R"(reply:{"error":0,"result":{"Y":"why","X":1.5,"Z":true}}@getLoftInfo)"));
     QVERIFY(rig.api->GetLoftInfo(rig.key, QStringLiteral("X%Y"), reply));
     QCOMPARE(reply, QStringLiteral("1.5%why%"));
 
-    rig.sim.injectFault(QStringLiteral(R"(reply:{"result":{"markTime":1700000000123,"RaceCode":"R1","n":null}})"));
-    QVERIFY(rig.api->QueryRaceRecord(rig.key, QStringLiteral("NL-24-1"), QStringLiteral("RaceCode%markTime%n%"), reply));
+    rig.sim.injectFault(
+        QStringLiteral(R"(reply:{"result":{"markTime":1700000000123,"RaceCode":"R1","n":null}})"));
+    QVERIFY(rig.api->QueryRaceRecord(rig.key, QStringLiteral("NL-24-1"),
+                                     QStringLiteral("RaceCode%markTime%n%"), reply));
     QCOMPARE(reply, QStringLiteral("R1%1700000000123%%"));
 
     // A requested field missing from the result, or no result at all: the failure path.
@@ -235,7 +251,9 @@ void TstCommands::keepsOrWritesReplyOnLinkFailure()
     const QList<std::function<bool(QString &)>> written = {
         [&](QString &r) { return api.SaveRace(k, QStringLiteral("R"), QString(), r); },
         [&](QString &r) { return api.GetRaceInfo(k, 0, QStringLiteral("RaceCode"), r); },
-        [&](QString &r) { return api.QueryRaceRecord(k, QStringLiteral("P"), QStringLiteral("RaceCode"), r); },
+        [&](QString &r) {
+            return api.QueryRaceRecord(k, QStringLiteral("P"), QStringLiteral("RaceCode"), r);
+        },
         [&](QString &r) { return api.GetLogInfo(k, 0, r); },
         [&](QString &r) { return api.SavePigeon(k, QStringLiteral("P"), QString(), r); },
         [&](QString &r) { return api.DeletePigeon(k, QStringLiteral("P"), r); },
@@ -298,8 +316,10 @@ void TstCommands::roundTripsThroughTheClock()
     QVERIFY(api.GetLoftInfo(k, QStringLiteral("HostIp%Year%OwnerName%Unknown"), reply));
     QCOMPARE(reply, QStringLiteral("gprs.example:80%2016%Novák%%"));
 
-    QVERIFY(api.SavePigeon(k, QStringLiteral("NL-2024-1"), QStringLiteral("eringNum:E1%Year:#2024%Sex:#1%Color:BB"), reply));
-    QVERIFY(api.SavePigeon(k, QStringLiteral("NL-2024-2"), QStringLiteral("eringNum:E2%Year:#2024%Sex:#0"), reply));
+    QVERIFY(api.SavePigeon(k, QStringLiteral("NL-2024-1"),
+                           QStringLiteral("eringNum:E1%Year:#2024%Sex:#1%Color:BB"), reply));
+    QVERIFY(api.SavePigeon(k, QStringLiteral("NL-2024-2"), QStringLiteral("eringNum:E2%Year:#2024%Sex:#0"),
+                           reply));
     int count = 0;
     QVERIFY(api.QueryPigeons(k, QString(), count, reply));
     QCOMPARE(count, 2);
@@ -308,7 +328,8 @@ void TstCommands::roundTripsThroughTheClock()
     QVERIFY(!api.GetPigeonInfo(k, 2, QStringLiteral("AssocNum"), reply));
     QCOMPARE(reply, QStringLiteral(R"({"error":1283})"));
 
-    QVERIFY(api.SaveRace(k, QStringLiteral("1234A526"), QStringLiteral("LiberCode:1234%PrintCount:#1"), reply));
+    QVERIFY(
+        api.SaveRace(k, QStringLiteral("1234A526"), QStringLiteral("LiberCode:1234%PrintCount:#1"), reply));
     rig.clock().markRace(QStringLiteral("1234A526"), 1000, 2000);
     rig.clock().markPigeon(QStringLiteral("NL-2024-1"), QStringLiteral("1234A526"), 1500, 77);
     rig.clock().arrive(QStringLiteral("NL-2024-1"), 9000, 180000000, 15000000);
@@ -316,9 +337,11 @@ void TstCommands::roundTripsThroughTheClock()
     QCOMPARE(count, 1);
     QVERIFY(api.GetRaceInfo(k, 0, QStringLiteral("RaceCode%MarkDeviceTime%MarkReaderTime"), reply));
     QCOMPARE(reply, QStringLiteral("1234A526%1000%2000%"));
-    QVERIFY(api.QueryRaceRecord(k, QStringLiteral("NL-2024-1"), QStringLiteral("RaceCode%RandNumMarked%GpsValid%BackOrder%"), reply));
+    QVERIFY(api.QueryRaceRecord(k, QStringLiteral("NL-2024-1"),
+                                QStringLiteral("RaceCode%RandNumMarked%GpsValid%BackOrder%"), reply));
     QCOMPARE(reply, QStringLiteral("1234A526%77%True%1%"));
-    QVERIFY(api.QueryRaceRecord(k, QStringLiteral("NL-2024-1"), QStringLiteral("BackTimeEring%BackHomeLat%markTime"), reply));
+    QVERIFY(api.QueryRaceRecord(k, QStringLiteral("NL-2024-1"),
+                                QStringLiteral("BackTimeEring%BackHomeLat%markTime"), reply));
     QCOMPARE(reply, QStringLiteral("9000%180000000%1500%"));
     QVERIFY(!api.QueryRaceRecord(k, QStringLiteral("NL-2024-2"), QStringLiteral("RaceCode"), reply));
 

@@ -27,7 +27,8 @@ void TstJson::generatesCompactTextWithEscapes()
     params->Add(QStringLiteral("City"), "Brno");
     params->Add(QStringLiteral("Year"), 2016);
     o.Add(QStringLiteral("params"), std::move(params));
-    QCOMPARE(TlkJSON::GenerateText(&o), QStringLiteral("{\"method\":\"setLoftInfo\",\"params\":{\"City\":\"Brno\",\"Year\":2016}}"));
+    QCOMPARE(TlkJSON::GenerateText(&o),
+             QStringLiteral("{\"method\":\"setLoftInfo\",\"params\":{\"City\":\"Brno\",\"Year\":2016}}"));
 
     TlkJSONlist l;
     l.Add(QStringLiteral("a/b"));
@@ -38,7 +39,8 @@ void TstJson::generatesCompactTextWithEscapes()
     l.Add(true);
     l.Add(std::make_unique<TlkJSONnull>());
     QCOMPARE(TlkJSON::GenerateText(&l),
-             QStringLiteral("[\"a\\/b\",\"t\\tx\",\"\\u0001\",\"q\\\"\\\\\\b\\f\\n\\r\",\"Žluťoučký\",true,null]"));
+             QStringLiteral(
+                 "[\"a\\/b\",\"t\\tx\",\"\\u0001\",\"q\\\"\\\\\\b\\f\\n\\r\",\"Žluťoučký\",true,null]"));
 
     // Round trip of every control character.
     QString all;
@@ -98,17 +100,20 @@ void TstJson::parsesLeniently_data()
     QTest::newRow("list without commas") << QByteArray("[1 2 3]") << "[1,2,3]";
     QTest::newRow("trailing text ignored") << QByteArray("{\"a\":1} trailing text") << "{\"a\":1}";
     QTest::newRow("only first value") << QByteArray("[1][2]") << "[1]";
-    QTest::newRow("white space up to 32") << QByteArray("\x01\x1f{ \"a\"\t:\n1 ,\r\"b\" :[ ] }") << "{\"a\":1,\"b\":[]}";
+    QTest::newRow("white space up to 32")
+        << QByteArray("\x01\x1f{ \"a\"\t:\n1 ,\r\"b\" :[ ] }") << "{\"a\":1,\"b\":[]}";
     QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[true,false,null]") << "[true,false,null]";
     QTest::newRow("unicode escape") << QByteArray("\"\\u0041\"") << "\"A\"";
     QTest::newRow("surrogate pair") << QByteArray("\"\\uD83D\\uDE00\"") << QString::fromUtf8("\"😀\"");
     QTest::newRow("single quote escape") << QByteArray("\"it\\'s\"") << "\"it's\"";
     QTest::newRow("utf8 content") << QByteArray("\"Brn\xC4\x9B\"") << QString::fromUtf8("\"Brně\"");
-    QTest::newRow("invalid utf8 kept as single-byte") << QByteArray("\"caf\xE9\"") << QString::fromUtf8("\"café\"");
+    QTest::newRow("invalid utf8 kept as single-byte")
+        << QByteArray("\"caf\xE9\"") << QString::fromUtf8("\"café\"");
     QTest::newRow("plus sign and exponent") << QByteArray("[+5,-2.5e1,3E+2]") << "[5,-25,300]";
     QTest::newRow("trailing comma") << QByteArray("[1,2,]") << "[1,2]";
     QTest::newRow("number then dot") << QByteArray("1.") << "1";
-    QTest::newRow("nested") << QByteArray("{\"a\":{\"b\":[{\"c\":\"d\"}]}}") << "{\"a\":{\"b\":[{\"c\":\"d\"}]}}";
+    QTest::newRow("nested") << QByteArray("{\"a\":{\"b\":[{\"c\":\"d\"}]}}")
+                            << "{\"a\":{\"b\":[{\"c\":\"d\"}]}}";
 }
 
 void TstJson::parsesLeniently()
@@ -139,7 +144,8 @@ void TstJson::rejectsInvalidText_data()
     QTest::newRow("double comma") << QByteArray("[1,,2]");
     QTest::newRow("sign only") << QByteArray("-");
     QTest::newRow("number too large") << QByteArray("1e999");
-    QTest::newRow("deep nesting") << QByteArray(TlkJSON::MaxDepth + 1, '[') + QByteArray(TlkJSON::MaxDepth + 1, ']');
+    QTest::newRow("deep nesting") << QByteArray(TlkJSON::MaxDepth + 1, '[') +
+                                         QByteArray(TlkJSON::MaxDepth + 1, ']');
 }
 
 void TstJson::rejectsInvalidText()
@@ -170,7 +176,7 @@ void TstJson::survivesHostileInput()
     QList<QByteArray> corpus = {
         QByteArray(1000000, '['),
         QByteArray(500000, '{'),
-        QByteArray("{\"a\":") .repeated(200000),
+        QByteArray("{\"a\":").repeated(200000),
         QByteArray("[\"\\u"),
         QByteArray("\"\\uD800\""),
         QByteArray("\"\\uDC00\\uD800\""),

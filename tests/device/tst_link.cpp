@@ -61,7 +61,7 @@ void TstLink::refusesBodiesOver250()
     body = "untouched";
     QVERIFY(!rig.api->ComSendRecv(0x21, 0xC4, QByteArray(251, 'x'), body));
     QCOMPARE(body, QByteArray("Parameter length > 255 Byte Error !"));
-    QCOMPARE(rig.sim.requestCount(), before + 1); // nothing sent
+    QCOMPARE(rig.sim.requestCount(), before + 1);                // nothing sent
     QVERIFY(!rig.api->DispMessage(QString(126, QChar(0x00E9)))); // 252 bytes of UTF-8
 }
 
@@ -73,7 +73,7 @@ void TstLink::assemblesReplyInPieces()
     QString no, owner;
     QVERIFY(rig.api->GetDeviceNo(no, owner));
     QCOMPARE(no, QStringLiteral("1A2B3C4D"));
-    QCOMPARE(rig.link->nowMs() - t0, 60.0); // the last piece, not a moment later
+    QCOMPARE(rig.link->nowMs() - t0, 60.0);        // the last piece, not a moment later
     rig.sim.injectFault(QStringLiteral("gap:50")); // exactly 50 ms is still within the wait
     QVERIFY(rig.api->GetDeviceNo(no, owner));
 }

@@ -25,15 +25,18 @@ void TstVerify::desMatchesPublishedVectors_data()
     QTest::addColumn<QByteArray>("plain");
     QTest::addColumn<QByteArray>("cipher");
     // The classic worked example, FIPS 81 / NBS SP 500-20 vectors.
-    QTest::newRow("worked example") << QByteArray::fromHex("133457799BBCDFF1") << QByteArray::fromHex("0123456789ABCDEF")
+    QTest::newRow("worked example") << QByteArray::fromHex("133457799BBCDFF1")
+                                    << QByteArray::fromHex("0123456789ABCDEF")
                                     << QByteArray::fromHex("85E813540F0AB405");
-    QTest::newRow("zero cipher") << QByteArray::fromHex("0E329232EA6D0D73") << QByteArray::fromHex("8787878787878787")
+    QTest::newRow("zero cipher") << QByteArray::fromHex("0E329232EA6D0D73")
+                                 << QByteArray::fromHex("8787878787878787")
                                  << QByteArray::fromHex("0000000000000000");
-    QTest::newRow("sp500-20 plaintext bit 1") << QByteArray::fromHex("0101010101010101")
-                                              << QByteArray::fromHex("8000000000000000")
-                                              << QByteArray::fromHex("95F8A5E5DD31D900");
-    QTest::newRow("sp500-20 key bit 1") << QByteArray::fromHex("8001010101010101") << QByteArray::fromHex("0000000000000000")
-                                        << QByteArray::fromHex("95A8D72813DAA94D");
+    QTest::newRow("sp500-20 plaintext bit 1")
+        << QByteArray::fromHex("0101010101010101") << QByteArray::fromHex("8000000000000000")
+        << QByteArray::fromHex("95F8A5E5DD31D900");
+    QTest::newRow("sp500-20 key bit 1")
+        << QByteArray::fromHex("8001010101010101") << QByteArray::fromHex("0000000000000000")
+        << QByteArray::fromHex("95A8D72813DAA94D");
     QTest::newRow("fips81 text") << QByteArray::fromHex("0123456789ABCDEF") << QByteArray("Now is t")
                                  << QByteArray::fromHex("3FA40E8A984D4815");
 }
@@ -60,8 +63,10 @@ void TstVerify::derivesPasswordFromDeviceNumber()
 {
     // The data block is the device number's characters, the key "57460318".
     unsigned char out[8];
-    DesEncrypt(out, 8, reinterpret_cast<const uchar *>("1A2B3C4D"), 8, reinterpret_cast<const uchar *>("57460318"), 8);
-    const QString expected = QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(out), 8).toHex().toUpper());
+    DesEncrypt(out, 8, reinterpret_cast<const uchar *>("1A2B3C4D"), 8,
+               reinterpret_cast<const uchar *>("57460318"), 8);
+    const QString expected =
+        QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(out), 8).toHex().toUpper());
     QCOMPARE(TWinApiV8::DiverseKey(QStringLiteral("1A2B3C4D")), expected);
     QCOMPARE(expected.size(), 16);
     QVERIFY(TWinApiV8::DiverseKey(QStringLiteral("1A2B3C4E")) != expected);
@@ -69,7 +74,8 @@ void TstVerify::derivesPasswordFromDeviceNumber()
 
 void TstVerify::digests()
 {
-    QCOMPARE(TWinApiV8::DoMD5Array(QByteArray("abc")).toHex(), QByteArray("900150983cd24fb0d6963f7d28e17f72"));
+    QCOMPARE(TWinApiV8::DoMD5Array(QByteArray("abc")).toHex(),
+             QByteArray("900150983cd24fb0d6963f7d28e17f72"));
     QCOMPARE(TWinApiV8::DoMD5Array(QByteArray("a\0b", 3)).size(), 16); // bytes as passed, NUL included
     QVERIFY(TWinApiV8::DoMD5Array(QByteArray("a\0b", 3)) != TWinApiV8::DoMD5Array(QByteArray("a")));
     QCOMPARE(TWinApiV8::DoMD5(QStringLiteral("abc")), QStringLiteral("90015098"));

@@ -101,7 +101,8 @@ void TstSimModel::filtersPigeonsAndRaces()
     QVERIFY(s.api.QueryPigeons(s.key, QStringLiteral("updateTime>=2000001"), n, reply));
     QCOMPARE(n, 0);
     // A ring assigned on the clock is a change the program reads back.
-    QVERIFY(s.sim.current().assignRing(QStringLiteral("P1"), QStringLiteral("UID7"), QStringLiteral("E7"), 3000000));
+    QVERIFY(s.sim.current().assignRing(QStringLiteral("P1"), QStringLiteral("UID7"), QStringLiteral("E7"),
+                                       3000000));
     QVERIFY(s.api.QueryPigeons(s.key, QStringLiteral("updateTime>=2500000"), n, reply));
     QCOMPARE(n, 1);
     QVERIFY(s.api.GetPigeonInfo(s.key, 0, QStringLiteral("AssocNum%Uid%EringNum"), reply));
@@ -166,7 +167,8 @@ void TstSimModel::keepsClockSideFieldsOnResave()
     QVERIFY(s.api.SavePigeon(s.key, QStringLiteral("P1"), QString(), reply));
     s.sim.current().assignRing(QStringLiteral("P1"), QStringLiteral("U1"), QStringLiteral("E1"), 5);
     QVERIFY(s.api.SavePigeon(s.key, QStringLiteral("P1"), QStringLiteral("Color:BB"), reply));
-    QCOMPARE(s.sim.current().pigeon(QStringLiteral("P1"))->fields.text(QStringLiteral("Uid")), QStringLiteral("U1"));
+    QCOMPARE(s.sim.current().pigeon(QStringLiteral("P1"))->fields.text(QStringLiteral("Uid")),
+             QStringLiteral("U1"));
     QVERIFY(s.api.DeletePigeon(s.key, QStringLiteral("P1"), reply));
     QVERIFY(s.api.DeletePigeon(s.key, QStringLiteral("P1"), reply)); // gone already: still no refusal
     QCOMPARE(s.sim.current().pigeons.size(), 0);
@@ -196,8 +198,10 @@ void TstSimModel::savesAndLoadsState()
     QCOMPARE(d.deviceNo, QStringLiteral("0BADCAFE"));
     QCOMPARE(d.password, c.password);
     QCOMPARE(d.loftInfo.value(QStringLiteral("Year")), QVariant(qint64(2016)));
-    QCOMPARE(d.pigeon(QStringLiteral("P1"))->fields.number(QStringLiteral("UpdateTime")), Q_INT64_C(1700000000123));
-    QCOMPARE(d.record(QStringLiteral("P1"))->fields.number(QStringLiteral("markTime")), Q_INT64_C(1700000000999));
+    QCOMPARE(d.pigeon(QStringLiteral("P1"))->fields.number(QStringLiteral("UpdateTime")),
+             Q_INT64_C(1700000000123));
+    QCOMPARE(d.record(QStringLiteral("P1"))->fields.number(QStringLiteral("markTime")),
+             Q_INT64_C(1700000000999));
     QCOMPARE(d.log.size(), 1);
     QCOMPARE(b.antenna().clubInfo.text(QStringLiteral("ClubCode")), QStringLiteral("NC"));
     QCOMPARE(SimState::save(b), SimState::save(a));

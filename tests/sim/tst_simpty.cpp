@@ -63,7 +63,8 @@ void TstSimPty::cleanup()
 bool TstSimPty::startSim(const QStringList &extra)
 {
     sim_.setProgram(QStringLiteral(SIM_EXE));
-    sim_.setArguments(QStringList{QStringLiteral("--devices"), dir_.filePath(QStringLiteral("devices.json"))} + extra);
+    sim_.setArguments(
+        QStringList{QStringLiteral("--devices"), dir_.filePath(QStringLiteral("devices.json"))} + extra);
     sim_.start();
     if (!sim_.waitForStarted(5000))
         return false;
@@ -89,15 +90,19 @@ TstSimPty::Run TstSimPty::cli(const QStringList &args)
 {
     QProcess p;
     p.start(QStringLiteral(CLI_EXE),
-            QStringList{QStringLiteral("--data"), dir_.filePath(QStringLiteral("data")), QStringLiteral("--port"), pty_} + args);
+            QStringList{QStringLiteral("--data"), dir_.filePath(QStringLiteral("data")),
+                        QStringLiteral("--port"), pty_} +
+                args);
     p.waitForFinished(20000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput())};
 }
 
 void TstSimPty::cliVerifiesClockAndRefusesWrongPassword()
 {
     QVERIFY(startSim({QStringLiteral("--trace"), dir_.filePath(QStringLiteral("sim-trace.txt"))}));
-    Run r = cli({QStringLiteral("--trace"), dir_.filePath(QStringLiteral("cli-trace.txt")), QStringLiteral("device-info")});
+    Run r = cli({QStringLiteral("--trace"), dir_.filePath(QStringLiteral("cli-trace.txt")),
+                 QStringLiteral("device-info")});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(QLatin1String("DeviceNo: 1A2B3C4D")), qPrintable(r.out));
     QVERIFY(r.out.contains(QLatin1String("LoftNo: CLOCK_001")));
@@ -160,8 +165,10 @@ void TstSimPty::serialLinkSurvivesFaultsOnTheWire()
 
     QString reply;
     QByteArray rdev, rpc, key;
-    QVERIFY(api.ComVerify(QStringLiteral("1A2B3C4D"), TWinApiV8::DiverseKey(QStringLiteral("1A2B3C4D")), rdev, rpc, key));
-    QVERIFY(api.SaveRace(key, QStringLiteral("1234A526"), QStringLiteral("LiberCode:1234%PrintCount:#2"), reply));
+    QVERIFY(api.ComVerify(QStringLiteral("1A2B3C4D"), TWinApiV8::DiverseKey(QStringLiteral("1A2B3C4D")), rdev,
+                          rpc, key));
+    QVERIFY(
+        api.SaveRace(key, QStringLiteral("1234A526"), QStringLiteral("LiberCode:1234%PrintCount:#2"), reply));
     send(QStringLiteral("fault refuse:1287@queryRaceRecord"));
     QVERIFY(!api.QueryRaceRecord(key, QStringLiteral("NL-1"), QStringLiteral("RaceCode"), reply));
     QCOMPARE(reply, QStringLiteral("{\"error\":1287}"));
