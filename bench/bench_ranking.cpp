@@ -33,8 +33,9 @@ TdmORVS &clubWith(int entries)
     const int birds = entries / lofts;
     Transaction tx(dm);
     dm.exec(QStringLiteral("INSERT INTO ORV_ClubData (ClubID, Mode) VALUES ('NC', 0)"));
-    dm.exec(QStringLiteral("INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberDate, LiberTime, RaceCode, DeleteMark) "
-                           "VALUES ('NC','1234','2026-05-26','07:00:00',?,0)"),
+    dm.exec(QStringLiteral(
+                "INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberDate, LiberTime, RaceCode, DeleteMark) "
+                "VALUES ('NC','1234','2026-05-26','07:00:00',?,0)"),
             {Race});
     dm.exec(QStringLiteral("INSERT INTO ORV_SunSet_SunRise VALUES (?, '2026-05-26', '21:30:00', NULL, 'X'), "
                            "(?, '2026-05-27', '21:31:00', '05:00:00', 'X')"),
@@ -48,12 +49,14 @@ TdmORVS &clubWith(int entries)
                 {loft, 380 + l % 50, (l * 37) % 1000});
         for (int b = 0; b < birds; ++b) {
             const QString ring = QStringLiteral("BE-26-%1-%2").arg(l).arg(b);
-            dm.exec(QStringLiteral("INSERT INTO ORV_PigData (LoftNo, PRingNo, Sex, DeleteMark) VALUES (?,?,'C',0)"),
+            dm.exec(QStringLiteral(
+                        "INSERT INTO ORV_PigData (LoftNo, PRingNo, Sex, DeleteMark) VALUES (?,?,'C',0)"),
                     {loft, ring});
             // Many equal arrival seconds, so equal velocities occur.
             const QDateTime back = first.addSecs((l * 7 + b * 13) % 20000);
-            dm.exec(QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
-                                   "TimeVari, RaceCode) VALUES ('NC','1234','2026-05-26',?,?,?,?)"),
+            dm.exec(QStringLiteral(
+                        "INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
+                        "TimeVari, RaceCode) VALUES ('NC','1234','2026-05-26',?,?,?,?)"),
                     {ring, back.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")), b % 3 - 1, Race});
         }
     }

@@ -56,8 +56,8 @@ int runResults(CliContext &ctx)
     out() << "Pos,LoftNo,PRingNo,BackTime,FlyTime,FlySpeed,dist,sex,ColorType,TimeVari\n";
     for (const auto &r : rows)
         out() << r.pos << ',' << r.loftNo << ',' << r.ringNo << ',' << r.backTime << ',' << r.flyTime << ','
-              << QString::asprintf("%.3f", r.flySpeed) << ',' << r.dist << ',' << r.sex << ',' << r.colorType << ','
-              << r.timeVari.toString() << '\n';
+              << QString::asprintf("%.3f", r.flySpeed) << ',' << r.dist << ',' << r.sex << ',' << r.colorType
+              << ',' << r.timeVari.toString() << '\n';
     out().flush();
     return 0;
 }
@@ -80,12 +80,15 @@ int runRequest(CliContext &ctx)
     return 0;
 }
 
-CliRegistrar recalc({QStringLiteral("recalc"), QStringLiteral("recalc RACECODE [--liberation \"Y-M-D H:M:S\"]"),
+CliRegistrar recalc({QStringLiteral("recalc"),
+                     QStringLiteral("recalc RACECODE [--liberation \"Y-M-D H:M:S\"]"),
                      QStringLiteral("recompute flying times and velocities of a race"), runRecalc});
 CliRegistrar results({QStringLiteral("results"), QStringLiteral("results RACECODE"),
                       QStringLiteral("print a race's result list as comma-separated lines"), runResults});
 CliRegistrar importDist({QStringLiteral("import-distances"), QStringLiteral("import-distances FILE"),
-                         QStringLiteral("import loft distances (LiberCode,LoftNo,Miles,Yards lines)"), runImport});
+                         QStringLiteral("import loft distances (LiberCode,LoftNo,Miles,Yards lines)"),
+                         runImport});
 CliRegistrar request({QStringLiteral("distance-request"), QStringLiteral("distance-request FILE"),
-                      QStringLiteral("write the distance request file (LiberCode,LoftNo lines)"), runRequest});
+                      QStringLiteral("write the distance request file (LiberCode,LoftNo lines)"),
+                      runRequest});
 } // namespace

@@ -11,19 +11,20 @@ const QChar Acute(0x00B4);
 
 bool endsFirstField(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\'') || c == QLatin1Char(',') || c == QLatin1Char(':') ||
-           c == Degree;
+    return c == QLatin1Char(' ') || c == QLatin1Char('\'') || c == QLatin1Char(',') ||
+           c == QLatin1Char(':') || c == Degree;
 }
 
 bool endsLaterField(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\'') || c == QLatin1Char(',') || c == QLatin1Char(':') ||
-           c == Acute;
+    return c == QLatin1Char(' ') || c == QLatin1Char('\'') || c == QLatin1Char(',') ||
+           c == QLatin1Char(':') || c == Acute;
 }
 
 bool skipped(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char(':') || c == Degree || c == Acute;
+    return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char(':') || c == Degree ||
+           c == Acute;
 }
 
 bool readNumber(const QString &field, double *out)
@@ -82,7 +83,8 @@ Parsed parse(const QString &text)
     for (int k = 0; k < 3; ++k) {
         const QString f = k < fields.size() ? fields.at(k) : QLatin1String(defaults[k]);
         if (!readNumber(f, &value[k])) {
-            p.message = QStringLiteral("Invalid character in %1 field in string %2").arg(QLatin1String(names[k]), text);
+            p.message = QStringLiteral("Invalid character in %1 field in string %2")
+                            .arg(QLatin1String(names[k]), text);
             return p;
         }
     }
@@ -100,7 +102,8 @@ double kilometres(double loftLat, double loftLon, double pointLat, double pointL
     return std::pow(a * a + b * b, 0.5);
 }
 
-Distance distance(const QString &liberLon, const QString &liberLat, const QString &loftLon, const QString &loftLat)
+Distance distance(const QString &liberLon, const QString &liberLat, const QString &loftLon,
+                  const QString &loftLat)
 {
     Distance d;
     if (isBlank(loftLon))

@@ -26,7 +26,8 @@ struct Distance
 };
 // Loft to liberation point in whole metres; 0 when the loft longitude is blank or any coordinate
 // cannot be read (parsed in the order loft latitude, loft longitude, point latitude, point longitude).
-Distance distance(const QString &liberLon, const QString &liberLat, const QString &loftLon, const QString &loftLat);
+Distance distance(const QString &liberLon, const QString &liberLat, const QString &loftLon,
+                  const QString &loftLat);
 // The plain formula on signed degrees, in kilometres.
 double kilometres(double loftLat, double loftLon, double pointLat, double pointLon);
 

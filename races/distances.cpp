@@ -43,13 +43,15 @@ bool integerField(const QString &field, QVariant *out)
 void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long long metres, int mode)
 {
     const Coordinates::Stored s = Coordinates::toStored(metres, mode);
-    const int n = dm.exec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid="
-                                         "(SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? "
-                                         "LIMIT 1)"),
-                          {s.miles, s.yards, liberCode, loftNo})
-                      .numRowsAffected();
+    const int n =
+        dm.exec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid="
+                               "(SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? "
+                               "LIMIT 1)"),
+                {s.miles, s.yards, liberCode, loftNo})
+            .numRowsAffected();
     if (n == 0)
-        dm.exec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES (?,?,?,?)"),
+        dm.exec(QStringLiteral(
+                    "INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES (?,?,?,?)"),
                 {liberCode, loftNo, s.miles, s.yards});
 }
 
@@ -96,9 +98,10 @@ bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
         while (f.size() < 4)
             f << QString();
         QVariant miles, yards;
-        const auto pair = dm.rows(QStringLiteral("SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND "
-                                                 "LoftNo=? LIMIT 1"),
-                                  {f[0], f[1]});
+        const auto pair =
+            dm.rows(QStringLiteral("SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND "
+                                   "LoftNo=? LIMIT 1"),
+                    {f[0], f[1]});
         if (pair.empty() && f[0].isEmpty())
             continue;
         const bool milesOk = integerField(f[2], &miles);
@@ -154,10 +157,11 @@ int writeRequestFile(TdmORVS &dm, const QString &path, OperationSink &sink)
 
 void addZeroRows(TdmORVS &dm, const QString &liberCode)
 {
-    dm.exec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
-                           "SELECT ?, l.LoftNo, 0, 0 FROM ORV_LoftData l WHERE NOT EXISTS (SELECT 1 FROM "
-                           "ORV_LoftLibPointDist d WHERE d.LiberCode=? AND d.LoftNo=l.LoftNo) ORDER BY l.rowid"),
-            {liberCode, liberCode});
+    dm.exec(
+        QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
+                       "SELECT ?, l.LoftNo, 0, 0 FROM ORV_LoftData l WHERE NOT EXISTS (SELECT 1 FROM "
+                       "ORV_LoftLibPointDist d WHERE d.LiberCode=? AND d.LoftNo=l.LoftNo) ORDER BY l.rowid"),
+        {liberCode, liberCode});
 }
 
 } // namespace Distances

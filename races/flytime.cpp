@@ -138,8 +138,8 @@ int clockVariation(const QDateTime &markedMaster, const QDateTime &markedMember,
 std::optional<QDateTime> parseArrival(const QString &backTime)
 {
     const QString s = backTime.trimmed();
-    if (s.size() < 19 || s.at(4) != QLatin1Char('-') || s.at(7) != QLatin1Char('-') || s.at(10) != QLatin1Char(' ') ||
-        s.at(13) != QLatin1Char(':') || s.at(16) != QLatin1Char(':'))
+    if (s.size() < 19 || s.at(4) != QLatin1Char('-') || s.at(7) != QLatin1Char('-') ||
+        s.at(10) != QLatin1Char(' ') || s.at(13) != QLatin1Char(':') || s.at(16) != QLatin1Char(':'))
         return std::nullopt;
     const int y = digits(s, 0, 4), mo = digits(s, 5, 2), d = digits(s, 8, 2);
     const int h = digits(s, 11, 2), mi = digits(s, 14, 2), se = digits(s, 17, 2);

@@ -33,8 +33,9 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
         return out;
     }
     Transaction tx(dm);
-    const QVariantList moments = {ValueText::dateTime(times.markedMaster), ValueText::dateTime(times.markedMember),
-                                  ValueText::dateTime(times.checkMaster), ValueText::dateTime(times.checkMember)};
+    const QVariantList moments = {
+        ValueText::dateTime(times.markedMaster), ValueText::dateTime(times.markedMember),
+        ValueText::dateTime(times.checkMaster), ValueText::dateTime(times.checkMember)};
     // Looked up and written by race code and loft, so the row found is the row written.
     const QVariant clockRow = dm.scalar(QStringLiteral("SELECT rowid FROM ORV_RaceClockTime WHERE RaceCode=? "
                                                        "AND LoftNo=? LIMIT 1"),
@@ -45,9 +46,10 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
                 QVariantList{race.liberCode, ValueText::date(race.liberDate), loftNo} + moments +
                     QVariantList{race.raceCode});
     else
-        dm.tryExec(QStringLiteral("UPDATE ORV_RaceClockTime SET DLMasterTime=?, DLMarkedTime=?, ULMasterTime=?, "
-                                  "ULClockTime=? WHERE rowid=?"),
-                   moments + QVariantList{clockRow});
+        dm.tryExec(
+            QStringLiteral("UPDATE ORV_RaceClockTime SET DLMasterTime=?, DLMarkedTime=?, ULMasterTime=?, "
+                           "ULClockTime=? WHERE rowid=?"),
+            moments + QVariantList{clockRow});
 
     out.backTime = FlyTime::arrivalText(arrival);
     out.distance = Races::loftDistance(dm, race.liberCode, loftNo, Races::clubMode(dm));
@@ -61,14 +63,16 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
                                                     "PRingNo=? LIMIT 1"),
                                      {race.raceCode, ringNo});
     if (entry.isValid())
-        dm.tryExec(QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, Dist=?, TimeVari=? "
-                                  "WHERE rowid=?"),
-                   {out.backTime, out.result.flyTime, out.result.velocity, out.distance, out.variation, entry});
+        dm.tryExec(
+            QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, Dist=?, TimeVari=? "
+                           "WHERE rowid=?"),
+            {out.backTime, out.result.flyTime, out.result.velocity, out.distance, out.variation, entry});
     else
-        dm.tryExec(QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
-                                  "FlyTime, FlySpeed, Dist, TimeVari, RaceCode) VALUES (?,?,?,?,?,?,?,?,?,?)"),
-                   {race.clubId, race.liberCode, ValueText::date(race.liberDate), ringNo, out.backTime,
-                    out.result.flyTime, out.result.velocity, out.distance, out.variation, race.raceCode});
+        dm.tryExec(
+            QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
+                           "FlyTime, FlySpeed, Dist, TimeVari, RaceCode) VALUES (?,?,?,?,?,?,?,?,?,?)"),
+            {race.clubId, race.liberCode, ValueText::date(race.liberDate), ringNo, out.backTime,
+             out.result.flyTime, out.result.velocity, out.distance, out.variation, race.raceCode});
     tx.commit();
     out.ok = true;
     return out;
@@ -77,7 +81,8 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
 QStringList liveRings(TdmORVS &dm, const QString &loftNo, const QString &suffix)
 {
     QStringList out;
-    QString sql = QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND COALESCE(DeleteMark,0)=0");
+    QString sql =
+        QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND COALESCE(DeleteMark,0)=0");
     QVariantList binds{loftNo};
     if (!suffix.isEmpty()) {
         // Ends with the typed text, taken literally (no wildcards).
@@ -93,19 +98,21 @@ std::vector<std::pair<QString, QVariant>> pigeonsWithArrival(TdmORVS &dm, const 
                                                              const QString &loftNo)
 {
     std::vector<std::pair<QString, QVariant>> out;
-    for (const auto &r : dm.rows(QStringLiteral("SELECT a.PRingNo, (SELECT b.BackTime FROM ORV_PigRaceData b WHERE "
-                                                "b.RaceCode=? AND b.PRingNo=a.PRingNo LIMIT 1) FROM ORV_PigData a "
-                                                "WHERE a.LoftNo=? ORDER BY a.PRingNo"),
-                                 {raceCode, loftNo}))
+    for (const auto &r :
+         dm.rows(QStringLiteral("SELECT a.PRingNo, (SELECT b.BackTime FROM ORV_PigRaceData b WHERE "
+                                "b.RaceCode=? AND b.PRingNo=a.PRingNo LIMIT 1) FROM ORV_PigData a "
+                                "WHERE a.LoftNo=? ORDER BY a.PRingNo"),
+                 {raceCode, loftNo}))
         out.emplace_back(r.value(0).toString(), r.value(1));
     return out;
 }
 
 std::optional<QString> arrivalOf(TdmORVS &dm, const QString &raceCode, const QString &ringNo)
 {
-    const QVariant v = dm.scalar(QStringLiteral("SELECT BackTime FROM ORV_PigRaceData WHERE RaceCode=? AND PRingNo=? "
-                                                "AND BackTime IS NOT NULL LIMIT 1"),
-                                 {raceCode, ringNo});
+    const QVariant v =
+        dm.scalar(QStringLiteral("SELECT BackTime FROM ORV_PigRaceData WHERE RaceCode=? AND PRingNo=? "
+                                 "AND BackTime IS NOT NULL LIMIT 1"),
+                  {raceCode, ringNo});
     if (!v.isValid())
         return std::nullopt;
     return v.toString();

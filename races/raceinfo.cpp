@@ -17,10 +17,11 @@ QString sunKey(const QString &liberCode, const QDate &date)
 
 std::optional<RaceInfo> findRace(TdmORVS &dm, const QString &raceCode)
 {
-    const auto rows = dm.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberSite, LiberSiteAbbr, LiberDate, "
-                                             "LiberTime, LiberLon, LiberLat, RaceCode, DeleteMark FROM ORV_RaceData "
-                                             "WHERE RaceCode=? ORDER BY DeleteMark LIMIT 1"),
-                              {raceCode});
+    const auto rows =
+        dm.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberSite, LiberSiteAbbr, LiberDate, "
+                               "LiberTime, LiberLon, LiberLat, RaceCode, DeleteMark FROM ORV_RaceData "
+                               "WHERE RaceCode=? ORDER BY DeleteMark LIMIT 1"),
+                {raceCode});
     if (rows.empty())
         return std::nullopt;
     const QSqlRecord &r = rows.front();

@@ -26,7 +26,10 @@ struct RaceInfo
     bool deleted = false;
 
     // The liberation moment: date and time of day.
-    QDateTime liberation() const { return QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0)); }
+    QDateTime liberation() const
+    {
+        return QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0));
+    }
     // The key of the race's sunset/sunrise rows: liberation code + "mmdd" of the date.
     QString sunKey() const;
 };

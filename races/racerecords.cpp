@@ -19,13 +19,15 @@ QString formRaceCode(const QString &liberCode, const QDate &date, int n)
 
 int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, const QDate &date)
 {
-    return dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_RaceData WHERE ClubID=? AND LiberCode=? "
-                                    "AND date(LiberDate)=date(?)"),
-                     {clubId, liberCode, ValueText::date(date)})
+    return dm
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_RaceData WHERE ClubID=? AND LiberCode=? "
+                               "AND date(LiberDate)=date(?)"),
+                {clubId, liberCode, ValueText::date(date)})
         .toInt();
 }
 
-SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &loadedRaceCode, OperationSink &sink)
+SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &loadedRaceCode,
+                 OperationSink &sink)
 {
     SaveOutcome out;
     const std::optional<QString> club = clubIdOf(dm, form.clubName);
@@ -41,35 +43,39 @@ SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &lo
     }
     if (mode == Mode::Edit) {
         out.raceCode = loadedRaceCode;
-        dm.exec(QStringLiteral("UPDATE ORV_RaceData SET LiberSite=?, LiberSiteAbbr=?, LiberDate=?, LiberTime=?, "
-                               "LiberLon=?, LiberLat=?, Updatetime=?, RaceCode=?, SynchFlag=1, DeleteMark=0 "
-                               "WHERE ClubID=? AND RaceCode=?"),
-                {form.site, form.abbreviation, ValueText::date(form.date), ValueText::time(form.time), form.lon,
-                 form.lat, stamp, loadedRaceCode, *club, loadedRaceCode});
+        dm.exec(
+            QStringLiteral("UPDATE ORV_RaceData SET LiberSite=?, LiberSiteAbbr=?, LiberDate=?, LiberTime=?, "
+                           "LiberLon=?, LiberLat=?, Updatetime=?, RaceCode=?, SynchFlag=1, DeleteMark=0 "
+                           "WHERE ClubID=? AND RaceCode=?"),
+            {form.site, form.abbreviation, ValueText::date(form.date), ValueText::time(form.time), form.lon,
+             form.lat, stamp, loadedRaceCode, *club, loadedRaceCode});
         out.raceWritten = true;
     } else if (mode == Mode::Add) {
-        out.raceCode = formRaceCode(form.liberCode, form.date, earlierRaces(dm, *club, form.liberCode, form.date));
+        out.raceCode =
+            formRaceCode(form.liberCode, form.date, earlierRaces(dm, *club, form.liberCode, form.date));
         const bool blank = Coordinates::isBlank(form.lon);
-        dm.exec(QStringLiteral("INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberSite, LiberSiteAbbr, LiberDate, "
-                               "LiberTime, LiberLon, LiberLat, Updatetime, SynchFlag, RaceCode, DeleteMark) "
-                               "VALUES (?,?,?,?,?,?,?,?,?,1,?,0)"),
+        dm.exec(QStringLiteral(
+                    "INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberSite, LiberSiteAbbr, LiberDate, "
+                    "LiberTime, LiberLon, LiberLat, Updatetime, SynchFlag, RaceCode, DeleteMark) "
+                    "VALUES (?,?,?,?,?,?,?,?,?,1,?,0)"),
                 {*club, form.liberCode, form.site, form.abbreviation, ValueText::date(form.date),
                  ValueText::time(form.time), blank ? nullText : QVariant(form.lon),
                  blank ? nullText : QVariant(form.lat), stamp, out.raceCode});
         out.raceWritten = true;
     }
 
-    const bool known = dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_LiberateSite WHERE LiberCode=?"),
-                                 {form.liberCode})
-                           .toInt() > 0;
+    const bool known =
+        dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_LiberateSite WHERE LiberCode=?"), {form.liberCode})
+            .toInt() > 0;
     if (!known) {
         if (form.abbreviation.isEmpty() || form.site.isEmpty() || form.liberCode.isEmpty()) {
             sink.failure(EntryError);
             return out;
         }
         const bool blank = Coordinates::isBlank(form.lon);
-        dm.exec(QStringLiteral("INSERT INTO ORV_LiberateSite (LiberCode, LiberSite, LiberSiteAbbr, LiberLon, LiberLat) "
-                               "VALUES (?,?,?,?,?)"),
+        dm.exec(QStringLiteral(
+                    "INSERT INTO ORV_LiberateSite (LiberCode, LiberSite, LiberSiteAbbr, LiberLon, LiberLat) "
+                    "VALUES (?,?,?,?,?)"),
                 {form.liberCode, form.site, form.abbreviation, blank ? nullText : QVariant(form.lon),
                  blank ? nullText : QVariant(form.lat)});
         Distances::addZeroRows(dm, form.liberCode);
@@ -96,8 +102,9 @@ Site siteOf(const QSqlRecord &r)
 std::vector<Site> sitesByName(TdmORVS &dm)
 {
     std::vector<Site> out;
-    for (const auto &r : dm.rows(QStringLiteral("SELECT LiberCode, LiberSite, LiberSiteAbbr, LiberLon, LiberLat "
-                                                "FROM ORV_LiberateSite ORDER BY LiberSite")))
+    for (const auto &r :
+         dm.rows(QStringLiteral("SELECT LiberCode, LiberSite, LiberSiteAbbr, LiberLon, LiberLat "
+                                "FROM ORV_LiberateSite ORDER BY LiberSite")))
         out.push_back(siteOf(r));
     return out;
 }
@@ -130,7 +137,8 @@ std::vector<Club> clubs(TdmORVS &dm)
 
 std::optional<QString> clubIdOf(TdmORVS &dm, const QString &clubName)
 {
-    const QVariant v = dm.scalar(QStringLiteral("SELECT ClubID FROM ORV_ClubMap WHERE ClubName=? LIMIT 1"), {clubName});
+    const QVariant v =
+        dm.scalar(QStringLiteral("SELECT ClubID FROM ORV_ClubMap WHERE ClubName=? LIMIT 1"), {clubName});
     if (!v.isValid())
         return std::nullopt;
     return v.toString();
@@ -138,7 +146,8 @@ std::optional<QString> clubIdOf(TdmORVS &dm, const QString &clubName)
 
 QString clubNameOf(TdmORVS &dm, const QString &clubId)
 {
-    return dm.scalar(QStringLiteral("SELECT ClubName FROM ORV_ClubMap WHERE ClubID=? LIMIT 1"), {clubId}).toString();
+    return dm.scalar(QStringLiteral("SELECT ClubName FROM ORV_ClubMap WHERE ClubID=? LIMIT 1"), {clubId})
+        .toString();
 }
 
 void addClub(TdmORVS &dm, const QString &id, const QString &name)

@@ -22,15 +22,20 @@ QString formRaceCode(const QString &liberCode, const QDate &date, int earlierRac
 // Races of the club from this code on this date, soft-deleted ones included.
 int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, const QDate &date);
 
-enum class Mode { None, Add, Edit };
+enum class Mode
+{
+    None,
+    Add,
+    Edit
+};
 
 // The editing area's fields.
 struct RaceForm
 {
-    QString clubName;     // text of the club box
+    QString clubName; // text of the club box
     QString site;
     QString abbreviation;
-    QString lon;          // mask text, "    '  :  " when untouched
+    QString lon; // mask text, "    '  :  " when untouched
     QString lat;
     QDate date;
     QTime time;
@@ -39,8 +44,8 @@ struct RaceForm
 
 struct SaveOutcome
 {
-    bool ok = false;         // false: the save stopped with a message
-    QString raceCode;        // the race written (empty when none)
+    bool ok = false;  // false: the save stopped with a message
+    QString raceCode; // the race written (empty when none)
     bool raceWritten = false;
     bool siteCreated = false;
 };
@@ -48,7 +53,8 @@ struct SaveOutcome
 // Saves the editing area: in edit mode updates the loaded race (its code never changes), in add
 // mode inserts a new race with a freshly formed code; then makes sure the liberation point exists
 // (a new one gets zero distance rows for every loft).
-SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &loadedRaceCode, OperationSink &sink);
+SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &loadedRaceCode,
+                 OperationSink &sink);
 
 // Soft-deletes a race (kept until the purge at close) and removes its sun rows.
 void softDelete(TdmORVS &dm, const QString &clubId, const QString &raceCode);

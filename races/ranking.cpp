@@ -2,6 +2,7 @@
 
 #include "races/flytime.h"
 #include "races/raceinfo.h"
+#include "races/sqlitecursor.h"
 #include "store/operationsink.h"
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
@@ -33,10 +34,11 @@ std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant 
     // Distances of the liberation codes the race's entries carry, by code and loft.
     QHash<QString, QHash<QString, QString>> distText;
     {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT LiberCode, LoftNo, Miles, Yards FROM ORV_LoftLibPointDist "
-                                             "WHERE LiberCode IN (SELECT DISTINCT LiberCode FROM ORV_PigRaceData "
-                                             "WHERE RaceCode=?) ORDER BY rowid"),
-                              {raceCode});
+        QSqlQuery q =
+            dm.exec(QStringLiteral("SELECT LiberCode, LoftNo, Miles, Yards FROM ORV_LoftLibPointDist "
+                                   "WHERE LiberCode IN (SELECT DISTINCT LiberCode FROM ORV_PigRaceData "
+                                   "WHERE RaceCode=?) ORDER BY rowid"),
+                    {raceCode});
         while (q.next()) {
             QHash<QString, QString> &byLoft = distText[q.value(0).toString()];
             const QString loft = q.value(1).toString();
@@ -52,46 +54,45 @@ std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant 
     // One pass over the arrived entries and their pigeons; a LEFT JOIN keeps SQLite's order
     // entry -> pigeon, an index look-up each. Every arrived entry counts for the positions; only
     // entries with a known pigeon and a distance row are listed.
-    QSqlQuery q = dm.exec(QStringLiteral("SELECT a.rowid, a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
-                                         "a.TimeVari, b.LoftNo, b.Sex, b.ColorType FROM ORV_PigRaceData a "
-                                         "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                         "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL"),
-                          {raceCode});
+    SqliteCursor q(dm, "SELECT a.rowid, a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, a.TimeVari, "
+                       "b.LoftNo, b.Sex, b.ColorType FROM ORV_PigRaceData a "
+                       "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                       "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL");
+    q.bind(1, raceCode);
     std::vector<qint64> field;
     std::vector<ResultRow> rows;
     std::vector<qint64> speeds;
     qint64 lastEntry = -1;
     while (q.next()) {
-        const qint64 entryId = q.value(0).toLongLong();
-        const double speed = q.value(5).toDouble();
+        const qint64 entryId = q.int64(0);
+        const double speed = q.real(5); // NULL reads as 0
         const qint64 k = FlyTime::thousandthsOf(speed);
         if (entryId != lastEntry) // a ring held by two pigeon rows is still one entry
             field.push_back(k);
         lastEntry = entryId;
-        const QVariant loft = q.value(7);
-        if (loft.isNull())
+        if (q.isNull(7))
             continue;
-        const QString backTime = q.value(3).toString();
+        const QString backTime = q.text(3);
         if (variant == Variant::Normal && backTime.isEmpty())
             continue;
-        const QString liberCode = q.value(1).toString();
+        const QString liberCode = q.text(1);
         const auto codeIt = distText.constFind(liberCode);
         if (codeIt == distText.constEnd())
             continue;
-        const QString loftNo = loft.toString();
+        const QString loftNo = q.text(7);
         const auto distIt = codeIt->constFind(loftNo);
         if (distIt == codeIt->constEnd())
             continue;
         ResultRow r;
         r.liberCode = liberCode;
-        r.ringNo = q.value(2).toString();
+        r.ringNo = q.text(2);
         r.backTime = backTime;
-        r.flyTime = q.value(4).toString();
+        r.flyTime = q.text(4);
         r.flySpeed = speed;
         r.dist = *distIt;
         r.loftNo = loftNo;
-        r.sex = q.value(8).toString();
-        r.colorType = q.value(9).toString();
+        r.sex = q.text(8);
+        r.colorType = q.text(9);
         r.timeVari = q.value(6);
         speeds.push_back(k);
         rows.push_back(std::move(r));
@@ -117,8 +118,9 @@ std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant 
 
 QString Summary::text() const
 {
-    return QString::asprintf("%4d", lofts) + QStringLiteral(" Members sent ") + QString::asprintf("%5d", entries) +
-           QStringLiteral(" birds - ") + QString::asprintf("%5d", listed) + QStringLiteral(" were clocked");
+    return QString::asprintf("%4d", lofts) + QStringLiteral(" Members sent ") +
+           QString::asprintf("%5d", entries) + QStringLiteral(" birds - ") +
+           QString::asprintf("%5d", listed) + QStringLiteral(" were clocked");
 }
 
 Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows)
@@ -129,7 +131,8 @@ Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows)
                                        "GROUP BY b.LoftNo)"),
                         {raceCode})
                   .toInt();
-    s.entries = dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigRaceData WHERE RaceCode=?"), {raceCode}).toInt();
+    s.entries = dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigRaceData WHERE RaceCode=?"), {raceCode})
+                    .toInt();
     s.listed = listedRows;
     return s;
 }
@@ -137,16 +140,18 @@ Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows)
 std::vector<StatusRow> statusView(TdmORVS &dm, const QString &raceCode)
 {
     std::vector<StatusRow> out;
-    QSqlQuery q = dm.exec(QStringLiteral("SELECT b.LoftNo, a.ClockID, COUNT(b.LoftNo), COUNT(NULLIF(a.BackTime,'')) "
-                                         "FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                         "WHERE a.RaceCode=? GROUP BY b.LoftNo, a.ClockID ORDER BY b.LoftNo, a.ClockID"),
-                          {raceCode});
+    QSqlQuery q = dm.exec(
+        QStringLiteral("SELECT b.LoftNo, a.ClockID, COUNT(b.LoftNo), COUNT(NULLIF(a.BackTime,'')) "
+                       "FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                       "WHERE a.RaceCode=? GROUP BY b.LoftNo, a.ClockID ORDER BY b.LoftNo, a.ClockID"),
+        {raceCode});
     while (q.next())
         out.push_back({q.value(0), q.value(1).toString(), q.value(2).toInt(), q.value(3).toInt()});
     return out;
 }
 
-RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation, OperationSink &sink)
+RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation,
+                          OperationSink &sink)
 {
     RecalcOutcome outcome;
     const std::optional<RaceInfo> race = Races::findRace(dm, raceCode);
@@ -159,8 +164,9 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
 
     QHash<QString, qint64> distances;
     {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo, Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=?"),
-                              {race->liberCode});
+        QSqlQuery q =
+            dm.exec(QStringLiteral("SELECT LoftNo, Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=?"),
+                    {race->liberCode});
         while (q.next()) {
             const QString loft = q.value(0).toString();
             if (!distances.contains(loft)) // the first row of a pair counts, as a look-up finds it
@@ -178,19 +184,22 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
     };
     std::vector<Entry> entries;
     {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT a.rowid, a.PRingNo, a.BackTime, a.TimeVari, b.LoftNo FROM ORV_PigRaceData a "
-                                             "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                             "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL"),
-                              {raceCode});
+        QSqlQuery q =
+            dm.exec(QStringLiteral(
+                        "SELECT a.rowid, a.PRingNo, a.BackTime, a.TimeVari, b.LoftNo FROM ORV_PigRaceData a "
+                        "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                        "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL"),
+                    {raceCode});
         while (q.next())
-            entries.push_back({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(3).toInt(),
-                               q.value(4).toString()});
+            entries.push_back({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                               q.value(3).toInt(), q.value(4).toString()});
     }
 
     Transaction tx(dm);
     QSqlQuery update(dm.adocORVS());
     // Each entry's own row (the race and ring it was selected by), found by its row id.
-    const QString sql = QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime=?, FlySpeed=?, Dist=? WHERE rowid=?");
+    const QString sql =
+        QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime=?, FlySpeed=?, Dist=? WHERE rowid=?");
     if (!update.prepare(sql))
         throw SqlError(update.lastError().text(), sql);
     for (const Entry &e : entries) {

@@ -29,11 +29,12 @@ struct ResultRow
     QString loftNo;
     QString sex;
     QString colorType;
-    QVariant timeVari;   // as stored, may be NULL
+    QVariant timeVari; // as stored, may be NULL
 };
 
-enum class Variant {
-    Normal,           // entries with a non-empty arrival
+enum class Variant
+{
+    Normal,            // entries with a non-empty arrival
     AfterRecalculation // also entries whose arrival is empty but not NULL
 };
 
@@ -71,7 +72,8 @@ struct RecalcOutcome
 // liberation moment, each entry's stored variation, the race's sun rows and the lofts' distances.
 // An arrival text that cannot be read is skipped with a message naming the ring. Writes run in
 // one transaction; a store error ends the run (entries written before it stay) and is thrown.
-RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation, OperationSink &sink);
+RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation,
+                          OperationSink &sink);
 
 // Display texts of the result grid.
 // Time part + two blanks + "dd-mm", reading a year-first or a day-first date.

@@ -43,11 +43,12 @@ bool readTime(const QString &text, QTime *out)
 std::vector<GridRow> load(TdmORVS &dm, const QString &key)
 {
     std::vector<GridRow> out;
-    for (const auto &r : dm.rows(QStringLiteral("SELECT RaceDate, Location, SunSet, SunRise FROM ORV_SunSet_SunRise "
-                                                "WHERE RaceCode=? ORDER BY rowid"),
-                                 {key}))
-        out.push_back({ValueText::shortDate(r.value(0)), r.value(1).toString(), ValueText::longTime(r.value(2)),
-                       ValueText::longTime(r.value(3))});
+    for (const auto &r :
+         dm.rows(QStringLiteral("SELECT RaceDate, Location, SunSet, SunRise FROM ORV_SunSet_SunRise "
+                                "WHERE RaceCode=? ORDER BY rowid"),
+                 {key}))
+        out.push_back({ValueText::shortDate(r.value(0)), r.value(1).toString(),
+                       ValueText::longTime(r.value(2)), ValueText::longTime(r.value(3))});
     return out;
 }
 
@@ -76,9 +77,10 @@ bool save(TdmORVS &dm, const QString &key, const std::vector<GridRow> &rows, Ope
         const auto timeValue = [](const QTime &t) {
             return t.isValid() ? QVariant(ValueText::time(t)) : QVariant(QMetaType::fromType<QString>());
         };
-        dm.exec(QStringLiteral("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate, SunSet, SunRise, Location) "
-                               "VALUES (?,?,?,?,?)"),
-                {key, ValueText::date(d), timeValue(set), timeValue(rise), r.location});
+        dm.exec(
+            QStringLiteral("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate, SunSet, SunRise, Location) "
+                           "VALUES (?,?,?,?,?)"),
+            {key, ValueText::date(d), timeValue(set), timeValue(rise), r.location});
     }
     tx.commit();
     return true;

@@ -13,9 +13,9 @@ constexpr int MaxRows = 5;
 
 struct GridRow
 {
-    QString date;     // "yyyy-mm-dd" (a short date in the user's locale is also read)
+    QString date; // "yyyy-mm-dd" (a short date in the user's locale is also read)
     QString location;
-    QString sunSet;   // "hh:mm:ss" (or "hh:mm"); empty = none
+    QString sunSet; // "hh:mm:ss" (or "hh:mm"); empty = none
     QString sunRise;
 };
 

@@ -40,8 +40,8 @@ void DistanceTable::load(const QString &liberCode)
     beginResetModel();
     rows_.clear();
     for (const auto &r : dm_.rows(sql + QStringLiteral(" ORDER BY rowid"), binds))
-        rows_.push_back({r.value(0).toLongLong(), r.value(1).toString(), r.value(2).toString(), r.value(3), r.value(4),
-                         names.value(r.value(2).toString())});
+        rows_.push_back({r.value(0).toLongLong(), r.value(1).toString(), r.value(2).toString(), r.value(3),
+                         r.value(4), names.value(r.value(2).toString())});
     endResetModel();
 }
 
@@ -112,7 +112,8 @@ QVariant DistanceTable::data(const QModelIndex &index, int role) const
     if (role == Qt::EditRole)
         return v;
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        return QVariant::fromValue(number ? Qt::AlignRight | Qt::AlignVCenter
+                                          : Qt::AlignLeft | Qt::AlignVCenter);
     return {};
 }
 
@@ -152,14 +153,16 @@ QVariant DistanceTable::headerData(int section, Qt::Orientation o, int role) con
 
 bool DistanceTable::setHeaderData(int section, Qt::Orientation o, const QVariant &value, int role)
 {
-    if (o != Qt::Horizontal || section < 0 || section >= titles_.size() || (role != Qt::EditRole && role != Qt::DisplayRole))
+    if (o != Qt::Horizontal || section < 0 || section >= titles_.size() ||
+        (role != Qt::EditRole && role != Qt::DisplayRole))
         return false;
     titles_[section] = value.toString();
     emit headerDataChanged(o, section, section);
     return true;
 }
 
-QWidget *DistanceDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
+QWidget *DistanceDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                        const QModelIndex &) const
 {
     auto *e = new QLineEdit(parent);
     e->setValidator(new QIntValidator(0, 99999999, e));
@@ -173,8 +176,8 @@ bool DistanceDelegate::eventFilter(QObject *editor, QEvent *event)
         const QString t = k->text();
         const bool digit = t.size() == 1 && t.at(0).isDigit();
         const bool post = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-        const bool navigation = k->key() == Qt::Key_Left || k->key() == Qt::Key_Right || k->key() == Qt::Key_Home ||
-                                k->key() == Qt::Key_End;
+        const bool navigation = k->key() == Qt::Key_Left || k->key() == Qt::Key_Right ||
+                                k->key() == Qt::Key_Home || k->key() == Qt::Key_End;
         if (!digit && !post && !navigation && (k->key() == Qt::Key_Backspace || !t.isEmpty())) {
             auto *w = qobject_cast<QWidget *>(editor);
             emit closeEditor(w, QAbstractItemDelegate::RevertModelCache); // cancel the pending edit

@@ -58,8 +58,8 @@ TfrmRace_TC::TfrmRace_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("f
     buildDistances();
     buildResults();
     buildOtherClock();
-    for (QWidget *p : {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat,
-                       pnlOtherClosk})
+    for (QWidget *p :
+         {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk})
         lay->addWidget(p, 1);
     rgRacePoint = new TRadioGroup(QStringLiteral("rgRacePoint"), ActionItems, this);
     connect(rgRacePoint, &TRadioGroup::chosen, this, &TfrmRace_TC::rgRacePointClick);
@@ -90,10 +90,12 @@ void TfrmRace_TC::buildRacePoint()
     dbgrd1->viewport()->installEventFilter(this);
     connect(dbgrd1, &QTableView::clicked, this, [this] { dbgrd1CellClick(); });
     connect(dbgrd1, &QTableView::doubleClicked, this, [this] { dbgrd1DblClick(); });
-    connect(dbgrd1, &TDBGrid::titleClicked, this, [this](const QString &f) { gridTitleClick(adoqRacePoint, f); });
-    auto *hint = label(pnlRacePoint, "lbRaceHint",
-                       QStringLiteral("Right-click a race for its distances, status, result and other clocks; "
-                                      "double-click for its result."));
+    connect(dbgrd1, &TDBGrid::titleClicked, this,
+            [this](const QString &f) { gridTitleClick(adoqRacePoint, f); });
+    auto *hint =
+        label(pnlRacePoint, "lbRaceHint",
+              QStringLiteral("Right-click a race for its distances, status, result and other clocks; "
+                             "double-click for its result."));
     hint->setWordWrap(true);
     auto *print = button(pnlRacePoint, "butPrtRacePoint", QStringLiteral("Print"));
     print->setEnabled(false);
@@ -152,7 +154,8 @@ void TfrmRace_TC::buildRacePoint()
     auto *form = new QFormLayout;
     form->addRow(label(grpLibDetail, "lbClub", QStringLiteral("Club :")), combClub);
     form->addRow(label(grpLibDetail, "lbLibSite", QStringLiteral("Liberation Site :")), combLibSite);
-    form->addRow(label(grpLibDetail, "lbLibSiteAbbr", QStringLiteral("Site Abbreviation :")), edtlibSiteAbbriv);
+    form->addRow(label(grpLibDetail, "lbLibSiteAbbr", QStringLiteral("Site Abbreviation :")),
+                 edtlibSiteAbbriv);
     form->addRow(label(grpLibDetail, "lbLibCode", QStringLiteral("Liberation Code :")), edtLibCode);
     form->addRow(label(grpLibDetail, "lbLon", QStringLiteral("Longitude :")), medtRaceLon);
     form->addRow(label(grpLibDetail, "lbLat", QStringLiteral("Latitude :")), medtRaceLat);
@@ -250,13 +253,14 @@ void TfrmRace_TC::Caption_Language_Update()
 {
     using K = Captions::Kind;
     applyCaptions(this, formName(),
-                  {K::Grid, K::Label, K::Button, K::PopupMenu, K::RadioGroup, K::GroupBox, K::CheckBox}, dm());
+                  {K::Grid, K::Label, K::Button, K::PopupMenu, K::RadioGroup, K::GroupBox, K::CheckBox},
+                  dm());
 }
 
 void TfrmRace_TC::showOnly(QWidget *panelToShow)
 {
-    for (QWidget *p : {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat,
-                       pnlOtherClosk})
+    for (QWidget *p :
+         {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk})
         p->setVisible(p == panelToShow);
     if (panelToShow == pnlRacePoint) {
         pnlSunData->hide();
@@ -472,8 +476,9 @@ void TfrmRace_TC::btnOKClick()
     f.date = dtpLibDate->date();
     f.time = dtpLibTime->time();
     f.liberCode = edtLibCode->text();
-    const RaceRecords::Mode mode =
-        editMode_ ? RaceRecords::Mode::Edit : addMode_ ? RaceRecords::Mode::Add : RaceRecords::Mode::None;
+    const RaceRecords::Mode mode = editMode_  ? RaceRecords::Mode::Edit
+                                   : addMode_ ? RaceRecords::Mode::Add
+                                              : RaceRecords::Mode::None;
     DialogSink sink(this);
     RaceRecords::SaveOutcome out;
     try {
@@ -641,8 +646,9 @@ void TfrmRace_TC::btnSetSunDataClick()
     for (int r = 2; r < 8; ++r) {
         const size_t i = static_cast<size_t>(r - 2);
         const bool has = i < rows.size();
-        const QStringList cells = has ? QStringList{rows[i].date, rows[i].location, rows[i].sunSet, rows[i].sunRise}
-                                      : QStringList{QString(), QString(), QString(), QString()};
+        const QStringList cells =
+            has ? QStringList{rows[i].date, rows[i].location, rows[i].sunSet, rows[i].sunRise}
+                : QStringList{QString(), QString(), QString(), QString()};
         for (int c = 0; c < 4; ++c)
             StrGridSunSet->setItem(r, c, new QTableWidgetItem(cells.at(c)));
     }

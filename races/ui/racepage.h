@@ -87,8 +87,8 @@ public:
     void btnOtherClock_SaveClick();
 
     // Controls, by their system names (tests drive the page through them).
-    QWidget *pnlRacePoint, *pnlRaceResult, *pnlSunData, *pnlLoftLibPointDist, *pnlLoftRaceStat, *pnlOtherClosk,
-        *pnlDistDownLoad;
+    QWidget *pnlRacePoint, *pnlRaceResult, *pnlSunData, *pnlLoftLibPointDist, *pnlLoftRaceStat,
+        *pnlOtherClosk, *pnlDistDownLoad;
     QGroupBox *grpLibDetail, *grpClubMap, *grpRecaculate;
     QComboBox *combClub, *combLibSite;
     QLineEdit *edtlibSiteAbbriv, *edtLibCode, *medtRaceLon, *medtRaceLat, *edtClubCode, *edtClubNmae;

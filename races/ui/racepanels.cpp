@@ -70,7 +70,8 @@ QSqlRecord recordOf(const QStringList &fields, const QVariantList &values)
     return r;
 }
 
-QWidget *buttonRow(QWidget *parent, std::initializer_list<QWidget *> left, std::initializer_list<QWidget *> right)
+QWidget *buttonRow(QWidget *parent, std::initializer_list<QWidget *> left,
+                   std::initializer_list<QWidget *> right)
 {
     auto *w = new QWidget(parent);
     auto *h = new QHBoxLayout(w);
@@ -87,13 +88,15 @@ QWidget *buttonRow(QWidget *parent, std::initializer_list<QWidget *> left, std::
 void TfrmRace_TC::buildDistances()
 {
     pnlLoftLibPointDist = panel(this, "pnlLoftLibPointDist");
-    lblLoftLibDistTitle = label(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
+    lblLoftLibDistTitle =
+        label(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
     setTitleFont(lblLoftLibDistTitle);
     adotLoftRaceDist = new DistanceTable(dm(), false, this);
     dbgrdLoftLibDist = distanceGrid(pnlLoftLibPointDist, "dbgrdLoftLibDist", adotLoftRaceDist, this);
     auto *update = button(pnlLoftLibPointDist, "btnLoftDistUpdate", QStringLiteral("LoftDistUpdate"));
-    auto *note = label(pnlLoftLibPointDist, "lblDistNote",
-                       QStringLiteral("Select button only when coordinates \n   are used to caculate distances"));
+    auto *note =
+        label(pnlLoftLibPointDist, "lblDistNote",
+              QStringLiteral("Select button only when coordinates \n   are used to caculate distances"));
     auto *ok = button(pnlLoftLibPointDist, "btnLoftLibDist", QStringLiteral("OK"));
     auto *print = button(pnlLoftLibPointDist, "butPrtLoftDist", QStringLiteral("Print"));
     print->setEnabled(false);
@@ -150,23 +153,28 @@ void TfrmRace_TC::buildResults()
     adoqRaceRec->setObjectName(QStringLiteral("adoqRaceRec"));
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     adoqRaceRec->addColumn(QStringLiteral("Pos"), QStringLiteral("Pos."), right);
-    adoqRaceRec->addColumn(QStringLiteral("LoftNo"), QStringLiteral("Name"), Qt::AlignLeft | Qt::AlignVCenter,
-                           [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
+    adoqRaceRec->addColumn(
+        QStringLiteral("LoftNo"), QStringLiteral("Name"), Qt::AlignLeft | Qt::AlignVCenter,
+        [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
     adoqRaceRec->addColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
     adoqRaceRec->addColumn(QStringLiteral("sex"), QStringLiteral("S"), Qt::AlignCenter);
     adoqRaceRec->addColumn(QStringLiteral("ColorType"), QStringLiteral("C"), Qt::AlignCenter);
-    adoqRaceRec->addColumn(QStringLiteral("BackTime"), QStringLiteral("Clocked"), Qt::AlignCenter,
-                           [](const QSqlRecord &r) { return Ranking::clockedText(r.value("BackTime").toString()); });
-    adoqRaceRec->addColumn(QStringLiteral("FlyTime"), QStringLiteral("FlyiTime"), Qt::AlignCenter,
-                           [](const QSqlRecord &r) { return Ranking::flyTimeShort(r.value("FlyTime").toString()); });
-    adoqRaceRec->addColumn(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), right,
-                           [](const QSqlRecord &r) { return Ranking::velocityDisplay(r.value("FlySpeed").toDouble()); });
+    adoqRaceRec->addColumn(
+        QStringLiteral("BackTime"), QStringLiteral("Clocked"), Qt::AlignCenter,
+        [](const QSqlRecord &r) { return Ranking::clockedText(r.value("BackTime").toString()); });
+    adoqRaceRec->addColumn(
+        QStringLiteral("FlyTime"), QStringLiteral("FlyiTime"), Qt::AlignCenter,
+        [](const QSqlRecord &r) { return Ranking::flyTimeShort(r.value("FlyTime").toString()); });
+    adoqRaceRec->addColumn(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), right, [](const QSqlRecord &r) {
+        return Ranking::velocityDisplay(r.value("FlySpeed").toDouble());
+    });
     adoqRaceRec->addColumn(QStringLiteral("TimeVari"), QStringLiteral("Var"), right,
                            [](const QSqlRecord &r) { return Ranking::variationText(r.value("TimeVari")); });
     adoqRaceRec->addColumn(QStringLiteral("dist"), QStringLiteral("Dist"), right);
     dbgrdRaceRec = new TDBGrid(QStringLiteral("dbgrdRaceRec"), adoqRaceRec, pnlRaceResult);
     dbgrdRaceRec->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    connect(dbgrdRaceRec, &TDBGrid::titleClicked, this, [this](const QString &f) { gridTitleClick(adoqRaceRec, f); });
+    connect(dbgrdRaceRec, &TDBGrid::titleClicked, this,
+            [this](const QString &f) { gridTitleClick(adoqRaceRec, f); });
     lblRaceResultSum = label(pnlRaceResult, "lblRaceResultSum", QString());
     btnRaceRec = button(pnlRaceResult, "btnRaceRec", QStringLiteral("OK"));
     auto *recalc = button(pnlRaceResult, "btnRecaculate", QStringLiteral("FlySpeed Recalculate"));
@@ -210,8 +218,9 @@ void TfrmRace_TC::buildResults()
     setTitleFont(lblLoftRaceStatTiTle);
     adoqLoftRaceStat = new RecordTable(this);
     adoqLoftRaceStat->setObjectName(QStringLiteral("adoqLoftRaceStat"));
-    adoqLoftRaceStat->addColumn(QStringLiteral("LoftNo"), QStringLiteral("Member"), Qt::AlignLeft | Qt::AlignVCenter,
-                                [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
+    adoqLoftRaceStat->addColumn(
+        QStringLiteral("LoftNo"), QStringLiteral("Member"), Qt::AlignLeft | Qt::AlignVCenter,
+        [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
     adoqLoftRaceStat->addColumn(QStringLiteral("ClockID"), QStringLiteral("Clock"), Qt::AlignCenter);
     adoqLoftRaceStat->addColumn(QStringLiteral("MarkedCnt"), QStringLiteral("Birds marked"), right);
     adoqLoftRaceStat->addColumn(QStringLiteral("ArriveCnt"), QStringLiteral("Birds arrived"), right);
@@ -242,8 +251,8 @@ void TfrmRace_TC::buildOtherClock()
     auto *times = new QGroupBox(QStringLiteral("Clock times"), pnlOtherClosk);
     times->setObjectName(QStringLiteral("grpClockTimes"));
     auto *tf = new QGridLayout(times);
-    const auto pair = [&](int row, const char *lbl, const QString &text, QDateEdit *&d, const char *dn, QTimeEdit *&t,
-                          const char *tn) {
+    const auto pair = [&](int row, const char *lbl, const QString &text, QDateEdit *&d, const char *dn,
+                          QTimeEdit *&t, const char *tn) {
         d = dateEdit(times, dn);
         t = timeEdit(times, tn);
         tf->addWidget(label(times, lbl, text), row, 0);
@@ -252,12 +261,12 @@ void TfrmRace_TC::buildOtherClock()
     };
     pair(0, "lbMarkMaster", QStringLiteral("Marked Master  set :"), dtpMarkMasterDate, "dtpMarkMasterDate",
          dtpMarkMasterTime, "dtpMarkMasterTime");
-    pair(1, "lbMarkMember", QStringLiteral("Marked Member set :"), dtpMarkedDate, "dtpMarkedDate", dtpMarkedTime,
-         "dtpMarkedTime");
-    pair(2, "lbCloseMaster", QStringLiteral("Closed Master check :"), dtpMasterDate, "dtpMasterDate", dtpMasterTime,
-         "dtpMasterTime");
-    pair(3, "lbCloseMember", QStringLiteral("Closed Member check :"), dtpMemberDate, "dtpMemberDate", dtpMemberTime,
-         "dtpMemberTime");
+    pair(1, "lbMarkMember", QStringLiteral("Marked Member set :"), dtpMarkedDate, "dtpMarkedDate",
+         dtpMarkedTime, "dtpMarkedTime");
+    pair(2, "lbCloseMaster", QStringLiteral("Closed Master check :"), dtpMasterDate, "dtpMasterDate",
+         dtpMasterTime, "dtpMasterTime");
+    pair(3, "lbCloseMember", QStringLiteral("Closed Member check :"), dtpMemberDate, "dtpMemberDate",
+         dtpMemberTime, "dtpMemberTime");
 
     auto *arrival = new QGroupBox(QStringLiteral("Arrival"), pnlOtherClosk);
     arrival->setObjectName(QStringLiteral("grpArrival"));
@@ -361,8 +370,8 @@ void TfrmRace_TC::showDistanceDownload()
 
 void TfrmRace_TC::Button1Click()
 {
-    const QString path = Dialogs::openFile(this, QStringLiteral("File Selected :"),
-                                           QStringLiteral("Texe file (*.TXT *.txt)"));
+    const QString path =
+        Dialogs::openFile(this, QStringLiteral("File Selected :"), QStringLiteral("Texe file (*.TXT *.txt)"));
     labFilePath->setText(path);
     butDistDL->setEnabled(!path.isEmpty());
 }
@@ -382,8 +391,9 @@ void TfrmRace_TC::butDistDLClick()
 
 void TfrmRace_TC::btnRPRAPrintClick()
 {
-    const QString path = Dialogs::saveFile(this, QStringLiteral("RPRA Form"), QStringLiteral("Texe file (DISTANCES.txt)"),
-                                           QStringLiteral("DISTANCES.txt"));
+    const QString path =
+        Dialogs::saveFile(this, QStringLiteral("RPRA Form"), QStringLiteral("Texe file (DISTANCES.txt)"),
+                          QStringLiteral("DISTANCES.txt"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);
@@ -413,8 +423,9 @@ void TfrmRace_TC::fillResult(bool afterRecalculation)
     std::vector<QSqlRecord> records;
     records.reserve(rows.size());
     for (const auto &r : rows)
-        records.push_back(recordOf(fields, {r.pos, r.liberCode, r.ringNo, r.backTime, r.flyTime, r.flySpeed, r.dist,
-                                            r.loftNo, r.sex, r.colorType, r.timeVari, names.value(r.loftNo)}));
+        records.push_back(
+            recordOf(fields, {r.pos, r.liberCode, r.ringNo, r.backTime, r.flyTime, r.flySpeed, r.dist,
+                              r.loftNo, r.sex, r.colorType, r.timeVari, names.value(r.loftNo)}));
     adoqRaceRec->setRows(std::move(records));
     adoqRaceRec->setHeaderData(adoqRaceRec->columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
                                ClubSettings::load(dm()).speedTitle());
@@ -490,9 +501,10 @@ void TfrmRace_TC::showOtherClock()
     const auto race = chosenRace();
     if (!race)
         return;
-    lblOtherClockTitle->setText(QStringLiteral("Add/Edit Other Clock     ") + race->liberCode + QStringLiteral("    ") +
-                                race->liberSiteAbbr + QStringLiteral("    ") + ValueText::shortDate(race->liberDate) +
-                                QStringLiteral("     ") + race->raceCode);
+    lblOtherClockTitle->setText(QStringLiteral("Add/Edit Other Clock     ") + race->liberCode +
+                                QStringLiteral("    ") + race->liberSiteAbbr + QStringLiteral("    ") +
+                                ValueText::shortDate(race->liberDate) + QStringLiteral("     ") +
+                                race->raceCode);
     cbbLoftNo_OtherClock->clear();
     for (const auto &r : dm().rows(QStringLiteral("SELECT LoftName FROM ORV_LoftData ORDER BY rowid")))
         cbbLoftNo_OtherClock->addItem(r.value(0).toString());
@@ -520,8 +532,9 @@ void TfrmRace_TC::cbbLoftNo_OtherClockClick()
     const auto race = chosenRace();
     if (!race)
         return;
-    const QVariant loft = dm().scalar(QStringLiteral("SELECT LoftNo FROM ORV_LoftData WHERE LoftName=? LIMIT 1"),
-                                      {cbbLoftNo_OtherClock->currentText()});
+    const QVariant loft =
+        dm().scalar(QStringLiteral("SELECT LoftNo FROM ORV_LoftData WHERE LoftName=? LIMIT 1"),
+                    {cbbLoftNo_OtherClock->currentText()});
     if (loft.isValid())
         otherClockLoft_ = loft.toString();
     cbbSelPigNo->clear();

@@ -46,7 +46,8 @@ private slots:
     {
         const QDateTime s = at(2026, 5, 26, 7, 0);
         const QDateTime e = at(2026, 5, 27, 6, 15);
-        std::vector<SunRow> rows{sun(2026, 5, 27, QTime(21, 31), QTime(5, 0)), sun(2026, 5, 26, QTime(21, 30))};
+        std::vector<SunRow> rows{sun(2026, 5, 27, QTime(21, 31), QTime(5, 0)),
+                                 sun(2026, 5, 26, QTime(21, 30))};
         sortSunRows(rows);
         QCOMPARE(flyingMs(s, e, rows, 0), 56700000LL);
         QCOMPARE(flyTimeText(56700000), QStringLiteral("15:45:00.000"));
@@ -106,7 +107,8 @@ private slots:
         QCOMPARE(clockVariation(mm, mk, QDateTime(d, QTime(20, 0)), QDateTime(d, QTime(20, 0, 5))), 5);
         QCOMPARE(clockVariation(mm, mk, QDateTime(d, QTime(20, 0)), QDateTime(d, QTime(19, 59, 57))), -3);
         // set 1 s fast at basketing, 6 s fast at the check: gained 5
-        QCOMPARE(clockVariation(mm, mk.addSecs(1), QDateTime(d, QTime(20, 0)), QDateTime(d, QTime(20, 0, 6))), 5);
+        QCOMPARE(clockVariation(mm, mk.addSecs(1), QDateTime(d, QTime(20, 0)), QDateTime(d, QTime(20, 0, 6))),
+                 5);
         // half a second rounds away from zero both ways
         QCOMPARE(clockVariation(mm, mk, QDateTime(d, QTime(20, 0)), QDateTime(d, QTime(20, 0, 0, 500))), 1);
         QCOMPARE(clockVariation(mm, mk, QDateTime(d, QTime(20, 0, 0, 500)), QDateTime(d, QTime(20, 0))), -1);
@@ -164,8 +166,8 @@ private slots:
                           QStringLiteral("N051'00:00"))
                      .metres,
                  0LL);
-        QCOMPARE(distance(QStringLiteral("W000'30:00"), QStringLiteral("N050'00:00"), QStringLiteral("E004'00:00"),
-                          QStringLiteral("N051'00:00"))
+        QCOMPARE(distance(QStringLiteral("W000'30:00"), QStringLiteral("N050'00:00"),
+                          QStringLiteral("E004'00:00"), QStringLiteral("N051'00:00"))
                      .metres,
                  0LL);
         // east-west uses the mean of both latitudes' cosines
@@ -178,9 +180,12 @@ private slots:
         using namespace Coordinates;
         QVERIFY(exitCheck(QStringLiteral("N051'30:00"), true).isEmpty());
         QVERIFY(exitCheck(QStringLiteral("    '  :  "), true).isEmpty());
-        QCOMPARE(exitCheck(QStringLiteral("N051'60:00"), true), QStringLiteral("Latitude Input Value  > 60 !"));
-        QCOMPARE(exitCheck(QStringLiteral("E004'10:75"), false), QStringLiteral("Longitude Input Value > 60 !"));
-        QVERIFY(exitCheck(QStringLiteral("E004'  :  "), false).contains(QStringLiteral("not a valid integer")));
+        QCOMPARE(exitCheck(QStringLiteral("N051'60:00"), true),
+                 QStringLiteral("Latitude Input Value  > 60 !"));
+        QCOMPARE(exitCheck(QStringLiteral("E004'10:75"), false),
+                 QStringLiteral("Longitude Input Value > 60 !"));
+        QVERIFY(
+            exitCheck(QStringLiteral("E004'  :  "), false).contains(QStringLiteral("not a valid integer")));
     }
 };
 

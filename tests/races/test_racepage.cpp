@@ -106,7 +106,8 @@ private slots:
         page.dtpLibDate->setDate(QDate(2026, 5, 27));
         page.btnOKClick();
         QVERIFY(!page.editMode());
-        QCOMPARE(db.dm().scalar("SELECT LiberDate FROM ORV_RaceData").toString(), QStringLiteral("2026-05-27"));
+        QCOMPARE(db.dm().scalar("SELECT LiberDate FROM ORV_RaceData").toString(),
+                 QStringLiteral("2026-05-27"));
         page.rgRacePointClick(1);
         QVERIFY(Dialogs::shown().contains(QStringLiteral("This will delete the data ?")));
         QCOMPARE(page.adoqRacePoint->rowCount(), 0);
@@ -138,7 +139,8 @@ private slots:
         shot(&page, "races-sundata");
         page.btnOK_SunClick();
         QVERIFY(!page.pnlSunData->isVisible());
-        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_SunSet_SunRise WHERE RaceCode='12340526'").toInt(), 1);
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_SunSet_SunRise WHERE RaceCode='12340526'").toInt(),
+                 1);
 
         page.rgRacePointClick(3); // distances
         QVERIFY(page.pnlLoftLibPointDist->isVisible());
@@ -159,7 +161,8 @@ private slots:
         QCoreApplication::processEvents(); // the delegate posts the edit queued
         QCOMPARE(page.adotLoftRaceDist->value(0, QStringLiteral("Miles")).toInt(), 77);
         const QString loft0 = page.adotLoftRaceDist->value(0, QStringLiteral("LoftNo")).toString();
-        QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LoftNo=?", {loft0}).toInt(), 77);
+        QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LoftNo=?", {loft0}).toInt(),
+                 77);
         // Backspace cancels a pending edit
         page.dbgrdLoftLibDist->setFocus();
         QTest::keyClicks(page.dbgrdLoftLibDist, QStringLiteral("5"));
@@ -234,8 +237,10 @@ private slots:
         page.dtpSelPigDate->setDate(QDate(2026, 5, 26));
         page.dtpSelPigTime->setTime(QTime(11, 30, 15));
         page.btnOtherClock_SaveClick();
-        QCOMPARE(db.dm().scalar("SELECT BackTime||' '||TimeVari||' '||FlyTime FROM ORV_PigRaceData "
-                                "WHERE PRingNo='BE-26-22'").toString(),
+        QCOMPARE(db.dm()
+                     .scalar("SELECT BackTime||' '||TimeVari||' '||FlyTime FROM ORV_PigRaceData "
+                             "WHERE PRingNo='BE-26-22'")
+                     .toString(),
                  QStringLiteral("2026-05-26 11:30:15 5 04:30:10.000"));
         shot(&page, "races-otherclock");
         page.cbbSelPigNo->setEditText(QString());

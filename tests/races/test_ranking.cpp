@@ -37,7 +37,8 @@ private slots:
         const QString rc = QStringLiteral("12340526");
         entry(db.dm(), rc, "1234", "R1", QStringLiteral("2026-05-26 11:30:15.250"), 1480.088);
         entry(db.dm(), rc, "1234", "R2", QStringLiteral("2026-05-26 11:30:14.000"), 1480.088, 2);
-        entry(db.dm(), rc, "1234", "R4", QStringLiteral("2026-05-26 10:00:00.000"), 1600.5); // faster, not listed
+        entry(db.dm(), rc, "1234", "R4", QStringLiteral("2026-05-26 10:00:00.000"),
+              1600.5); // faster, not listed
         entry(db.dm(), rc, "1234", "R3", QStringLiteral("2026-05-26 12:00:00.000"), 1300);
         entry(db.dm(), rc, "1234", "UNKNOWN", QStringLiteral("2026-05-26 12:00:00.000"), 1700);
         entry(db.dm(), rc, "1234", "R5", {}); // not arrived
@@ -76,7 +77,8 @@ private slots:
     {
         QCOMPARE(Ranking::clockedText(QStringLiteral("2026-05-26 11:30:15.250")),
                  QStringLiteral("11:30:15.250  26-05"));
-        QCOMPARE(Ranking::clockedText(QStringLiteral("26-05-2026 11:30:15")), QStringLiteral("11:30:15  26-05"));
+        QCOMPARE(Ranking::clockedText(QStringLiteral("26-05-2026 11:30:15")),
+                 QStringLiteral("11:30:15  26-05"));
         QCOMPARE(Ranking::flyTimeShort(QStringLiteral("04:30:15.250")), QStringLiteral("04:30:15"));
         QVERIFY(Ranking::velocityDisplay(0).isEmpty());
         QCOMPARE(Ranking::variationText(-3), QStringLiteral("-3"));
@@ -100,10 +102,11 @@ private slots:
         entry(db.dm(), rc, "1234", "R3", QStringLiteral("26-05-2026 11:30:15"), 999.5, 0);
         entry(db.dm(), rc, "1234", "R4", QStringLiteral("2026-05-27 06:15:00.000"), 1, 0);
         RecordingSink sink;
-        SunData::save(db.dm(), Races::sunKey("1234", QDate(2026, 5, 26)),
-                      {{QStringLiteral("2026-05-26"), {}, QStringLiteral("21:30:00"), {}},
-                       {QStringLiteral("2026-05-27"), {}, QStringLiteral("21:31:00"), QStringLiteral("05:00:00")}},
-                      sink);
+        SunData::save(
+            db.dm(), Races::sunKey("1234", QDate(2026, 5, 26)),
+            {{QStringLiteral("2026-05-26"), {}, QStringLiteral("21:30:00"), {}},
+             {QStringLiteral("2026-05-27"), {}, QStringLiteral("21:31:00"), QStringLiteral("05:00:00")}},
+            sink);
         const auto out = Ranking::recalculate(db.dm(), rc, QDateTime(QDate(2026, 5, 26), QTime(7, 0)), sink);
         QCOMPARE(out.updated, 3);
         QCOMPARE(out.skipped, 1);
@@ -111,15 +114,16 @@ private slots:
         QVERIFY(sink.textsOf(MessageKind::Failure).first().contains(QStringLiteral("R3")));
         const auto row = [&](const char *ring) {
             return db.dm()
-                .rows("SELECT FlyTime, FlySpeed, Dist, BackTime, TimeVari FROM ORV_PigRaceData WHERE PRingNo=?",
-                      {QString::fromLatin1(ring)})
+                .rows(
+                    "SELECT FlyTime, FlySpeed, Dist, BackTime, TimeVari FROM ORV_PigRaceData WHERE PRingNo=?",
+                    {QString::fromLatin1(ring)})
                 .front();
         };
         QCOMPARE(row("R1").value(0).toString(), QStringLiteral("04:30:15.250"));
         QCOMPARE(row("R1").value(1).toDouble(), 1480.088);
         QCOMPARE(row("R1").value(2).toInt(), 400000);
         QCOMPARE(row("R2").value(0).toString(), QStringLiteral("04:30:13.250"));
-        QCOMPARE(row("R2").value(4).toInt(), 2); // variation and arrival stay
+        QCOMPARE(row("R2").value(4).toInt(), 2);        // variation and arrival stay
         QCOMPARE(row("R3").value(1).toDouble(), 999.5); // unreadable: untouched
         QCOMPARE(row("R4").value(0).toString(), QStringLiteral("15:45:00.000"));
 
@@ -144,12 +148,14 @@ private slots:
         race(db.dm(), rc, "9", "2026-12-31", "08:00:00");
         entry(db.dm(), rc, "9", "R1", QStringLiteral("2027-01-01 09:30:00.000"));
         RecordingSink sink;
-        SunData::save(db.dm(), Races::sunKey("9", QDate(2026, 12, 31)),
-                      {{QStringLiteral("2026-12-31"), {}, QStringLiteral("16:00:00"), QStringLiteral("08:30:00")},
-                       {QStringLiteral("2027-01-01"), {}, QStringLiteral("16:05:00"), QStringLiteral("08:30:00")}},
-                      sink);
+        SunData::save(
+            db.dm(), Races::sunKey("9", QDate(2026, 12, 31)),
+            {{QStringLiteral("2026-12-31"), {}, QStringLiteral("16:00:00"), QStringLiteral("08:30:00")},
+             {QStringLiteral("2027-01-01"), {}, QStringLiteral("16:05:00"), QStringLiteral("08:30:00")}},
+            sink);
         Ranking::recalculate(db.dm(), rc, QDateTime(QDate(2026, 12, 31), QTime(8, 0)), sink);
-        QCOMPARE(db.dm().scalar("SELECT FlyTime FROM ORV_PigRaceData").toString(), QStringLiteral("09:00:00.000"));
+        QCOMPARE(db.dm().scalar("SELECT FlyTime FROM ORV_PigRaceData").toString(),
+                 QStringLiteral("09:00:00.000"));
         QCOMPARE(db.dm().scalar("SELECT FlySpeed FROM ORV_PigRaceData").toDouble(),
                  FlyTime::velocity(500000, 9LL * 3600000));
     }

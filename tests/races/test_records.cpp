@@ -5,8 +5,8 @@
 #include "races/raceinfo.h"
 #include "races/racerecords.h"
 #include "races/sundata.h"
-#include "tests/support/recordingsink.h"
 #include "store/appclock.h"
+#include "tests/support/recordingsink.h"
 #include "tests/support/testdb.h"
 
 #include <QBuffer>
@@ -43,33 +43,36 @@ private slots:
 
     void raceCodesOfOneDay()
     {
-        QCOMPARE(RaceRecords::formRaceCode(QStringLiteral("1234"), QDate(2026, 5, 26), 0), QStringLiteral("12340526"));
-        QCOMPARE(RaceRecords::formRaceCode(QStringLiteral("1234"), QDate(2026, 12, 3), 1), QStringLiteral("1234AC03"));
+        QCOMPARE(RaceRecords::formRaceCode(QStringLiteral("1234"), QDate(2026, 5, 26), 0),
+                 QStringLiteral("12340526"));
+        QCOMPARE(RaceRecords::formRaceCode(QStringLiteral("1234"), QDate(2026, 12, 3), 1),
+                 QStringLiteral("1234AC03"));
         TestDb db;
         db.insertClub();
         RecordingSink sink;
         const QDate may26(2026, 5, 26);
         QStringList codes;
         for (int i = 0; i < 3; ++i) {
-            const auto out = RaceRecords::save(db.dm(), form(QStringLiteral("1234"), may26), RaceRecords::Mode::Add, {},
-                                               sink);
+            const auto out = RaceRecords::save(db.dm(), form(QStringLiteral("1234"), may26),
+                                               RaceRecords::Mode::Add, {}, sink);
             QVERIFY(out.ok);
             codes << out.raceCode;
         }
         QCOMPARE(codes, (QStringList{"12340526", "1234A526", "1234B526"}));
         // a soft-deleted race still counts
         RaceRecords::softDelete(db.dm(), QStringLiteral("NC"), QStringLiteral("1234B526"));
-        QCOMPARE(RaceRecords::save(db.dm(), form(QStringLiteral("1234"), may26), RaceRecords::Mode::Add, {}, sink)
-                     .raceCode,
-                 QStringLiteral("1234C526"));
+        QCOMPARE(
+            RaceRecords::save(db.dm(), form(QStringLiteral("1234"), may26), RaceRecords::Mode::Add, {}, sink)
+                .raceCode,
+            QStringLiteral("1234C526"));
         QCOMPARE(value(db.dm(), "SELECT DeleteMark FROM ORV_RaceData WHERE RaceCode='1234B526'").toInt(), 1);
         // another day starts again
-        QCOMPARE(RaceRecords::save(db.dm(), form(QStringLiteral("1234"), QDate(2026, 12, 3)), RaceRecords::Mode::Add,
-                                   {}, sink)
+        QCOMPARE(RaceRecords::save(db.dm(), form(QStringLiteral("1234"), QDate(2026, 12, 3)),
+                                   RaceRecords::Mode::Add, {}, sink)
                      .raceCode,
                  QStringLiteral("12341203"));
-        QCOMPARE(RaceRecords::save(db.dm(), form(QStringLiteral("1234"), QDate(2026, 12, 3)), RaceRecords::Mode::Add,
-                                   {}, sink)
+        QCOMPARE(RaceRecords::save(db.dm(), form(QStringLiteral("1234"), QDate(2026, 12, 3)),
+                                   RaceRecords::Mode::Add, {}, sink)
                      .raceCode,
                  QStringLiteral("1234AC03"));
         QVERIFY(sink.messages.isEmpty());
@@ -84,7 +87,8 @@ private slots:
         auto f = form(QStringLiteral("1234"), QDate(2026, 5, 26));
         f.lon = QStringLiteral("E004'21:30");
         f.lat = QStringLiteral("N047'54:00");
-        QCOMPARE(RaceRecords::save(db.dm(), f, RaceRecords::Mode::Add, {}, sink).raceCode, QStringLiteral("12340526"));
+        QCOMPARE(RaceRecords::save(db.dm(), f, RaceRecords::Mode::Add, {}, sink).raceCode,
+                 QStringLiteral("12340526"));
         f.date = QDate(2026, 6, 2);
         f.lon = QStringLiteral("    '  :  ");
         f.site = QStringLiteral("Orleans Nord");
@@ -97,7 +101,8 @@ private slots:
         f.clubName = QStringLiteral("Other Club");
         f.site = QStringLiteral("Elsewhere");
         RaceRecords::save(db.dm(), f, RaceRecords::Mode::Edit, QStringLiteral("12340526"), sink);
-        QCOMPARE(Races::findRace(db.dm(), QStringLiteral("12340526"))->liberSite, QStringLiteral("Orleans Nord"));
+        QCOMPARE(Races::findRace(db.dm(), QStringLiteral("12340526"))->liberSite,
+                 QStringLiteral("Orleans Nord"));
         // an unknown club writes no race
         f.clubName = QStringLiteral("Nobody");
         QVERIFY(!RaceRecords::save(db.dm(), f, RaceRecords::Mode::Add, {}, sink).ok);
@@ -120,8 +125,9 @@ private slots:
         QVERIFY(out.ok && out.siteCreated);
         QVERIFY(value(db.dm(), "SELECT LiberLon FROM ORV_RaceData").isNull());
         QVERIFY(value(db.dm(), "SELECT LiberLat FROM ORV_LiberateSite").isNull());
-        QCOMPARE(value(db.dm(), "SELECT group_concat(LoftNo||':'||Miles) FROM ORV_LoftLibPointDist").toString(),
-                 QStringLiteral("L1:5,L2:0"));
+        QCOMPARE(
+            value(db.dm(), "SELECT group_concat(LoftNo||':'||Miles) FROM ORV_LoftLibPointDist").toString(),
+            QStringLiteral("L1:5,L2:0"));
         // no abbreviation for a new code: refused, but the race row written stays
         f.liberCode = QStringLiteral("88");
         f.abbreviation.clear();
@@ -145,11 +151,12 @@ private slots:
         const QString key = QStringLiteral("12340526");
         std::vector<SunData::GridRow> rows;
         for (int d = 26; d <= 31; ++d)
-            rows.push_back({QStringLiteral("2026-05-%1").arg(d), QStringLiteral("Orleans"), QStringLiteral("21:30:00"),
-                            QStringLiteral("05:00")});
+            rows.push_back({QStringLiteral("2026-05-%1").arg(d), QStringLiteral("Orleans"),
+                            QStringLiteral("21:30:00"), QStringLiteral("05:00")});
         QVERIFY(SunData::save(db.dm(), key, rows, sink));
         QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_SunSet_SunRise").toInt(), SunData::MaxRows);
-        QCOMPARE(value(db.dm(), "SELECT SunRise FROM ORV_SunSet_SunRise LIMIT 1").toString(), QStringLiteral("05:00:00"));
+        QCOMPARE(value(db.dm(), "SELECT SunRise FROM ORV_SunSet_SunRise LIMIT 1").toString(),
+                 QStringLiteral("05:00:00"));
         const auto sun = Races::sunRows(db.dm(), key);
         QCOMPARE(sun.front().raceDate, QDate(2026, 5, 26));
         QCOMPARE(sun.front().sunSet, QTime(21, 30));
@@ -187,8 +194,9 @@ private slots:
         in2.open(QIODevice::ReadOnly);
         sink.clear();
         QVERIFY(!Distances::importFile(db.dm(), in2, sink));
-        QCOMPARE(value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L1'").toString(),
-                 QStringLiteral("121/5"));
+        QCOMPARE(
+            value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L1'").toString(),
+            QStringLiteral("121/5"));
         QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_LoftLibPointDist").toInt(), 2); // stopped before L3
         QVERIFY(!sink.hasContaining(QStringLiteral("success")));
         QCOMPARE(sink.textsOf(MessageKind::Failure).size(), 1);
@@ -218,10 +226,12 @@ private slots:
         distance(db.dm(), "1111", "L2", 9, 9);
         RecordingSink sink;
         QCOMPARE(Distances::updateFromCoordinates(db.dm(), QStringLiteral("11110526"), sink), 2);
-        QCOMPARE(value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L1'").toString(),
-                 QStringLiteral("68/1654"));
-        QCOMPARE(value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L2'").toString(),
-                 QStringLiteral("0/0"));
+        QCOMPARE(
+            value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L1'").toString(),
+            QStringLiteral("68/1654"));
+        QCOMPARE(
+            value(db.dm(), "SELECT Miles||'/'||Yards FROM ORV_LoftLibPointDist WHERE LoftNo='L2'").toString(),
+            QStringLiteral("0/0"));
         QCOMPARE(sink.textsOf(MessageKind::Failure),
                  QStringList{QStringLiteral("Invalid character in degrees field in string N05x'00:00")});
         QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_LoftLibPointDist WHERE LoftNo='L3'").toInt(), 0);
@@ -262,7 +272,8 @@ private slots:
         QCOMPARE(value(db.dm(), "SELECT BackTime||' '||TimeVari||' '||Dist FROM ORV_PigRaceData").toString(),
                  QStringLiteral("2026-05-26 11:30:15 -3 400000"));
         QCOMPARE(OtherClock::load(db.dm(), "12340526", "L1")->variation(), -3);
-        QCOMPARE(*OtherClock::arrivalOf(db.dm(), "12340526", "BE-26-1"), QStringLiteral("2026-05-26 11:30:15"));
+        QCOMPARE(*OtherClock::arrivalOf(db.dm(), "12340526", "BE-26-1"),
+                 QStringLiteral("2026-05-26 11:30:15"));
         // no ring chosen: nothing stored
         QVERIFY(!OtherClock::save(db.dm(), r, "L1", " ", t, arrival, sink).ok);
         QCOMPARE(sink.last(), OtherClock::NoRingError);
@@ -283,7 +294,8 @@ private slots:
         pigeon(db.dm(), "L1", "BE-26-_34");
         QCOMPARE(OtherClock::liveRings(db.dm(), "L1").size(), 3);
         QCOMPARE(OtherClock::liveRings(db.dm(), "L1", "234"), QStringList{"BE-26-1234"});
-        QCOMPARE(OtherClock::liveRings(db.dm(), "L1", "_34"), QStringList{"BE-26-_34"}); // typed text is literal
+        QCOMPARE(OtherClock::liveRings(db.dm(), "L1", "_34"),
+                 QStringList{"BE-26-_34"}); // typed text is literal
         QCOMPARE(OtherClock::pigeonsWithArrival(db.dm(), "X", "L1").size(), size_t(4));
         QVERIFY(!OtherClock::arrivalOf(db.dm(), "X", "BE-26-1234"));
     }
