@@ -83,7 +83,14 @@ QByteArray SerialPortLink::doRead(int maxBytes)
 
 int SerialPortLink::doBytesAvailable()
 {
-    return isOpen() ? int(port_->bytesAvailable()) : 0;
+    if (!isOpen())
+        return 0;
+    // Without an event loop nothing moves received bytes from the system into the port's
+    // buffer: look without waiting, so that stale input is seen (and discarded) too.
+    if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(0) &&
+        port_->error() == QSerialPort::TimeoutError)
+        port_->clearError();
+    return int(port_->bytesAvailable());
 }
 
 bool SerialPortLink::doWaitForBytes(int msecs)

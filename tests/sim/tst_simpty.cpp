@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 class TstSimPty : public QObject
 {
@@ -149,9 +150,11 @@ void TstSimPty::serialLinkSurvivesFaultsOnTheWire()
     owner.clear();
     QVERIFY(!api.GetDeviceNo(no, owner));
     QVERIFY(owner.isEmpty());
-    QTest::qWait(300); // the late rest arrives and waits on the line...
+    // No event loop runs here (as in the CLI or a worker thread): the late rest and the stale
+    // bytes wait in the terminal itself...
+    QThread::msleep(300);
     send(QStringLiteral("fault stale:7"));
-    QTest::qWait(100);
+    QThread::msleep(100);
     QVERIFY(api.GetDeviceNo(no, owner)); // ...and is discarded with the stale bytes
     QCOMPARE(no, QStringLiteral("1A2B3C4D"));
     send(QStringLiteral("fault fcs"));
