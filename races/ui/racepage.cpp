@@ -98,8 +98,7 @@ void TfrmRace_TC::buildRacePoint()
                              "double-click for its result."));
     hint->setWordWrap(true);
     auto *print = button(pnlRacePoint, "butPrtRacePoint", QStringLiteral("Print"));
-    print->setEnabled(false);
-    print->setToolTip(QStringLiteral("The race list report is not part of this version."));
+    print->hide(); // the race list report is not built yet: no dead button
 
     // Editing area
     grpLibDetail = new QGroupBox(QStringLiteral("Liberation Points Detail"), pnlRacePoint);

@@ -99,8 +99,7 @@ void TfrmRace_TC::buildDistances()
               QStringLiteral("Select button only when coordinates \n   are used to caculate distances"));
     auto *ok = button(pnlLoftLibPointDist, "btnLoftLibDist", QStringLiteral("OK"));
     auto *print = button(pnlLoftLibPointDist, "butPrtLoftDist", QStringLiteral("Print"));
-    print->setEnabled(false);
-    print->setToolTip(QStringLiteral("The member distance report is not part of this version."));
+    print->hide(); // the member distance report is not built yet: no dead button
     connect(update, &QPushButton::clicked, this, &TfrmRace_TC::btnLoftDistUpdateClick);
     connect(ok, &QPushButton::clicked, this, &TfrmRace_TC::btnLoftLibDistClick);
     auto *lay = new QVBoxLayout(pnlLoftLibPointDist);
@@ -181,10 +180,8 @@ void TfrmRace_TC::buildResults()
     auto *print = button(pnlRaceResult, "butPrtRaceResult", QStringLiteral("Print"));
     auto *xls = button(pnlRaceResult, "btnResultExport_Excel", QStringLiteral("ResultExport_Excel"));
     auto *xml = button(pnlRaceResult, "btnResultExport_XML", QStringLiteral("ResultExport_XML"));
-    for (QPushButton *b : {print, xls, xml}) {
-        b->setEnabled(false);
-        b->setToolTip(QStringLiteral("Reports and result exports are not part of this version."));
-    }
+    for (QPushButton *b : {print, xls, xml})
+        b->hide(); // reports and result exports are not built yet: no dead buttons
     connect(btnRaceRec, &QPushButton::clicked, this, &TfrmRace_TC::btnRaceRecClick);
     connect(recalc, &QPushButton::clicked, this, &TfrmRace_TC::btnRecaculateClick);
 

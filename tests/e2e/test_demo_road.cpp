@@ -3,7 +3,11 @@
 #include "app/program/demo.h"
 #include "app/program/virtualclocks.h"
 #include "app/ui/dialogs.h"
+#include "app/ui/homepage.h"
 #include "app/ui/mainwindow.h"
+#include "members/ui/memberpage.h"
+#include "races/ui/racepage.h"
+#include "setup/ui/setuppage.h"
 #include "clockops/ui/clockpage.h"
 #include "clockops/ui/messagearea.h"
 #include "device/devicelink.h"
@@ -127,6 +131,20 @@ void TestDemoRoad::roadOfARace()
         previous = v;
     }
     QCOMPARE(grid->displayText(0, 0), QString("1"));
+
+    // The other pages over the demo's data after the road.
+    if (!qEnvironmentVariable("PENNAVOX_SHOTS").isEmpty()) {
+        Pages::setFactory(1, [](TdmORVS &dm, QWidget *p) { return new TfrmHome(dm, p); });
+        Pages::setFactory(3, [](TdmORVS &dm, QWidget *p) { return new TfrmMember_10(dm, p); });
+        Pages::setFactory(4, [](TdmORVS &dm, QWidget *p) { return new TfrmRace_TC(dm, p); });
+        Pages::setFactory(5, [](TdmORVS &dm, QWidget *p) { return new TfrmSetup_10(dm, p); });
+        const char *names[] = {"", "page-home", "", "page-member", "page-races", "page-setup"};
+        for (int b : {1, 3, 4, 5}) {
+            w.openPage(b);
+            QTest::qWait(50);
+            shot(&w, names[b]);
+        }
+    }
     w.close();
     DeviceLink::setFactory({});
 }
