@@ -67,6 +67,8 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     udCopies->setObjectName(QStringLiteral("edtCopies"));
     udCopies->setRange(1, 5);
     udCopies->setValue(1);
+    udCopies->setMaximumWidth(80);
+    udDate->setMaximumWidth(80);
     connect(cbbClubName, QOverload<int>::of(&QComboBox::activated), this, [this] { cbbClubNameClick(); });
 
     auto *club = new QGroupBox(QStringLiteral("Club Data"), this);
