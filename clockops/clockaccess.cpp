@@ -35,6 +35,20 @@ bool verify(TWinApiV8 &api, ClockSession &s)
     return true;
 }
 
+PollOutcome openForUpload(TWinApiV8 &api, ClockSession &s, OperationSink &sink, const QString &working,
+                          const QString &verifyFailure)
+{
+    if (const PollOutcome o = identify(api, s, false, sink); o != PollOutcome::Done)
+        return o;
+    sink.clearMessages();
+    sink.working(working.arg(s.CurLoftNo));
+    if (!verify(api, s)) {
+        sink.failure(verifyFailure);
+        return PollOutcome::NotVerified;
+    }
+    return PollOutcome::Done;
+}
+
 int errorNumber(const QString &reply)
 {
     const auto json = TlkJSON::ParseText(reply);

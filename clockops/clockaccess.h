@@ -15,6 +15,10 @@ namespace ClockAccess {
 PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, OperationSink &sink);
 // After identify() gave a new clock: DiverseKey + ComVerify into s.CommKey.
 bool verify(TWinApiV8 &api, ClockSession &s);
+// The uploads' opening: identify the clock by its whole owner code, show `working` as the
+// message area's content, verify; `verifyFailure` when that fails (PollOutcome::NotVerified).
+PollOutcome openForUpload(TWinApiV8 &api, ClockSession &s, OperationSink &sink, const QString &working,
+                          const QString &verifyFailure);
 
 // The device's error number in a refusal reply ({"error":1287,...}); 0 when there is none.
 int errorNumber(const QString &reply);

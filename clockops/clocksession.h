@@ -27,9 +27,10 @@ struct ClockSession
 };
 
 // How a poll or pass ended, for the page (reload the grid, keep polling, stop).
-enum class PollOutcome {
+enum class PollOutcome
+{
     NoClock,   // nothing answered
     SameClock, // the clock last handled is still connected
     NotVerified,
-    Done       // the clock was handled (with or without errors)
+    Done // the clock was handled (with or without errors)
 };

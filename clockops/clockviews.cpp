@@ -13,8 +13,7 @@ namespace ClockViews {
 
 namespace {
 // Adds a computed "Rank" field to every row: 1 + the number of rows strictly before it by `better`.
-template <typename Better>
-void rankRows(std::vector<QSqlRecord> &rows, Better better)
+template <typename Better> void rankRows(std::vector<QSqlRecord> &rows, Better better)
 {
     for (size_t i = 0; i < rows.size(); ++i) {
         size_t first = i;
@@ -42,8 +41,10 @@ QString speedText(const QVariant &v)
 
 QString distText(TdmORVS &dm, const QString &liberCode, const QString &loftNo)
 {
-    const auto rows = dm.rows(QStringLiteral("SELECT Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? LIMIT 1"),
-                              {liberCode, loftNo});
+    const auto rows =
+        dm.rows(QStringLiteral(
+                    "SELECT Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? LIMIT 1"),
+                {liberCode, loftNo});
     if (rows.empty())
         return QStringLiteral("0");
     return rows[0].value(0).toString() + QLatin1Char('/') + rows[0].value(1).toString();
@@ -55,16 +56,19 @@ void setupMarking(RecordTable &t, TdmORVS &dm)
     t.addColumn(QStringLiteral("LoftNo"), QStringLiteral("Member"), Qt::AlignLeft | Qt::AlignVCenter,
                 [&dm](const QSqlRecord &r) { return nameOf(dm, r.value(QStringLiteral("LoftNo"))); });
     t.addColumn(QStringLiteral("PRingNo"), QStringLiteral("Association Number"));
-    t.addColumn(QStringLiteral("MarkedTime"), QStringLiteral("Marked Time"), Qt::AlignLeft | Qt::AlignVCenter,
-                [](const QSqlRecord &r) { return ValueText::shortDateTime(r.value(QStringLiteral("MarkedTime"))); });
+    t.addColumn(
+        QStringLiteral("MarkedTime"), QStringLiteral("Marked Time"), Qt::AlignLeft | Qt::AlignVCenter,
+        [](const QSqlRecord &r) { return ValueText::shortDateTime(r.value(QStringLiteral("MarkedTime"))); });
 }
 
 void loadMarking(RecordTable &t, TdmORVS &dm, const QString &raceCode, bool byRingOnly)
 {
-    t.load(dm, QStringLiteral("SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime "
-                              "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
-                              "WHERE b.RaceCode=? ORDER BY ") +
-                   (byRingOnly ? QStringLiteral("b.PRingNo") : QStringLiteral("a.LoftNo, b.PRingNo")),
+    t.load(dm,
+           QStringLiteral(
+               "SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime "
+               "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
+               "WHERE b.RaceCode=? ORDER BY ") +
+               (byRingOnly ? QStringLiteral("b.PRingNo") : QStringLiteral("a.LoftNo, b.PRingNo")),
            {raceCode});
 }
 
@@ -80,17 +84,19 @@ void setupResult(RecordTable &t, TdmORVS &dm)
                 [](const QSqlRecord &r) { return speedText(r.value(QStringLiteral("FlySpeed"))); });
     t.addColumn(QStringLiteral("FlyTime"), QStringLiteral("Flying Time"));
     t.addColumn(QStringLiteral("Dist"), QStringLiteral("Dist."), right, [&dm](const QSqlRecord &r) {
-        return distText(dm, r.value(QStringLiteral("LiberCode")).toString(), r.value(QStringLiteral("LoftNo")).toString());
+        return distText(dm, r.value(QStringLiteral("LiberCode")).toString(),
+                        r.value(QStringLiteral("LoftNo")).toString());
     });
 }
 
 void loadResult(RecordTable &t, TdmORVS &dm, const QString &raceCode, const QString &liberCode)
 {
-    auto rows = dm.rows(QStringLiteral("SELECT b.LoftNo, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, a.Dist, "
-                                       "? AS LiberCode FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
-                                       "ON a.PRingNo=b.PRingNo WHERE a.RaceCode=? AND a.BackTime IS NOT NULL "
-                                       "AND a.BackTime<>'' ORDER BY a.FlySpeed DESC, a.BackTime"),
-                        {liberCode, raceCode});
+    auto rows =
+        dm.rows(QStringLiteral("SELECT b.LoftNo, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, a.Dist, "
+                               "? AS LiberCode FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
+                               "ON a.PRingNo=b.PRingNo WHERE a.RaceCode=? AND a.BackTime IS NOT NULL "
+                               "AND a.BackTime<>'' ORDER BY a.FlySpeed DESC, a.BackTime"),
+                {liberCode, raceCode});
     // Equal velocities (to the thousandth) share a position; the next one is skipped.
     rankRows(rows, [](const QSqlRecord &faster, const QSqlRecord &r) {
         return FlyTime::thousandthsOf(faster.value(QStringLiteral("FlySpeed")).toDouble()) >
@@ -118,13 +124,15 @@ void setupMulti(RecordTable &t, TdmORVS &dm)
 
 void loadMulti(RecordTable &t, TdmORVS &dm, const QString &loftNo, const QDate &startDate)
 {
-    auto rows = dm.rows(QStringLiteral("SELECT a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
-                                       "a.Dist, b.LoftNo FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
-                                       "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
-                                       "AND a.BackTime<>'' ORDER BY a.BackTime"),
-                        {ValueText::date(startDate.isValid() ? startDate : QDate(1900, 1, 1)), loftNo});
+    auto rows =
+        dm.rows(QStringLiteral("SELECT a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
+                               "a.Dist, b.LoftNo FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
+                               "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
+                               "AND a.BackTime<>'' ORDER BY a.BackTime"),
+                {ValueText::date(startDate.isValid() ? startDate : QDate(1900, 1, 1)), loftNo});
     rankRows(rows, [](const QSqlRecord &earlier, const QSqlRecord &r) {
-        return earlier.value(QStringLiteral("BackTime")).toString() < r.value(QStringLiteral("BackTime")).toString();
+        return earlier.value(QStringLiteral("BackTime")).toString() <
+               r.value(QStringLiteral("BackTime")).toString();
     });
     t.setRows(std::move(rows));
 }

@@ -19,14 +19,11 @@ PollOutcome MarkedUpload::poll()
     sink_.clearMessages();
     bool success = true;
     count_ = 0;
-    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+    if (const PollOutcome o = ClockAccess::openForUpload(
+            api_, s_, sink_, QStringLiteral("Loft : %1 in Marked data Upload , Pls Wait !"),
+            QStringLiteral("ComVerify Error !"));
+        o != PollOutcome::Done)
         return o;
-    sink_.clearMessages();
-    sink_.working(QStringLiteral("Loft : %1 in Marked data Upload , Pls Wait !").arg(s_.CurLoftNo));
-    if (!ClockAccess::verify(api_, s_)) {
-        sink_.failure(QStringLiteral("ComVerify Error !"));
-        return PollOutcome::NotVerified;
-    }
 
     // The clock's and the master's time when the clock was marked for the race.
     qint64 markDevice = 0, markReader = 0;
@@ -72,8 +69,9 @@ PollOutcome MarkedUpload::poll()
                                      {s_.CurClubID, marked, s_.CurRaceCode, ring})
                                 .numRowsAffected();
         if (updated == 0)
-            dm_.exec(QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, MarkedTime, "
-                                    "RaceCode) VALUES (?,?,?,?,?,?)"),
+            dm_.exec(QStringLiteral(
+                         "INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, MarkedTime, "
+                         "RaceCode) VALUES (?,?,?,?,?,?)"),
                      {s_.CurClubID, s_.CurLiberCode, s_.CurLiberDate, ring, marked, s_.CurRaceCode});
         ++count_;
     }
@@ -83,8 +81,9 @@ PollOutcome MarkedUpload::poll()
                               {t1, t2, s_.CurRaceCode, s_.CurLoftNo})
                          .numRowsAffected();
     if (rows == 0)
-        dm_.exec(QStringLiteral("INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, ClockID, DLMarkedTime, "
-                                "DLMasterTime, RaceCode) VALUES (?,?,?,?,?,?,?)"),
+        dm_.exec(QStringLiteral(
+                     "INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, ClockID, DLMarkedTime, "
+                     "DLMasterTime, RaceCode) VALUES (?,?,?,?,?,?,?)"),
                  {s_.CurLiberCode, s_.CurLiberDate, s_.CurLoftNo, s_.CurDeviceNo, t1, t2, s_.CurRaceCode});
 
     s_.PreDeviceno = s_.CurDeviceNo;

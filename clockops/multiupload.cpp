@@ -39,8 +39,9 @@ void MultiUpload::readRaces(std::map<QString, int> &variationOf)
         s_.ULMasterTime = ClockStamp::toLocal(stopRdr);
         s_.TimeVari = ResultUpload::variation(s_.ULClockTime, s_.ULMasterTime);
         variationOf[s_.CurRaceCode] = s_.TimeVari;
-        const auto race = dm_.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberDate FROM ORV_RaceData WHERE RaceCode=?"),
-                                   {s_.CurRaceCode});
+        const auto race =
+            dm_.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberDate FROM ORV_RaceData WHERE RaceCode=?"),
+                     {s_.CurRaceCode});
         if (race.size() != 1)
             continue;
         s_.CurLiberCode = race[0].value(1).toString();
@@ -51,10 +52,11 @@ void MultiUpload::readRaces(std::map<QString, int> &variationOf)
                                  ValueText::dateTime(ClockStamp::toLocal(markRdr))};
         QVariantList upd = times;
         upd << s_.CurRaceCode << s_.CurLoftNo;
-        const int rows = dm_.exec(QStringLiteral("UPDATE ORV_RaceClockTime SET DLMarkedTime=?, ULMasterTime=?, "
-                                                 "ULClockTime=?, DLMasterTime=? WHERE RaceCode=? AND LoftNo=?"),
-                                  upd)
-                             .numRowsAffected();
+        const int rows =
+            dm_.exec(QStringLiteral("UPDATE ORV_RaceClockTime SET DLMarkedTime=?, ULMasterTime=?, "
+                                    "ULClockTime=?, DLMasterTime=? WHERE RaceCode=? AND LoftNo=?"),
+                     upd)
+                .numRowsAffected();
         if (rows == 0) {
             QVariantList ins{s_.CurLiberCode, s_.CurLiberDate, s_.CurLoftNo, s_.CurDeviceNo};
             ins << times << s_.CurRaceCode;
@@ -70,21 +72,19 @@ PollOutcome MultiUpload::poll()
 {
     sink_.clearMessages();
     stored_ = 0;
-    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+    if (const PollOutcome o = ClockAccess::openForUpload(
+            api_, s_, sink_, QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !"),
+            QStringLiteral("ComVerify Error : "));
+        o != PollOutcome::Done)
         return o;
-    sink_.clearMessages();
-    sink_.working(QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !").arg(s_.CurLoftNo));
-    if (!ClockAccess::verify(api_, s_)) {
-        sink_.failure(QStringLiteral("ComVerify Error : "));
-        return PollOutcome::NotVerified;
-    }
     startDate_ = QDate();
     std::map<QString, int> variationOf;
     readRaces(variationOf);
 
-    const auto pigeons = dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
-                                                 "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
-                                  {s_.CurLoftNo});
+    const auto pigeons =
+        dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
+                                "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
+                 {s_.CurLoftNo});
     std::vector<PScoreR> scores;
     scores.reserve(pigeons.size());
     QString reply;
@@ -103,8 +103,9 @@ PollOutcome MultiUpload::poll()
         const QStringList second = ClockAccess::values(reply);
         if (first.isEmpty())
             continue;
-        const auto race = dm_.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberDate FROM ORV_RaceData WHERE RaceCode=?"),
-                                   {first[0]});
+        const auto race =
+            dm_.rows(QStringLiteral("SELECT ClubID, LiberCode, LiberDate FROM ORV_RaceData WHERE RaceCode=?"),
+                     {first[0]});
         if (race.size() != 1)
             continue;
         s_.CurLiberCode = race[0].value(1).toString();

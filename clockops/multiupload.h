@@ -14,8 +14,8 @@ class OperationSink;
 class MultiUpload
 {
 public:
-    static inline const QString RaceFields =
-        QStringLiteral("RaceCode%RaceStopDeviceTIme%RaceStopReaderTIme%MarkDeviceTime%LiberTime%MarkReaderTime");
+    static inline const QString RaceFields = QStringLiteral(
+        "RaceCode%RaceStopDeviceTIme%RaceStopReaderTIme%MarkDeviceTime%LiberTime%MarkReaderTime");
 
     MultiUpload(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, OperationSink &sink);
     PollOutcome poll();

@@ -14,12 +14,13 @@ std::vector<Item> items(TdmORVS &dm)
     // The item is split at its spaces: a date form with spaces falls back to the ISO date.
     const QString fmt = QLocale::system().dateFormat(QLocale::ShortFormat);
     const bool spaced = fmt.contains(QLatin1Char(' '));
-    for (const auto &r : dm.rows(QStringLiteral("SELECT LiberCode, LiberDate, LiberSiteAbbr, RaceCode FROM ORV_RaceData "
-                                                "WHERE DeleteMark=0 OR DeleteMark IS NULL ORDER BY date(LiberDate), LiberCode"))) {
+    for (const auto &r : dm.rows(QStringLiteral(
+             "SELECT LiberCode, LiberDate, LiberSiteAbbr, RaceCode FROM ORV_RaceData "
+             "WHERE DeleteMark=0 OR DeleteMark IS NULL ORDER BY date(LiberDate), LiberCode"))) {
         const QDate d = ValueText::parseDate(r.value(1));
         const QString date = spaced ? ValueText::date(d) : QLocale::system().toString(d, fmt);
-        out.push_back({r.value(0).toString() + QLatin1Char(' ') + date + QLatin1Char(' ') + r.value(3).toString() +
-                           QLatin1Char(' ') + r.value(2).toString(),
+        out.push_back({r.value(0).toString() + QLatin1Char(' ') + date + QLatin1Char(' ') +
+                           r.value(3).toString() + QLatin1Char(' ') + r.value(2).toString(),
                        r.value(3).toString()});
     }
     return out;
@@ -33,9 +34,10 @@ QString raceCodeOf(const QString &itemText)
 
 bool choose(TdmORVS &dm, const QString &raceCode, ClockSession &s)
 {
-    const auto rows = dm.rows(QStringLiteral("SELECT ClubID, RaceCode, LiberDate, LiberCode FROM ORV_RaceData "
-                                             "WHERE RaceCode=? ORDER BY DeleteMark LIMIT 1"),
-                              {raceCode});
+    const auto rows =
+        dm.rows(QStringLiteral("SELECT ClubID, RaceCode, LiberDate, LiberCode FROM ORV_RaceData "
+                               "WHERE RaceCode=? ORDER BY DeleteMark LIMIT 1"),
+                {raceCode});
     if (rows.empty())
         return false;
     s.CurRaceCode = rows.front().value(1).toString();

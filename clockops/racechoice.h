@@ -12,7 +12,7 @@ namespace RaceChoice {
 
 struct Item
 {
-    QString text;     // LiberCode + " " + short date + " " + RaceCode + " " + LiberSiteAbbr
+    QString text; // LiberCode + " " + short date + " " + RaceCode + " " + LiberSiteAbbr
     QString raceCode;
 };
 

@@ -44,7 +44,8 @@ int HexToInt(const QString &hex)
 {
     int value = 0;
     for (const QChar c : hex) {
-        const int digit = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0' : c.unicode() - 55;
+        const int digit =
+            (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0' : c.unicode() - 55;
         value = value * 16 + digit;
     }
     return value;
@@ -92,8 +93,8 @@ bool fillScore(const QStringList &first, const QStringList &second, PScoreR &p)
     return true;
 }
 
-int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QString &loftNo, const QString &deviceNo,
-                    const std::map<QString, int> &variationOf, OperationSink &sink)
+int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QString &loftNo,
+                    const QString &deviceNo, const std::map<QString, int> &variationOf, OperationSink &sink)
 {
     const int mode = Races::clubMode(dm);
     int stored = 0;
@@ -115,22 +116,25 @@ int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QStri
             speed = FlyTime::velocity(dist, f);
             flyText = FlyTime::flyTimeText(f);
         }
-        const QVariantList common{backText, flyText, speed, dist, deviceNo, p.UID, timeVari, HexToInt(p.RandoCo),
+        const QVariantList common{backText,  flyText,     speed,     dist,
+                                  deviceNo,  p.UID,       timeVari,  HexToInt(p.RandoCo),
                                   p.SecurMs, p.longitude, p.latitude};
         QVariantList binds = common;
         binds << p.RaceCode << p.PRingNo;
-        const int updated = dm.exec(QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, "
-                                                   "Dist=?, ClockID=?, UID_Real=?, TimeVari=?, RandomCode=?, "
-                                                   "RealRandom=?, BackLon=?, BackLat=? WHERE RaceCode=? AND PRingNo=?"),
-                                    binds)
-                                .numRowsAffected();
+        const int updated =
+            dm.exec(QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, "
+                                   "Dist=?, ClockID=?, UID_Real=?, TimeVari=?, RandomCode=?, "
+                                   "RealRandom=?, BackLon=?, BackLat=? WHERE RaceCode=? AND PRingNo=?"),
+                    binds)
+                .numRowsAffected();
         if (updated == 0) {
             QVariantList ins{race->clubId, p.LiberCode, p.LiberDate, p.PRingNo};
             ins << common;
             ins << ValueText::dateTime(p.PigMarkedTime) << p.RaceCode;
-            dm.exec(QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
-                                   "FlyTime, FlySpeed, Dist, ClockID, UID_Real, TimeVari, RandomCode, RealRandom, "
-                                   "BackLon, BackLat, MarkedTime, RaceCode) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+            dm.exec(QStringLiteral(
+                        "INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
+                        "FlyTime, FlySpeed, Dist, ClockID, UID_Real, TimeVari, RandomCode, RealRandom, "
+                        "BackLon, BackLat, MarkedTime, RaceCode) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                     ins);
         }
         ++stored;
@@ -157,14 +161,11 @@ PollOutcome ResultUpload::poll()
     bool success = true;
     stored_ = 0;
     raceFound_ = false;
-    if (const PollOutcome o = ClockAccess::identify(api_, s_, false, sink_); o != PollOutcome::Done)
+    if (const PollOutcome o = ClockAccess::openForUpload(
+            api_, s_, sink_, QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !"),
+            QStringLiteral("ComVerify Error : "));
+        o != PollOutcome::Done)
         return o;
-    sink_.clearMessages();
-    sink_.working(QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !").arg(s_.CurLoftNo));
-    if (!ClockAccess::verify(api_, s_)) {
-        sink_.failure(QStringLiteral("ComVerify Error : "));
-        return PollOutcome::NotVerified;
-    }
 
     QDateTime dlMarked = ClockStamp::toLocal(0), dlMaster = ClockStamp::toLocal(0);
     QString reply;
@@ -193,16 +194,19 @@ PollOutcome ResultUpload::poll()
     if (!raceFound_) {
         // Nothing is invented for a clock that does not hold the race.
         s_.TimeVari = 0;
-        sink_.working(QStringLiteral("Race %1 is not in this clock: no stop times, variation 0.").arg(s_.CurRaceCode));
+        sink_.working(
+            QStringLiteral("Race %1 is not in this clock: no stop times, variation 0.").arg(s_.CurRaceCode));
     }
 
-    auto birds = dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigRaceData WHERE RaceCode=? AND PRingNo IN "
-                                         "(SELECT PRingNo FROM ORV_PigData WHERE LoftNo=?)"),
-                          {s_.CurRaceCode, s_.CurLoftNo});
+    auto birds =
+        dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigRaceData WHERE RaceCode=? AND PRingNo IN "
+                                "(SELECT PRingNo FROM ORV_PigData WHERE LoftNo=?)"),
+                 {s_.CurRaceCode, s_.CurLoftNo});
     if (birds.empty())
-        birds = dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
-                                        "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
-                         {s_.CurLoftNo});
+        birds =
+            dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
+                                    "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
+                     {s_.CurLoftNo});
     std::vector<PScoreR> scores;
     scores.reserve(birds.size());
     int done = 0;
@@ -220,7 +224,8 @@ PollOutcome ResultUpload::poll()
         if (!api_.QueryRaceRecord(s_.CommKey, ring, RecordFields2, reply))
             continue;
         const QStringList second = ClockAccess::values(reply);
-        if (first.isEmpty() || first[0] != s_.CurRaceCode || second.isEmpty() || second[0].left(4) == QLatin1String("0"))
+        if (first.isEmpty() || first[0] != s_.CurRaceCode || second.isEmpty() ||
+            second[0].left(4) == QLatin1String("0"))
             continue;
         PScoreR p;
         p.PRingNo = ring;
@@ -234,25 +239,30 @@ PollOutcome ResultUpload::poll()
                                            {{s_.CurRaceCode, s_.TimeVari}}, sink_);
 
     const QString marked = ValueText::dateTime(dlMarked), master = ValueText::dateTime(dlMaster);
-    const bool haveRow = dm_.scalar(QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
-                                    {s_.CurRaceCode, s_.CurLoftNo})
-                             .isValid();
+    const bool haveRow =
+        dm_.scalar(QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
+                   {s_.CurRaceCode, s_.CurLoftNo})
+            .isValid();
     if (haveRow) {
         if (raceFound_)
-            dm_.tryExec(QStringLiteral("UPDATE ORV_RaceClockTime SET ClockID=?, DLMarkedTime=?, ULMasterTime=?, "
-                                       "ULClockTime=?, DLMasterTime=? WHERE RaceCode=? AND LoftNo=?"),
-                        {s_.CurDeviceNo, marked, ValueText::dateTime(s_.ULMasterTime),
-                         ValueText::dateTime(s_.ULClockTime), master, s_.CurRaceCode, s_.CurLoftNo});
+            dm_.tryExec(
+                QStringLiteral("UPDATE ORV_RaceClockTime SET ClockID=?, DLMarkedTime=?, ULMasterTime=?, "
+                               "ULClockTime=?, DLMasterTime=? WHERE RaceCode=? AND LoftNo=?"),
+                {s_.CurDeviceNo, marked, ValueText::dateTime(s_.ULMasterTime),
+                 ValueText::dateTime(s_.ULClockTime), master, s_.CurRaceCode, s_.CurLoftNo});
         else
-            dm_.tryExec(QStringLiteral("UPDATE ORV_RaceClockTime SET ClockID=? WHERE RaceCode=? AND LoftNo=?"),
-                        {s_.CurDeviceNo, s_.CurRaceCode, s_.CurLoftNo});
+            dm_.tryExec(
+                QStringLiteral("UPDATE ORV_RaceClockTime SET ClockID=? WHERE RaceCode=? AND LoftNo=?"),
+                {s_.CurDeviceNo, s_.CurRaceCode, s_.CurLoftNo});
     } else {
-        dm_.exec(QStringLiteral("INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, ClockID, DLMarkedTime, "
-                                "ULMasterTime, ULClockTime, DLMasterTime, RaceCode) VALUES (?,?,?,?,?,?,?,?,?)"),
-                 {s_.CurLiberCode, s_.CurLiberDate, s_.CurLoftNo, s_.CurDeviceNo, raceFound_ ? marked : QVariant(),
+        dm_.exec(QStringLiteral(
+                     "INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, ClockID, DLMarkedTime, "
+                     "ULMasterTime, ULClockTime, DLMasterTime, RaceCode) VALUES (?,?,?,?,?,?,?,?,?)"),
+                 {s_.CurLiberCode, s_.CurLiberDate, s_.CurLoftNo, s_.CurDeviceNo,
+                  raceFound_ ? marked : QVariant(),
                   raceFound_ ? ValueText::dateTime(s_.ULMasterTime) : QVariant(),
-                  raceFound_ ? ValueText::dateTime(s_.ULClockTime) : QVariant(), raceFound_ ? master : QVariant(),
-                  s_.CurRaceCode});
+                  raceFound_ ? ValueText::dateTime(s_.ULClockTime) : QVariant(),
+                  raceFound_ ? master : QVariant(), s_.CurRaceCode});
     }
     s_.PreDeviceno = s_.CurDeviceNo;
     if (scores.empty()) {

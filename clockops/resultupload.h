@@ -18,8 +18,8 @@ struct PScoreR
     QString RandoCo; // marking random number, upper-case hex, at least 2 digits
     QString flag;    // GpsValid text
     qint16 RetRank = 0;
-    QString SecurMs; // arrival random number, upper-case hex, at least 2 digits
-    QDateTime BackTime;    // invalid: not arrived
+    QString SecurMs;    // arrival random number, upper-case hex, at least 2 digits
+    QDateTime BackTime; // invalid: not arrived
     QString UID;
     QDateTime UIDScanTime; // invalid: none
     QString longitude;
@@ -46,8 +46,7 @@ qint64 CalcFlyTime(TdmORVS &dm, const QString &raceCode, int timeVari, const QDa
 // record's data; one row per race and ring. variationOf gives each race's clock variation.
 // Returns the number of records stored.
 int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QString &loftNo,
-                    const QString &deviceNo, const std::map<QString, int> &variationOf,
-                    OperationSink &sink);
+                    const QString &deviceNo, const std::map<QString, int> &variationOf, OperationSink &sink);
 
 // A record's two replies (first and second field lists) into a PScoreR; false when they are short.
 bool fillScore(const QStringList &first, const QStringList &second, PScoreR &p);

@@ -20,7 +20,8 @@ QString SyncPass::raceFieldList(const QString &clubId, const QString &liberCode,
                                 qint64 liberationStamp, const QString &assocCode, int printCount)
 {
     return QStringLiteral("ClubCode:%1%LiberCode:%2%LiberName:%3%LiberTime:%4%AssocCode:%5%PrintCount:#%6")
-        .arg(clubId, liberCode, siteAbbr, QString::number(liberationStamp), assocCode, QString::number(printCount));
+        .arg(clubId, liberCode, siteAbbr, QString::number(liberationStamp), assocCode,
+             QString::number(printCount));
 }
 
 QString SyncPass::pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
@@ -70,8 +71,9 @@ PollOutcome SyncPass::run()
     sink_.clearMessages();
     sink_.working(QStringLiteral("In synchronize Loft Number: %1 Please Wait! ").arg(s_.CurLoftNo));
 
-    const auto clockRow = dm_.rows(QStringLiteral("SELECT LastSynchDate FROM ORV_LoftClocks WHERE LoftNo=? AND ClockID=?"),
-                                   {s_.CurLoftNo, s_.CurDeviceNo});
+    const auto clockRow =
+        dm_.rows(QStringLiteral("SELECT LastSynchDate FROM ORV_LoftClocks WHERE LoftNo=? AND ClockID=?"),
+                 {s_.CurLoftNo, s_.CurDeviceNo});
     clockRegistered_ = !clockRow.empty();
     lastSynch_ = clockRegistered_ ? ValueText::parseDateTime(clockRow.front().value(0)) : QDateTime();
 
@@ -82,7 +84,8 @@ PollOutcome SyncPass::run()
 
     if (success_) {
         TableObject clocks(dm_, QStringLiteral("ORV_LoftClocks"));
-        const QVariantMap key{{QStringLiteral("LoftNo"), s_.CurLoftNo}, {QStringLiteral("ClockID"), s_.CurDeviceNo}};
+        const QVariantMap key{{QStringLiteral("LoftNo"), s_.CurLoftNo},
+                              {QStringLiteral("ClockID"), s_.CurDeviceNo}};
         if (!clocks.locate(key))
             clocks.append(key);
         clocks.edit(key, {{QStringLiteral("LastSynchDate"), ValueText::dateTime(AppClock::now())},
@@ -121,7 +124,8 @@ void SyncPass::removeRaces()
 
 void SyncPass::sendRaces()
 {
-    const auto races = dm_.rows(QStringLiteral("SELECT * FROM ORV_RaceData WHERE DeleteMark=0 OR DeleteMark IS NULL"));
+    const auto races =
+        dm_.rows(QStringLiteral("SELECT * FROM ORV_RaceData WHERE DeleteMark=0 OR DeleteMark IS NULL"));
     if (races.empty())
         return;
     const ClubSettings club = ClubSettings::load(dm_);
@@ -144,13 +148,16 @@ void SyncPass::sendRaces()
             continue;
         const QDate liberDate = ValueText::parseDate(r.value("LiberDate"));
         const QTime liberTime = ValueText::parseTime(r.value("LiberTime"));
-        const qint64 stamp = ClockStamp::fromLocal(QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0)));
-        const QString parm = raceFieldList(r.value("ClubID").toString(), r.value("LiberCode").toString(),
-                                           r.value("LiberSiteAbbr").toString(), stamp, assoc, club.printCount);
+        const qint64 stamp =
+            ClockStamp::fromLocal(QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0)));
+        const QString parm =
+            raceFieldList(r.value("ClubID").toString(), r.value("LiberCode").toString(),
+                          r.value("LiberSiteAbbr").toString(), stamp, assoc, club.printCount);
         if (!api_.SaveRace(s_.CommKey, code, parm, reply))
             fail(QStringLiteral("SaveRace Error : ") + reply);
-        if (!dm_.scalar(QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
-                        {code, s_.CurLoftNo})
+        if (!dm_.scalar(
+                    QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
+                    {code, s_.CurLoftNo})
                  .isValid())
             dm_.exec(QStringLiteral("INSERT INTO ORV_RaceClockTime (LiberCode, LiberDate, LoftNo, RaceCode) "
                                     "VALUES (?,?,?,?)"),
@@ -167,7 +174,8 @@ bool SyncPass::sendPigeons()
     std::vector<QSqlRecord> pigeons;
     bool fullMode = false;
     if (count >= 1 && !s_.SyncAllFlag) {
-        pigeons = dm_.rows(QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=? AND SynchFlag<>0"), {s_.CurLoftNo});
+        pigeons = dm_.rows(QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=? AND SynchFlag<>0"),
+                           {s_.CurLoftNo});
     } else {
         dm_.exec(QStringLiteral("UPDATE ORV_PigData SET SynchFlag=1 WHERE LoftNo=?"), {s_.CurLoftNo});
         pigeons = dm_.rows(QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=?"), {s_.CurLoftNo});
@@ -179,12 +187,13 @@ bool SyncPass::sendPigeons()
         const QString ring = p.value("PRingNo").toString();
         if (ValueText::toBool(p.value("DeleteMark"))) {
             api_.DeletePigeon(s_.CommKey, ring, reply);
-            dm_.exec(QStringLiteral("DELETE FROM ORV_PigData WHERE LoftNo=? AND PRingNo=?"), {s_.CurLoftNo, ring});
+            dm_.exec(QStringLiteral("DELETE FROM ORV_PigData WHERE LoftNo=? AND PRingNo=?"),
+                     {s_.CurLoftNo, ring});
             continue;
         }
-        const QString parm = pigeonFieldList(p.value("RRegNumber").toString(), p.value("E_Ring").toString(),
-                                             p.value("ColorType").toString(), p.value("RYear").toString(),
-                                             sexCode(p.value("Sex").toString()), p.value("RCountry").toString());
+        const QString parm = pigeonFieldList(
+            p.value("RRegNumber").toString(), p.value("E_Ring").toString(), p.value("ColorType").toString(),
+            p.value("RYear").toString(), sexCode(p.value("Sex").toString()), p.value("RCountry").toString());
         if (api_.SavePigeon(s_.CommKey, ring, parm, reply))
             dm_.exec(QStringLiteral("UPDATE ORV_PigData SET SynchFlag=0 WHERE LoftNo=? AND PRingNo=?"),
                      {s_.CurLoftNo, ring});
@@ -223,10 +232,11 @@ void SyncPass::readBack(bool fullMode)
         const QString now = ValueText::dateTime(AppClock::now());
         const QVariantMap key{{QStringLiteral("LoftNo"), s_.CurLoftNo}, {QStringLiteral("PRingNo"), ring}};
         if (pigData.locate(key)) {
-            pigData.edit(key, {{QStringLiteral("UID"), uid},
-                               {QStringLiteral("E_Ring"), eRing},
-                               {QStringLiteral("AssignDate"), eRing.isEmpty() ? QVariant() : ValueText::dateTime(t)},
-                               {QStringLiteral("Updatetime"), now}});
+            pigData.edit(
+                key, {{QStringLiteral("UID"), uid},
+                      {QStringLiteral("E_Ring"), eRing},
+                      {QStringLiteral("AssignDate"), eRing.isEmpty() ? QVariant() : ValueText::dateTime(t)},
+                      {QStringLiteral("Updatetime"), now}});
         } else if (!eRing.isEmpty()) {
             const QString sexText = sexFromCode(sex);
             pigData.append({{QStringLiteral("LoftNo"), s_.CurLoftNo},

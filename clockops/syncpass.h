@@ -24,9 +24,10 @@ public:
                                  qint64 liberationStamp, const QString &assocCode, int printCount);
     static QString pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
                                    const QString &year, int sexCode, const QString &country);
-    static int sexCode(const QString &sex);        // "H" 0, "C" 1, anything else 2
+    static int sexCode(const QString &sex);          // "H" 0, "C" 1, anything else 2
     static QString sexFromCode(const QString &code); // "0" H, "1" C, "2" U, else empty
-    static inline const QString ReadBackFields = QStringLiteral("AssocNum%Uid%EringNum%UpdateTime%Year%Sex%Color");
+    static inline const QString ReadBackFields =
+        QStringLiteral("AssocNum%Uid%EringNum%UpdateTime%Year%Sex%Color");
 
 private:
     void removeRaces();

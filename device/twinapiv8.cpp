@@ -464,11 +464,12 @@ bool TWinApiV8::QueryPigeons(const QByteArray &Comm_Key, const QString &Filter, 
     return countReply(r, PigeonCount, Reply);
 }
 
-bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply)
+bool TWinApiV8::indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm,
+                             QString &Reply)
 {
     const QStringList names = FieldList::queryNames(Parm);
     TlkJSONobject request;
-    request.Add(QStringLiteral("method"), "getPigeonInfo");
+    request.Add(QStringLiteral("method"), method);
     request.Add(QStringLiteral("index"), index);
     auto fields = std::make_unique<TlkJSONlist>();
     for (const QString &n : names)
@@ -478,6 +479,11 @@ bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QStri
     if (!sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r))
         return false;
     return queryReply(r, names, Reply);
+}
+
+bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply)
+{
+    return indexedQuery("getPigeonInfo", Comm_Key, index, Parm, Reply);
 }
 
 // ---- races, records, log ----
@@ -518,18 +524,7 @@ bool TWinApiV8::QueryRace(const QByteArray &Comm_Key, const QString &Filter, int
 
 bool TWinApiV8::GetRaceInfo(const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply)
 {
-    const QStringList names = FieldList::queryNames(Parm);
-    TlkJSONobject request;
-    request.Add(QStringLiteral("method"), "getRaceInfo");
-    request.Add(QStringLiteral("index"), index);
-    auto fields = std::make_unique<TlkJSONlist>();
-    for (const QString &n : names)
-        fields->Add(n);
-    request.Add(QStringLiteral("fields"), std::move(fields));
-    JsonReply r;
-    if (!sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r))
-        return false;
-    return queryReply(r, names, Reply);
+    return indexedQuery("getRaceInfo", Comm_Key, index, Parm, Reply);
 }
 
 bool TWinApiV8::QueryRaceRecord(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
