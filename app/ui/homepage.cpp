@@ -1,6 +1,7 @@
 #include "app/ui/homepage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/controls.h"
 #include "app/ui/grid.h"
 #include "app/ui/picture.h"
 #include "store/recordtable.h"
@@ -25,10 +26,7 @@ TfrmHome::TfrmHome(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmHome
 
     auto *title = new QLabel(QStringLiteral("Home"), this);
     title->setObjectName(QStringLiteral("Label1"));
-    QFont f = title->font();
-    f.setPointSizeF(f.pointSizeF() * 1.8);
-    f.setBold(true);
-    title->setFont(f);
+    Controls::setTitleFont(title);
 
     auto *caption = new QLabel(QStringLiteral("Clocks and their last synchronisation"), this);
     caption->setObjectName(QStringLiteral("lbClocks"));

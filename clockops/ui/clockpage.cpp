@@ -1,6 +1,7 @@
 #include "clockops/ui/clockpage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "clockops/clockviews.h"
@@ -35,19 +36,13 @@ QTimer *makePollTimer(QObject *owner, const char *name)
 
 QPushButton *button(QWidget *parent, const char *name, const QString &text)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
+    QPushButton *b = Controls::button(parent, name, text);
     b->setMinimumHeight(36);
     b->setMinimumWidth(120);
     return b;
 }
 
-QLabel *caption(QWidget *parent, const char *name, const QString &text)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
+using Controls::label;
 } // namespace
 
 TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSynch_10_TC"), dm, parent)
@@ -58,7 +53,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     // Synchronise tab.
     auto *tsMatchIng = new QWidget;
     tsMatchIng->setObjectName(QStringLiteral("tsMatchIng"));
-    auto *label2 = caption(tsMatchIng, "Label2",
+    auto *label2 = label(tsMatchIng, "Label2",
                            QStringLiteral("Please connect the Volucra clock to the club antenna (ring marker).\n"
                                           "Click \"Sync Now\" for a single clock or \"Sync Auto\" for several clocks in a row."));
     QFont big = label2->font();
@@ -92,7 +87,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMark = new TMessageArea(QStringLiteral("mmoMark"), QStringLiteral("timerMarkMsg"), tsMarking);
     auto *markTop = new QHBoxLayout;
-    markTop->addWidget(caption(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
+    markTop->addWidget(label(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
     markTop->addWidget(cbbRaceCode);
     markTop->addStretch();
     auto *markLay = new QVBoxLayout(tsMarking);
@@ -111,10 +106,10 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    lblTimerRseultSum = caption(tsCrtTimerTrain, "lblTimerRseultSum", QString());
+    lblTimerRseultSum = label(tsCrtTimerTrain, "lblTimerRseultSum", QString());
     mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
     auto *resTop = new QHBoxLayout;
-    resTop->addWidget(caption(tsCrtTimerTrain, "lbTimerRace", QStringLiteral("Race :")));
+    resTop->addWidget(label(tsCrtTimerTrain, "lbTimerRace", QStringLiteral("Race :")));
     resTop->addWidget(cbbTimer_UPL);
     resTop->addStretch();
     resTop->addWidget(lblTimerRseultSum);
@@ -133,7 +128,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
     auto *multiLay = new QVBoxLayout(tsMultiRace);
-    multiLay->addWidget(caption(tsMultiRace, "lbMultiHint",
+    multiLay->addWidget(label(tsMultiRace, "lbMultiHint",
                                 QStringLiteral("Connect the clocks one after another: every race each clock holds is read.")));
     multiLay->addWidget(mmoMultiRaceUpld);
     multiLay->addWidget(dbgrdMultRaceUpLd, 1);
@@ -147,7 +142,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     progress_->setObjectName(QStringLiteral("pbProgress"));
     progress_->setMaximumWidth(260);
     progress_->hide();
-    progressText_ = caption(this, "lbProgress", QString());
+    progressText_ = label(this, "lbProgress", QString());
     auto *status = new QHBoxLayout;
     status->addWidget(progressText_);
     status->addWidget(progress_);

@@ -38,10 +38,7 @@ using namespace MemberWidgets;
 TfrmMember_10::TfrmMember_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmMember_10"), dm, parent)
 {
     lblTitle = label(this, "lblTitle", QStringLiteral("Member"));
-    QFont f = lblTitle->font();
-    f.setPointSizeF(f.pointSizeF() * 1.8);
-    f.setBold(true);
-    lblTitle->setFont(f);
+    Controls::setTitleFont(lblTitle);
 
     pnlMem = buildMemberList();
     pnlNewMember = buildMemberForm();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ui/controls.h"
+
 #include <QString>
 
 class QDateEdit;
@@ -11,12 +13,12 @@ class QWidget;
 
 // Small builders for the Races page's controls: each gets its system name as objectName.
 namespace RaceWidgets {
-QPushButton *button(QWidget *parent, const char *name, const QString &text);
-QLabel *label(QWidget *parent, const char *name, const QString &text);
-QLineEdit *edit(QWidget *parent, const char *name, int maxLength, bool upper = false);
+using Controls::button;
+using Controls::edit;
+using Controls::label;
+using Controls::panel;
+using Controls::setTitleFont;
 QLineEdit *coordinateEdit(QWidget *parent, const char *name);
 QDateEdit *dateEdit(QWidget *parent, const char *name);
 QTimeEdit *timeEdit(QWidget *parent, const char *name);
-QWidget *panel(QWidget *parent, const char *name);
-void setTitleFont(QLabel *l);
 } // namespace RaceWidgets

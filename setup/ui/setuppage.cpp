@@ -1,6 +1,7 @@
 #include "setup/ui/setuppage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "setup/clubsetup.h"
 #include "store/orvsini.h"
@@ -19,28 +20,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit *edit(QWidget *parent, const char *name, int maxLen, bool upper = false)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLen);
-    if (upper)
-        QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString &t) {
-            const int pos = e->cursorPosition();
-            e->setText(t.toUpper());
-            e->setCursorPosition(pos);
-        });
-    return e;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &text)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-} // namespace
+using Controls::edit;
+using Controls::label;
 
 TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSetup_10"), dm, parent)
 {
@@ -105,10 +86,7 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
                label(ver, "lbPennavoxVersionNo", QStringLiteral("V8.80")));
 
     auto *title = label(this, "lbTitle", QStringLiteral("Setup"));
-    QFont f = title->font();
-    f.setPointSizeF(f.pointSizeF() * 1.8);
-    f.setBold(true);
-    title->setFont(f);
+    Controls::setTitleFont(title);
     auto *hint = label(this, "lbSaveHint", QStringLiteral("The club's data are stored when this page is closed."));
     hint->setStyleSheet(QStringLiteral("color: palette(dark);"));
 
