@@ -258,6 +258,9 @@ void TestClockOps::sameClockIsSkippedUntilAnotherIsRead()
     QCOMPARE(SyncPass(r.dm(), r.api, r.session, r.sink).run(), PollOutcome::Done);
     QCOMPARE(SyncPass(r.dm(), r.api, r.session, r.sink).run(), PollOutcome::SameClock);
     QCOMPARE(MarkedUpload(r.dm(), r.api, r.session, r.sink).poll(), PollOutcome::SameClock);
+    QCOMPARE(ResultUpload(r.dm(), r.api, r.session, r.sink).poll(), PollOutcome::SameClock);
+    QCOMPARE(MultiUpload(r.dm(), r.api, r.session, r.sink).poll(), PollOutcome::SameClock);
+    QCOMPARE(r.count("SELECT COUNT(*) FROM ORV_RaceClockTime"), 0); // nothing was read again
     r.sim.connectClock(1);
     QCOMPARE(SyncPass(r.dm(), r.api, r.session, r.sink).run(), PollOutcome::Done);
     r.sim.connectClock(0);
