@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+TARGETS="pennavox pennavox-cli pennavox-clock-sim" bash scripts/build.sh
 exec ./"${BUILD_DIR:-build}"/app/pennavox "$@"
