@@ -427,18 +427,24 @@ bool TWinApiV8::GetClubAntennaID(const QString &Parm, QString &Reply)
 
 // ---- pigeons ----
 
-bool TWinApiV8::SavePigeon(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
-                           QString &Reply)
+bool TWinApiV8::keyedSave(const char *method, const char *keyName, const QByteArray &Comm_Key, const QString &key,
+                          const QString &Parm, QString &Reply)
 {
     TlkJSONobject request;
-    request.Add(QStringLiteral("method"), "savePigeon");
+    request.Add(QStringLiteral("method"), method);
     auto params = std::make_unique<TlkJSONobject>();
-    params->Add(QStringLiteral("AssocNum"), AssocNum);
+    params->Add(QLatin1String(keyName), key);
     if (!fieldItems(Parm, false, *params, Reply))
         return false;
     request.Add(QStringLiteral("params"), std::move(params));
     JsonReply r;
     return sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r);
+}
+
+bool TWinApiV8::SavePigeon(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
+                           QString &Reply)
+{
+    return keyedSave("savePigeon", "AssocNum", Comm_Key, AssocNum, Parm, Reply);
 }
 
 bool TWinApiV8::DeletePigeon(const QByteArray &Comm_Key, const QString &AssocNum, QString &Reply)
@@ -491,15 +497,7 @@ bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QStri
 bool TWinApiV8::SaveRace(const QByteArray &Comm_Key, const QString &RaceCode, const QString &Parm,
                          QString &Reply)
 {
-    TlkJSONobject request;
-    request.Add(QStringLiteral("method"), "saveRace");
-    auto params = std::make_unique<TlkJSONobject>();
-    params->Add(QStringLiteral("RaceCode"), RaceCode);
-    if (!fieldItems(Parm, false, *params, Reply))
-        return false;
-    request.Add(QStringLiteral("params"), std::move(params));
-    JsonReply r;
-    return sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r);
+    return keyedSave("saveRace", "RaceCode", Comm_Key, RaceCode, Parm, Reply);
 }
 
 bool TWinApiV8::DeleteRace(const QByteArray &Comm_Key, const QString &RaceCode, QString &Reply)

@@ -141,6 +141,9 @@ private:
     bool fieldItems(const QString &Parm, bool dollarAsColon, TlkJSONobject &target, QString &Reply);
     bool setCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm, QString &Reply);
     bool getCommand(const char *method, const QByteArray &Comm_Key, const QString &Parm, QString &Reply);
+    // Stores a pigeon or race under its key: the field list's items beside the key in "params".
+    bool keyedSave(const char *method, const char *keyName, const QByteArray &Comm_Key, const QString &key,
+                   const QString &Parm, QString &Reply);
     // The fields of entry `index` of the last count query (pigeons or races).
     bool indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply);
     bool queryReply(const JsonReply &r, const QStringList &names, QString &Reply);
