@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/coordinatemask.h"
+
 #include <QString>
 
 // The loft coordinate boxes: mask "A999'99:99.99" (hemisphere, degrees, minutes, seconds and
@@ -9,9 +11,7 @@ namespace CoordMask {
 inline const QString InputMask = QStringLiteral(">A999'99:99.99;_");
 inline const QString Blank = QStringLiteral("    '  :  .  ");
 
-// The message that refuses leaving the other box, or empty when the text passes. `longitude`
-// tells which coordinate `text` is. Blank degrees skip the test; minutes or seconds of 60 or more,
-// or not a number, refuse it. Degrees are not range-tested.
-QString exitCheck(const QString &text, bool longitude);
+// The message that refuses leaving the other box, or empty when the text passes.
+using CoordinateMask::exitCheck;
 
 } // namespace CoordMask

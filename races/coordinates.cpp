@@ -130,21 +130,4 @@ Stored toStored(long long metres, int mode)
     return {y / 1760, y % 1760};
 }
 
-QString exitCheck(const QString &maskText, bool latitude)
-{
-    const QString t = maskText.leftJustified(10, QLatin1Char(' '));
-    if (t.mid(1, 3).trimmed().isEmpty())
-        return {};
-    for (const QString &part : {t.mid(5, 2), t.mid(8, 2)}) {
-        bool ok = false;
-        const int v = part.trimmed().toInt(&ok);
-        if (!ok)
-            return QStringLiteral("'%1' is not a valid integer value").arg(part);
-        if (v >= 60)
-            return latitude ? QStringLiteral("Latitude Input Value  > 60 !")
-                            : QStringLiteral("Longitude Input Value > 60 !");
-    }
-    return {};
-}
-
 } // namespace Coordinates

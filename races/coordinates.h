@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/coordinatemask.h"
+
 #include <QString>
 
 // Coordinate texts ("E121'23:24", "51 30 00 N") and the distance between two positions.
@@ -41,6 +43,9 @@ Stored toStored(long long metres, int mode);
 
 // The exit check of a mask field "A999'99:99": when its degree places are filled, minutes and
 // seconds must be numbers below 60. Returns the message that refuses the exit, or empty.
-QString exitCheck(const QString &maskText, bool latitude);
+inline QString exitCheck(const QString &maskText, bool latitude)
+{
+    return CoordinateMask::exitCheck(maskText, !latitude);
+}
 
 } // namespace Coordinates

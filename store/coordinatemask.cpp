@@ -1,6 +1,6 @@
-#include "members/coordmask.h"
+#include "store/coordinatemask.h"
 
-namespace CoordMask {
+namespace CoordinateMask {
 
 QString exitCheck(const QString &text, bool longitude)
 {
@@ -22,4 +22,4 @@ QString exitCheck(const QString &text, bool longitude)
     return {};
 }
 
-} // namespace CoordMask
+} // namespace CoordinateMask
