@@ -15,9 +15,30 @@
 #include <QTimer>
 #include <memory>
 
+namespace {
+// A statement that fails ends the user's action with the database's own message; the program
+// goes on. Pages catch what they expect; this is the net under every handler.
+class TApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const SqlError &e) {
+            QMessageBox::critical(activeWindow(), applicationDisplayName(), e.message());
+        } catch (const std::exception &e) {
+            QMessageBox::critical(activeWindow(), applicationDisplayName(), QString::fromLocal8Bit(e.what()));
+        }
+        return false;
+    }
+};
+} // namespace
+
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pennavox"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pennavox Club Management"));
     QApplication::setApplicationVersion(QStringLiteral("8.80"));
