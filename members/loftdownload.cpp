@@ -3,6 +3,7 @@
 #include "device/ansitext.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
+#include "store/tableobject.h"
 #include "store/tdmorvs.h"
 
 #include <QSqlRecord>
@@ -19,20 +20,15 @@ QStringList LoftDataDownload::fieldLists(const QString &loftNo) const
     if (members.empty())
         return {};
     const QSqlRecord &m = members.front();
-    const auto clubs = dm_.rows(QStringLiteral("SELECT * FROM ORV_ClubData LIMIT 1"));
-    const QSqlRecord club = clubs.empty() ? QSqlRecord() : clubs.front();
     // Values go in as stored: the lists have no escaping.
     const auto mv = [&m](const char *c) { return m.value(QLatin1String(c)).toString(); };
-    const auto cv = [&club](const char *c) { return club.value(QLatin1String(c)).toString(); };
     return {
         QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%City:") + mv("City") +
             QStringLiteral("%PostCode:") + mv("PostCode") + QStringLiteral("%PhoneNo:") + mv("PhoneNo") +
             QStringLiteral("%LoftLon:") + mv("LoftLon") + QStringLiteral("%LoftLat:") + mv("LoftLat"),
         QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%Street:") + mv("Street") +
             QStringLiteral("%Email:") + mv("EMail"),
-        QStringLiteral("ClubCode:") + cv("ClubID") + QStringLiteral("%ClubName:") + cv("ClubName") +
-            QStringLiteral("%ClubStreet:") + cv("Street") + QStringLiteral("%ClubCity:") + cv("City") +
-            QStringLiteral("%ClubPostCode:") + cv("PostCode") + QStringLiteral("%AssocCode:") + cv("AssociationCode"),
+        ClubSettings::load(dm_).deviceFieldList(),
         QStringLiteral("HostIp:") + UploadHost + QStringLiteral("$80%HostPath:/SendGPRS%Apn:") + settings_.apn +
             QStringLiteral("%HostSmsCode:") + settings_.hostSms +
             QStringLiteral("%UploadInterval:#120000%NotifyMode:#0%UploadMode:#112%timeZone:#") +

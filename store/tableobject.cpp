@@ -108,11 +108,21 @@ ClubSettings ClubSettings::load(TdmORVS &dm)
     s.clubId = r.value("ClubID").toString();
     s.clubName = r.value("ClubName").toString();
     s.associationCode = r.value("AssociationCode").toString();
+    s.street = r.value("Street").toString();
+    s.city = r.value("City").toString();
+    s.postCode = r.value("PostCode").toString();
     s.language = r.value("Language").toInt();
     s.mode = r.value("Mode").toInt();
     s.backupDays = r.value("DBBackupDays").toInt();
     s.printCount = r.value("PrintCount").isNull() ? 1 : r.value("PrintCount").toInt();
     return s;
+}
+
+QString ClubSettings::deviceFieldList() const
+{
+    return QStringLiteral("ClubCode:") + clubId + QStringLiteral("%ClubName:") + clubName +
+           QStringLiteral("%ClubStreet:") + street + QStringLiteral("%ClubCity:") + city +
+           QStringLiteral("%ClubPostCode:") + postCode + QStringLiteral("%AssocCode:") + associationCode;
 }
 
 QString LoftDistText::milesOrYards(const QVariant &v)

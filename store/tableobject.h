@@ -40,6 +40,9 @@ struct ClubSettings
     QString clubId;
     QString clubName;
     QString associationCode;
+    QString street;
+    QString city;
+    QString postCode;
     int language = 0;
     int mode = 0; // 0 metres / MPM, 1 yards / Yds/Min
     int backupDays = 0;
@@ -48,6 +51,8 @@ struct ClubSettings
 
     static ClubSettings load(TdmORVS &dm);
     QString speedTitle() const { return mode == 0 ? QStringLiteral("MPM") : QStringLiteral("Yds/Min"); }
+    // The club's record as the antenna and the clocks take it (values as stored, no escaping).
+    QString deviceFieldList() const;
 };
 
 // Display texts of the loft distance table's fields.

@@ -114,6 +114,16 @@ QVariant TdmORVS::scalar(const QString &sql, const QVariantList &binds)
     return q.next() ? q.value(0) : QVariant();
 }
 
+void TdmORVS::close()
+{
+    db_.close();
+}
+
+bool TdmORVS::reopen()
+{
+    return db_.isOpen() || db_.open();
+}
+
 void TdmORVS::begin()
 {
     if (!db_.transaction())

@@ -36,6 +36,11 @@ public:
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(const QString &sql, const QVariantList &binds = {});
 
+    // Closes the connection for good (before the database file is replaced); statements fail after.
+    void close();
+    // Opens the closed connection again (a replacement that did not happen).
+    bool reopen();
+
     void begin();
     void commit();
     void rollback();

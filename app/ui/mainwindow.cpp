@@ -194,7 +194,9 @@ void TfrmMenu_V8_EU_10_TC::closeEvent(QCloseEvent *e)
     if (!closing_) {
         closing_ = true;
         try {
-            Startup::purgeOldRaceData(dm_, AppClock::today());
+            // A restored database has closed the connection: the program only ends.
+            if (dm_.adocORVS().isOpen())
+                Startup::purgeOldRaceData(dm_, AppClock::today());
         } catch (const SqlError &err) {
             Dialogs::error(this, err.message());
         }

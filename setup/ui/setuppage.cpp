@@ -3,11 +3,16 @@
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
+#include "device/twinapiv8.h"
+#include "setup/backuprestore.h"
+#include "setup/clubdownload.h"
 #include "setup/clubsetup.h"
+#include "store/appclock.h"
 #include "store/orvsini.h"
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -85,6 +90,19 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     vf->addRow(label(ver, "lbPennavoxVersion", QStringLiteral("Pennavox V8  Version :")),
                label(ver, "lbPennavoxVersionNo", QStringLiteral("V8.80")));
 
+    auto *backupGroup = new QGroupBox(QStringLiteral("Backup databases :"), this);
+    backupGroup->setObjectName(QStringLiteral("grpBackup"));
+    btnBackNow = Controls::button(backupGroup, "btnBackNow", QStringLiteral("&Backup"));
+    btnLoadBk = Controls::button(backupGroup, "btnLoadBk", QStringLiteral("&Load Backup"));
+    auto *bl = new QHBoxLayout(backupGroup);
+    bl->addWidget(btnBackNow);
+    bl->addWidget(btnLoadBk);
+    butClubDownload = Controls::button(this, "butClubDownload", QStringLiteral("Club &Data Download"));
+    butClubDownload->setToolTip(QStringLiteral("Write the club's stored record into the club antenna"));
+    connect(btnBackNow, &QPushButton::clicked, this, &TfrmSetup_10::btnBackNowClick);
+    connect(btnLoadBk, &QPushButton::clicked, this, &TfrmSetup_10::btnLoadBkClick);
+    connect(butClubDownload, &QPushButton::clicked, this, &TfrmSetup_10::butClubDownloadClick);
+
     auto *title = label(this, "lbTitle", QStringLiteral("Setup"));
     Controls::setTitleFont(title);
     auto *hint = label(this, "lbSaveHint", QStringLiteral("The club's data are stored when this page is closed."));
@@ -95,6 +113,8 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     auto *rightCol = new QVBoxLayout;
     rightCol->addWidget(opts);
     rightCol->addWidget(ver);
+    rightCol->addWidget(backupGroup);
+    rightCol->addWidget(butClubDownload);
     rightCol->addStretch();
     columns->addLayout(rightCol, 2);
     auto *lay = new QVBoxLayout(this);
@@ -158,6 +178,38 @@ void TfrmSetup_10::cbbClubNameClick()
     }
 }
 
+void TfrmSetup_10::btnBackNowClick()
+{
+    const QString file = Dialogs::saveFile(this, QStringLiteral("Backup"), BackupRestore::FileFilter);
+    DialogSink sink(this);
+    BackupRestore::backup(dm(), file, AppClock::today(), sink);
+}
+
+void TfrmSetup_10::btnLoadBkClick()
+{
+    const QString file = Dialogs::openFile(this, QStringLiteral("Load Backup"), BackupRestore::FileFilter);
+    DialogSink sink(this);
+    if (!BackupRestore::restore(dm(), file, sink))
+        return;
+    // The program ends; the secretary starts it again on the restored data.
+    restored_ = true;
+    closed_ = true;
+    if (QDialog *dlg = qobject_cast<QDialog *>(window()); dlg && dlg->isModal())
+        dlg->reject();
+    QCoreApplication::exit(0);
+}
+
+void TfrmSetup_10::butClubDownloadClick()
+{
+    DialogSink sink(this);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    {
+        TWinApiV8 driver(&sink);
+        ClubDataDownload(dm(), driver, sink).run();
+    }
+    QApplication::restoreOverrideCursor();
+}
+
 void TfrmSetup_10::FormClose()
 {
     if (closed_)
@@ -200,5 +252,5 @@ int TfrmSetup_10::runFirstRun(TdmORVS &dm, QWidget *parent)
     page->FormShow();
     dlg.exec();
     page->FormClose();
-    return page->ClubUpdateStat();
+    return page->restored_ ? 0 : page->ClubUpdateStat();
 }

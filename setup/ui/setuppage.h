@@ -6,6 +6,7 @@ class QComboBox;
 class QLineEdit;
 class QSpinBox;
 class QLabel;
+class QPushButton;
 
 // The club's own record: name, abbreviation, address, association, language, units, backup age
 // and copies. Stored when the page is closed.
@@ -18,6 +19,9 @@ public:
     void FormShow() override;
     void FormClose() override;
     void cbbClubNameClick();
+    void btnBackNowClick();
+    void btnLoadBkClick();
+    void butClubDownloadClick();
     void Caption_Language_Update();
     int ClubUpdateStat() const { return clubUpdateStat_; }
 
@@ -35,8 +39,12 @@ public:
     QComboBox *cbbMode;
     QSpinBox *udDate;
     QSpinBox *udCopies;
+    QPushButton *btnBackNow;
+    QPushButton *btnLoadBk;
+    QPushButton *butClubDownload;
 
 private:
     int clubUpdateStat_ = 0;
     bool closed_ = false;
+    bool restored_ = false; // the database was replaced: the program ends, nothing more is stored
 };
