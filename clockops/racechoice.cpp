@@ -26,12 +26,6 @@ std::vector<Item> items(TdmORVS &dm)
     return out;
 }
 
-QString raceCodeOf(const QString &itemText)
-{
-    const QStringList parts = itemText.split(QLatin1Char(' '));
-    return parts.size() >= 3 ? parts.at(2) : QString();
-}
-
 bool choose(TdmORVS &dm, const QString &raceCode, ClockSession &s)
 {
     const auto rows =

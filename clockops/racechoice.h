@@ -19,9 +19,6 @@ struct Item
 // Live races by liberation date, then liberation code.
 std::vector<Item> items(TdmORVS &dm);
 
-// The race code of an item text (its third part); empty when it has none.
-QString raceCodeOf(const QString &itemText);
-
 // Fills CurRaceCode, CurLiberCode, CurLiberDate and CurClubID from the store. False when the race
 // is unknown (the session is left as it was).
 bool choose(TdmORVS &dm, const QString &raceCode, ClockSession &s);
