@@ -11,7 +11,7 @@ namespace RaceChoice {
 std::vector<Item> items(TdmORVS &dm)
 {
     std::vector<Item> out;
-    // The item is split at its spaces: a date form with spaces falls back to the ISO date.
+    // Single spaces separate the parts of an item: a date form with spaces falls back to ISO.
     const QString fmt = QLocale::system().dateFormat(QLocale::ShortFormat);
     const bool spaced = fmt.contains(QLatin1Char(' '));
     for (const auto &r : dm.rows(QStringLiteral(
