@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -516,6 +517,12 @@ void TfrmMember_10::LoftDataDownload()
     TWinApiV8 driver(&sink); // one driver for this download; it reports a port that cannot open
     if (!driver.isOpen())
         return;
+    // Each command may wait up to 5 s for the clock: say so with the cursor.
+    struct BusyCursor
+    {
+        BusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
+        ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    } busy;
     ::LoftDataDownload(dm(), driver, sink).run(loft);
 }
 
