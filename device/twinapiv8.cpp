@@ -470,13 +470,10 @@ bool TWinApiV8::QueryPigeons(const QByteArray &Comm_Key, const QString &Filter, 
     return countReply(r, PigeonCount, Reply);
 }
 
-bool TWinApiV8::indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm,
-                             QString &Reply)
+bool TWinApiV8::fieldsQuery(TlkJSONobject &request, const QByteArray &Comm_Key, const QString &Parm,
+                            QString &Reply)
 {
     const QStringList names = FieldList::queryNames(Parm);
-    TlkJSONobject request;
-    request.Add(QStringLiteral("method"), method);
-    request.Add(QStringLiteral("index"), index);
     auto fields = std::make_unique<TlkJSONlist>();
     for (const QString &n : names)
         fields->Add(n);
@@ -485,6 +482,15 @@ bool TWinApiV8::indexedQuery(const char *method, const QByteArray &Comm_Key, int
     if (!sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r))
         return false;
     return queryReply(r, names, Reply);
+}
+
+bool TWinApiV8::indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm,
+                             QString &Reply)
+{
+    TlkJSONobject request;
+    request.Add(QStringLiteral("method"), method);
+    request.Add(QStringLiteral("index"), index);
+    return fieldsQuery(request, Comm_Key, Parm, Reply);
 }
 
 bool TWinApiV8::GetPigeonInfo(const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply)
@@ -528,18 +534,10 @@ bool TWinApiV8::GetRaceInfo(const QByteArray &Comm_Key, int index, const QString
 bool TWinApiV8::QueryRaceRecord(const QByteArray &Comm_Key, const QString &AssocNum, const QString &Parm,
                                 QString &Reply)
 {
-    const QStringList names = FieldList::queryNames(Parm);
     TlkJSONobject request;
     request.Add(QStringLiteral("method"), "queryRaceRecord");
     request.Add(QStringLiteral("AssocNum"), AssocNum);
-    auto fields = std::make_unique<TlkJSONlist>();
-    for (const QString &n : names)
-        fields->Add(n);
-    request.Add(QStringLiteral("fields"), std::move(fields));
-    JsonReply r;
-    if (!sendJson(Comm_Key, request, Reply, LinkFailure::ReplyGetsText, &r))
-        return false;
-    return queryReply(r, names, Reply);
+    return fieldsQuery(request, Comm_Key, Parm, Reply);
 }
 
 bool TWinApiV8::QueryLog(const QByteArray &Comm_Key, int LogIdfrom, int Limit, QString &Reply)

@@ -144,6 +144,8 @@ private:
     // Stores a pigeon or race under its key: the field list's items beside the key in "params".
     bool keyedSave(const char *method, const char *keyName, const QByteArray &Comm_Key, const QString &key,
                    const QString &Parm, QString &Reply);
+    // Adds the asked field names to the request, sends it and gives their values, each + "%".
+    bool fieldsQuery(TlkJSONobject &request, const QByteArray &Comm_Key, const QString &Parm, QString &Reply);
     // The fields of entry `index` of the last count query (pigeons or races).
     bool indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply);
     bool queryReply(const JsonReply &r, const QStringList &names, QString &Reply);
