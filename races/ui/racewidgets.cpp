@@ -1,11 +1,10 @@
 #include "races/ui/racewidgets.h"
 
-#include <QDateEdit>
+#include "app/ui/datetimebox.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
-#include <QTimeEdit>
 
 namespace RaceWidgets {
 
@@ -21,19 +20,12 @@ QLineEdit *coordinateEdit(QWidget *parent, const char *name)
 
 QDateEdit *dateEdit(QWidget *parent, const char *name)
 {
-    auto *d = new QDateEdit(parent);
-    d->setObjectName(QLatin1String(name));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
-    return d;
+    return Controls::dateEdit(parent, name);
 }
 
 QTimeEdit *timeEdit(QWidget *parent, const char *name)
 {
-    auto *t = new QTimeEdit(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    return t;
+    return Controls::timeEdit(parent, name);
 }
 
 } // namespace RaceWidgets

@@ -9,6 +9,7 @@
 #include "store/appclock.h"
 #include "store/recordtable.h"
 #include "tests/support/testdb.h"
+#include "tests/support/typing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,11 +91,22 @@ private slots:
         QTest::keyClicks(page.edtLibCode, QStringLiteral("123x"));
         QCOMPARE(page.edtLibCode->text(), QStringLiteral("12")); // a lower-case letter erases the last one
         QTest::keyClicks(page.edtLibCode, QStringLiteral("34"));
-        page.dtpLibDate->setDate(QDate(2026, 5, 26));
+        // every date and time box of the page takes typed input whole
+        const auto boxes = page.findChildren<QDateTimeEdit *>();
+        QCOMPARE(boxes.size(), 14);
+        for (QDateTimeEdit *box : boxes)
+            QVERIFY2(box->findChild<QObject *>(QStringLiteral("typedEntry")), qPrintable(box->objectName()));
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        // typed over what the boxes showed, wherever the click put the cursor
+        page.dtpLibTime->setTime(QTime(10, 11, 20));
+        Typing::typeDate(page.dtpLibDate, QDate(2026, 5, 26));
+        Typing::typeText(page.dtpLibTime, QStringLiteral("07:30:00"));
         page.btnOKClick();
         QVERIFY(!page.addMode());
         QCOMPARE(page.adoqRacePoint->rowCount(), 1);
         QCOMPARE(page.currentRaceCode(), QStringLiteral("12340526"));
+        QCOMPARE(db.dm().scalar("SELECT LiberTime FROM ORV_RaceData").toString(), QStringLiteral("07:30:00"));
         // untouched coordinates: a new race and a new site store NULL
         QVERIFY(db.dm().scalar("SELECT LiberLon FROM ORV_RaceData").isNull());
         QVERIFY(db.dm().scalar("SELECT LiberLon FROM ORV_LiberateSite").isNull());
@@ -182,6 +194,11 @@ private slots:
         page.btnRecaculateClick();
         QVERIFY(page.grpRecaculate->isVisible());
         QCOMPARE(page.dtpRaceTime->time(), QTime(7, 0));
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        Typing::typeDate(page.dtpRaceDate, QDate(2026, 5, 26));
+        Typing::typeText(page.dtpRaceTime, QStringLiteral("06:45:00"));
+        QCOMPARE(page.dtpRaceTime->time(), QTime(6, 45));
         shot(&page, "races-recalculate");
         page.btnRecacuteClick();
         QVERIFY(!page.grpRecaculate->isVisible());
@@ -220,22 +237,27 @@ private slots:
         page.cbbLoftNo_OtherClockClick();
         QCOMPARE(page.cbbSelPigNo->count(), 3);
         QCOMPARE(page.adoqOtherClock->rowCount(), 3);
-        page.edtSearch->setText(QStringLiteral("22"));
-        page.edtSearchExit();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        Typing::typeDate(page.dtpMarkMasterDate, QDate(2026, 5, 25));
+        Typing::typeDate(page.dtpMarkedDate, QDate(2026, 5, 25));
+        Typing::typeText(page.dtpMarkMasterTime, QStringLiteral("08:00:00"));
+        Typing::typeText(page.dtpMarkedTime, QStringLiteral("8:00"));
+        Typing::typeDate(page.dtpMasterDate, QDate(2026, 5, 26));
+        Typing::typeDate(page.dtpMemberDate, QDate(2026, 5, 26));
+        Typing::typeText(page.dtpMasterTime, QStringLiteral("20:00:00"));
+        Typing::typeText(page.dtpMemberTime, QStringLiteral("20:00:05"));
+        Typing::clickInto(page.edtSearch);
+        QTest::keyClicks(page.edtSearch, QStringLiteral("22"));
+        QTest::keyClick(page.edtSearch, Qt::Key_Return);
         QCOMPARE(page.cbbSelPigNo->count(), 1);
+        Typing::clickInto(page.cbbSelPigNo); // leaving the search box lists its rings again
         page.cbbSelPigNo->setEditText(QStringLiteral("BE-26-22"));
         page.cbbSelPigNoClick();
         QCOMPARE(page.dtpSelPigTime->time(), QTime(11, 16, 24));
-        page.dtpMarkMasterDate->setDate(QDate(2026, 5, 25));
-        page.dtpMarkedDate->setDate(QDate(2026, 5, 25));
-        page.dtpMarkMasterTime->setTime(QTime(8, 0));
-        page.dtpMarkedTime->setTime(QTime(8, 0));
-        page.dtpMasterDate->setDate(QDate(2026, 5, 26));
-        page.dtpMemberDate->setDate(QDate(2026, 5, 26));
-        page.dtpMasterTime->setTime(QTime(20, 0));
-        page.dtpMemberTime->setTime(QTime(20, 0, 5));
-        page.dtpSelPigDate->setDate(QDate(2026, 5, 26));
-        page.dtpSelPigTime->setTime(QTime(11, 30, 15));
+        Typing::typeDate(page.dtpSelPigDate, QDate(2026, 5, 26));
+        Typing::typeDate(page.dtpSelPigDate, QDate(2026, 5, 26));
+        Typing::typeText(page.dtpSelPigTime, QStringLiteral("11:30:15"));
         page.btnOtherClock_SaveClick();
         QCOMPARE(db.dm()
                      .scalar("SELECT BackTime||' '||TimeVari||' '||FlyTime FROM ORV_PigRaceData "
