@@ -25,7 +25,9 @@ Answer ask(QWidget *parent, const QString &text, bool withCancel)
     auto buttons = QMessageBox::Yes | QMessageBox::No;
     if (withCancel)
         buttons |= QMessageBox::Cancel;
-    const auto r = QMessageBox::question(parent, QApplication::applicationDisplayName(), text, buttons);
+    // Most questions are about deleting or replacing: Enter must not answer Yes by itself.
+    const auto r =
+        QMessageBox::question(parent, QApplication::applicationDisplayName(), text, buttons, QMessageBox::No);
     return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 

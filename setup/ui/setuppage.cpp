@@ -210,11 +210,8 @@ void TfrmSetup_10::butClubDownloadClick()
     QApplication::restoreOverrideCursor();
 }
 
-void TfrmSetup_10::FormClose()
+ClubForm TfrmSetup_10::form() const
 {
-    if (closed_)
-        return;
-    closed_ = true;
     ClubForm f;
     f.clubBoxText = cbbClubName->currentText();
     f.name = edtClubName->text();
@@ -227,30 +224,78 @@ void TfrmSetup_10::FormClose()
     f.mode = cbbMode->currentIndex();
     f.days = udDate->text();
     f.copies = udCopies->text();
+    return f;
+}
+
+bool TfrmSetup_10::store()
+{
     DialogSink sink(this);
     clubUpdateStat_ = 0;
     try {
-        clubUpdateStat_ = ClubSetup::save(dm(), f, sink);
+        clubUpdateStat_ = ClubSetup::save(dm(), form(), sink);
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
     }
+    return clubUpdateStat_ == 1;
+}
+
+void TfrmSetup_10::FormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    store();
+}
+
+void TfrmSetup_10::markMissing()
+{
+    QLineEdit *first = nullptr;
+    for (QLineEdit *e : {edtClubAbbt, edtAssociation}) {
+        const bool missing = e->text().trimmed().isEmpty();
+        e->setProperty("missing", missing);
+        e->setStyleSheet(missing ? QStringLiteral("QLineEdit { border: 2px solid #d03030; background: #fff0f0; }")
+                                 : QString());
+        if (missing && !first)
+            first = e;
+    }
+    if (first)
+        first->setFocus();
+}
+
+void TfrmSetup_10::okFirstRun(QDialog *dlg)
+{
+    if (store()) {
+        closed_ = true;
+        dlg->accept();
+        return;
+    }
+    markMissing();
 }
 
 int TfrmSetup_10::runFirstRun(TdmORVS &dm, QWidget *parent)
 {
     QDialog dlg(parent);
     dlg.setObjectName(QStringLiteral("dlgFirstRun"));
-    dlg.setWindowTitle(QStringLiteral("Pennavox Club Management - Club Setup"));
+    dlg.setWindowTitle(QStringLiteral("Club Setup"));
     dlg.resize(900, 520);
     auto *page = new TfrmSetup_10(dm, &dlg);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
+    // OK stores the club or keeps the window open on what is missing; Cancel or the window's close
+    // leave without a club, and the program ends.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, page, [page, &dlg] { page->okFirstRun(&dlg); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    for (QLineEdit *e : {page->edtClubAbbt, page->edtAssociation})
+        QObject::connect(e, &QLineEdit::textEdited, e, [e] {
+            e->setProperty("missing", false);
+            e->setStyleSheet(QString());
+        });
     auto *lay = new QVBoxLayout(&dlg);
     lay->addWidget(page);
     lay->addWidget(buttons);
     page->FormShow();
     dlg.exec();
-    page->FormClose();
-    return page->restored_ ? 0 : page->ClubUpdateStat();
+    page->closed_ = true; // leaving without OK stores nothing
+    return page->restored_ || dlg.result() != QDialog::Accepted ? 0 : page->ClubUpdateStat();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/ui/page.h"
+#include "setup/clubsetup.h"
 
 class QComboBox;
+class QDialog;
 class QLineEdit;
 class QSpinBox;
 class QLabel;
@@ -24,6 +26,14 @@ public:
     void butClubDownloadClick();
     void Caption_Language_Update();
     int ClubUpdateStat() const { return clubUpdateStat_; }
+    // The club's record as the fields hold it.
+    ClubForm form() const;
+    // Stores the record; true when ClubUpdateStat is 1.
+    bool store();
+    // Marks the abbreviation and association fields left empty and puts the cursor in the first.
+    void markMissing();
+    // OK of the first-run window: closes it only once the club's record is stored.
+    void okFirstRun(QDialog *dlg);
 
     // The first-run window: the page shown modally; returns ClubUpdateStat after it closed.
     static int runFirstRun(TdmORVS &dm, QWidget *parent);

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
@@ -57,6 +58,7 @@ private slots:
 
     void firstRunLeftUnsavedEndsTheProgram();
     void firstRunThroughTheSetupWindow();
+    void firstRunCancelledOrClosedEndsWithoutAClub();
     void existingClubSkipsTheSetup();
     void mainWindowHostsOnePageAtATime();
     void showingTakesTheBackupAndCloseRunsThePurge();
@@ -85,18 +87,60 @@ void TestShell::firstRunThroughTheSetupWindow()
 {
     TestDb db;
     Pages::setFirstRun([](TdmORVS &dm, QWidget *p) { return TfrmSetup_10::runFirstRun(dm, p); });
-    QTimer::singleShot(0, [] {
+    bool keptOpen = false, marked = false, nameKept = false;
+    QTimer::singleShot(0, [&] {
         auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         QVERIFY(dlg);
-        dlg->findChild<QLineEdit *>("edtClubName")->setText("O'Neill Flyers");
-        dlg->findChild<QLineEdit *>("edtClubAbbt")->setText("OF");
-        dlg->findChild<QLineEdit *>("edtAssociation")->setText("IE");
-        dlg->accept();
+        auto *name = dlg->findChild<QLineEdit *>("edtClubName");
+        auto *abbt = dlg->findChild<QLineEdit *>("edtClubAbbt");
+        auto *assoc = dlg->findChild<QLineEdit *>("edtAssociation");
+        auto *ok = dlg->findChild<QPushButton *>("btnOK");
+        QTest::keyClicks(name, "O'Neill Flyers");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        // refused: the window stays with what was typed and the two fields marked
+        keptOpen = dlg->isVisible() &&
+                   Dialogs::shown().contains("Association and Club Abbreviation must be filled !");
+        marked = abbt->property("missing").toBool() && assoc->property("missing").toBool();
+        nameKept = name->text() == "O'Neill Flyers";
+        QTest::keyClicks(abbt, "of");
+        QVERIFY(!abbt->property("missing").toBool());
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(dlg->isVisible()); // the association is still missing
+        QVERIFY(assoc->property("missing").toBool());
+        QTest::keyClicks(assoc, "ie");
+        QTest::mouseClick(ok, Qt::LeftButton);
     });
     TfrmMenu_V8_EU_10_TC w(db.dm());
+    QVERIFY(keptOpen);
+    QVERIFY(marked);
+    QVERIFY(nameKept);
     QVERIFY(w.clubReady());
-    QCOMPARE(db.dm().scalar("SELECT ClubName FROM ORV_ClubData").toString(), QString("O'Neill Flyers"));
+    QCOMPARE(db.dm().scalar("SELECT ClubName||'/'||ClubID||'/'||AssociationCode FROM ORV_ClubData").toString(),
+             QString("O'Neill Flyers/OF/IE"));
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubID='OF'").toInt(), 1);
+}
+
+void TestShell::firstRunCancelledOrClosedEndsWithoutAClub()
+{
+    for (const bool viaClose : {false, true}) {
+        TestDb db;
+        Pages::setFirstRun([](TdmORVS &dm, QWidget *p) { return TfrmSetup_10::runFirstRun(dm, p); });
+        QTimer::singleShot(0, [viaClose] {
+            auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            // everything typed, yet the user leaves without OK: nothing is stored
+            QTest::keyClicks(dlg->findChild<QLineEdit *>("edtClubName"), "North");
+            QTest::keyClicks(dlg->findChild<QLineEdit *>("edtClubAbbt"), "NC");
+            QTest::keyClicks(dlg->findChild<QLineEdit *>("edtAssociation"), "BE");
+            if (viaClose)
+                dlg->close();
+            else
+                QTest::mouseClick(dlg->findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+        });
+        TfrmMenu_V8_EU_10_TC w(db.dm());
+        QVERIFY(!w.clubReady());
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 0);
+    }
 }
 
 void TestShell::existingClubSkipsTheSetup()
