@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-serialport-dev libgl-dev
     nettle-dev libsqlite3-dev libxlsxwriter-dev liborcus-dev libbenchmark-dev
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick poppler-utils fonts-dejavu-core
 )
 
 missing=()

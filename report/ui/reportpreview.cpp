@@ -1,0 +1,84 @@
+#include "report/ui/reportpreview.h"
+
+#include "app/ui/dialogs.h"
+#include "report/report.h"
+#include "report/reportlayout.h"
+#include "report/reportpdf.h"
+
+#include <QAction>
+#include <QPrinter>
+#include <QToolBar>
+#include <algorithm>
+
+namespace {
+std::function<void(Report &, int)> &hook()
+{
+    static std::function<void(Report &, int)> h;
+    return h;
+}
+
+std::unique_ptr<QPrinter> reportPrinter(int copies)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(ReportLayout::pageLayout());
+    printer->setCopyCount(std::max(1, copies));
+    return printer;
+}
+} // namespace
+
+ReportPreviewDialog::ReportPreviewDialog(Report &report, int copies, QWidget *parent)
+    : ReportPreviewDialog(report, copies, reportPrinter(copies), parent)
+{
+}
+
+ReportPreviewDialog::ReportPreviewDialog(Report &report, int copies, std::unique_ptr<QPrinter> printer,
+                                         QWidget *parent)
+    : QPrintPreviewDialog(printer.get(), parent), report_(report), printer_(std::move(printer))
+{
+    Q_UNUSED(copies);
+    setObjectName(QStringLiteral("ReportPreview"));
+    const auto &titles = report.titles();
+    setWindowTitle(titles.empty() ? report.formName() : titles.front().caption->text());
+    resize(900, 860);
+    connect(this, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *p) { ReportLayout::print(report_, *p); });
+    save_ = new QAction(QStringLiteral("Save as PDF…"), this);
+    save_->setObjectName(QStringLiteral("actSaveAsPdf"));
+    connect(save_, &QAction::triggered, this, &ReportPreviewDialog::saveAsPdf);
+    if (auto *bar = findChild<QToolBar *>()) {
+        bar->addSeparator();
+        bar->addAction(save_);
+        bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+}
+
+ReportPreviewDialog::~ReportPreviewDialog() = default;
+
+void ReportPreviewDialog::saveAsPdf()
+{
+    const QString path = Dialogs::saveFile(this, QStringLiteral("Save as PDF…"), QStringLiteral("PDF File (*.pdf)"),
+                                           report_.formName() + QStringLiteral(".pdf"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const int pages = ReportPdf::writeFile(report_, path, &error);
+    if (pages == 0)
+        Dialogs::error(this, error);
+}
+
+namespace ReportPreview {
+void show(QWidget *parent, Report &report, int copies)
+{
+    if (hook()) {
+        hook()(report, copies);
+        return;
+    }
+    ReportPreviewDialog dialog(report, copies, parent);
+    dialog.exec();
+}
+
+void setHook(std::function<void(Report &, int)> h)
+{
+    hook() = std::move(h);
+}
+} // namespace ReportPreview
