@@ -1,17 +1,19 @@
 #include "report/reportlayout.h"
 
 #include "report/report.h"
+#include "report/reportfont.h"
+#include "report/reportrecorder.h"
 
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPageSize>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
-constexpr double kPad = 30;          // space either side of a cell's text
+constexpr double kPad = 24;          // space either side of a cell's text
 constexpr double kLogo = 560;        // logo square
 constexpr double kHeadingGap = 140;  // between the logo and the club heading
 constexpr double kBandGap = 120;     // below the title band, above the footer
@@ -40,34 +42,67 @@ QString joined(const Report::Field &f)
     return caption.trimmed() + QLatin1Char(' ') + f.value;
 }
 
-// Draws one line of text in a box: cut with "…" when too wide, placed by the horizontal alignment,
-// vertically centred on the box.
-void drawCell(QPainter &p, const QFontMetricsF &fm, const QRectF &box, Qt::Alignment a, const QString &text)
-{
-    if (text.isEmpty())
-        return;
-    QString shown = text;
-    double w = fm.horizontalAdvance(shown);
-    if (w > box.width()) {
-        shown = fm.elidedText(text, Qt::ElideRight, box.width());
-        w = fm.horizontalAdvance(shown);
-    }
-    double x = box.left();
-    if (a & Qt::AlignRight)
-        x = box.right() - w;
-    else if (a & Qt::AlignHCenter)
-        x = box.left() + (box.width() - w) / 2;
-    const double baseline = box.top() + (box.height() - fm.height()) / 2 + fm.ascent();
-    p.drawText(QPointF(x, baseline), shown);
-}
 } // namespace
 
-QFont ReportLayout::bodyFont() { return makeFont(85, false); }
-QFont ReportLayout::headerFont() { return makeFont(85, true); }
+// Puts the texts of a page on the painter: each in its box, cut with "…" when too wide, placed by
+// the horizontal alignment and centred vertically. Texts are batched per font and drawn as glyph
+// runs at the end; on a recorder they are recorded with their boxes instead.
+class TextOut
+{
+public:
+    explicit TextOut(QPainter &p) : p_(p), recorder_(dynamic_cast<ReportRecorder *>(p.device())) {}
+
+    void cell(const ReportFont &f, const QRectF &box, Qt::Alignment a, const QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        const QString shown = f.elided(text, box.width());
+        const double w = f.width(shown);
+        double x = box.left();
+        if (a & Qt::AlignRight)
+            x = box.right() - w;
+        else if (a & Qt::AlignHCenter)
+            x = box.left() + (box.width() - w) / 2;
+        const double baseline = box.top() + (box.height() - f.height()) / 2 + f.ascent();
+        if (recorder_) {
+            const QTransform &t = p_.worldTransform();
+            const QRectF painted = t.mapRect(QRectF(x, baseline - f.ascent(), w, f.height()));
+            recorder_->addText({shown, painted, t.map(QPointF(x, baseline)).y(), f.font().bold(),
+                                f.font().pixelSize()});
+            return;
+        }
+        batches_.try_emplace(&f, f).first->second.add(shown, QPointF(x, baseline));
+    }
+
+    void flush()
+    {
+        for (auto &b : batches_)
+            b.second.flush(p_);
+    }
+
+private:
+    QPainter &p_;
+    ReportRecorder *recorder_;
+    std::map<const ReportFont *, GlyphBatch> batches_;
+};
+
+
+QFont ReportLayout::bodyFont() { return makeFont(80, false); }
+QFont ReportLayout::headerFont() { return makeFont(80, true); }
 QFont ReportLayout::titleFont() { return makeFont(150, true); }
 QFont ReportLayout::subtitleFont() { return makeFont(95, false); }
 QFont ReportLayout::headingNameFont() { return makeFont(120, true); }
 QFont ReportLayout::footerFont() { return makeFont(75, false); }
+
+struct ReportLayout::Fonts
+{
+    ReportFont body{bodyFont()};
+    ReportFont header{headerFont()};
+    ReportFont title{titleFont()};
+    ReportFont subtitle{subtitleFont()};
+    ReportFont headingName{headingNameFont()};
+    ReportFont footer{footerFont()};
+};
 
 QPageLayout ReportLayout::pageLayout()
 {
@@ -87,11 +122,11 @@ QSizeF ReportLayout::contentOf(const QPaintDevice &device)
             device.height() * kUnitsPerInch / device.logicalDpiY()};
 }
 
-ReportLayout::ReportLayout(const Report &report, const QSizeF &content) : report_(report), content_(content)
+ReportLayout::ReportLayout(const Report &report, const QSizeF &content)
+    : report_(report), content_(content), fonts_(std::make_unique<Fonts>())
 {
-    const QFontMetricsF body(bodyFont());
-    rowHeight_ = std::ceil(body.height() * 1.3);
-    headerHeight_ = std::ceil(QFontMetricsF(headerFont()).height() * 1.6);
+    rowHeight_ = std::ceil(fonts_->body.height() * 1.3);
+    headerHeight_ = std::ceil(fonts_->header.height() * 1.6);
     titleHeight_ = titleBandHeight();
     footerHeight_ = footerBandHeight();
     computeWidths();
@@ -102,6 +137,8 @@ ReportLayout::ReportLayout(const Report &report, const QSizeF &content) : report
     const int rows = report_.rowCount();
     pageCount_ = rows <= firstPageRows_ ? 1 : 1 + (rows - firstPageRows_ + pageRows_ - 1) / pageRows_;
 }
+
+ReportLayout::~ReportLayout() = default;
 
 int ReportLayout::firstRow(int page) const
 {
@@ -123,15 +160,14 @@ void ReportLayout::computeWidths()
     widths_.assign(n, 0);
     if (n == 0)
         return;
-    const QFontMetricsF body(bodyFont()), header(headerFont());
     std::vector<double> natural(n, 0);
     for (size_t c = 0; c < n; ++c)
-        natural[c] = header.horizontalAdvance(cols[c].header->text());
+        natural[c] = fonts_->header.width(cols[c].header->text());
     const int rows = report_.rowCount();
     for (int r = 0; r < rows; ++r)
         for (size_t c = 0; c < n; ++c)
             if (cols[c].source >= 0)
-                natural[c] = std::max(natural[c], body.horizontalAdvance(report_.cellText(r, static_cast<int>(c))));
+                natural[c] = std::max(natural[c], fonts_->body.width(report_.cellText(r, static_cast<int>(c))));
     double sum = 0;
     for (double &w : natural) {
         w = std::ceil(w + 2 * kPad);
@@ -166,14 +202,14 @@ double ReportLayout::titleBandHeight() const
     const ClubHeading &h = report_.heading();
     double heading = 0;
     if (!h.isEmpty()) {
-        heading = QFontMetricsF(headingNameFont()).height();
+        heading = fonts_->headingName.height();
         for (const QString &s : {h.street, h.city, h.postCode})
             if (!s.isEmpty())
-                heading += QFontMetricsF(subtitleFont()).height();
+                heading += fonts_->subtitle.height();
     }
     double titles = 0;
     for (size_t i = 0; i < report_.titles().size(); ++i)
-        titles += QFontMetricsF(i == 0 ? titleFont() : subtitleFont()).height() * 1.15;
+        titles += (i == 0 ? fonts_->title : fonts_->subtitle).height() * 1.15;
     // Without a club heading the title lines stand beside the logo; with one, below both.
     const double top = h.isEmpty() ? std::max(kLogo, titles) : std::max(kLogo, heading) + kBandGap / 2 + titles;
     return std::ceil(top + kBandGap);
@@ -181,64 +217,56 @@ double ReportLayout::titleBandHeight() const
 
 double ReportLayout::footerBandHeight() const
 {
-    const double line = QFontMetricsF(footerFont()).height() * 1.3;
+    const double line = fonts_->footer.height() * 1.3;
     return std::ceil(kBandGap + (report_.footers().empty() ? 0 : line) + line);
 }
 
-double ReportLayout::paintTitleBand(QPainter &p) const
+void ReportLayout::paintTitleBand(QPainter &p, TextOut &out) const
 {
     paintReportLogo(p, QRectF(0, 0, kLogo, kLogo));
     const ClubHeading &h = report_.heading();
     const double x = kLogo + kHeadingGap;
+    const double right = content_.width() - x;
     double y = 0;
     if (!h.isEmpty()) {
-        const QFontMetricsF nameFm(headingNameFont()), lineFm(subtitleFont());
-        p.setFont(headingNameFont());
-        drawCell(p, nameFm, QRectF(x, y, content_.width() - x, nameFm.height()), Qt::AlignLeft, h.name);
-        y += nameFm.height();
-        p.setFont(subtitleFont());
+        out.cell(fonts_->headingName, QRectF(x, y, right, fonts_->headingName.height()), Qt::AlignLeft, h.name);
+        y += fonts_->headingName.height();
         for (const QString &s : {h.street, h.city, h.postCode}) {
             if (s.isEmpty())
                 continue;
-            drawCell(p, lineFm, QRectF(x, y, content_.width() - x, lineFm.height()), Qt::AlignLeft, s);
-            y += lineFm.height();
+            out.cell(fonts_->subtitle, QRectF(x, y, right, fonts_->subtitle.height()), Qt::AlignLeft, s);
+            y += fonts_->subtitle.height();
         }
         y = std::max(kLogo, y) + kBandGap / 2;
     }
     const double left = h.isEmpty() ? x : 0;
     const auto &titles = report_.titles();
     for (size_t i = 0; i < titles.size(); ++i) {
-        const QFont f = i == 0 ? titleFont() : subtitleFont();
-        const QFontMetricsF fm(f);
-        p.setFont(f);
-        drawCell(p, fm, QRectF(left, y, content_.width() - left, fm.height()), Qt::AlignLeft, joined(titles[i]));
-        y += fm.height() * 1.15;
+        const ReportFont &f = i == 0 ? fonts_->title : fonts_->subtitle;
+        out.cell(f, QRectF(left, y, content_.width() - left, f.height()), Qt::AlignLeft, joined(titles[i]));
+        y += f.height() * 1.15;
     }
-    return titleHeight_;
 }
 
-void ReportLayout::paintHeaderBand(QPainter &p, double y) const
+void ReportLayout::paintHeaderBand(QPainter &p, TextOut &out, double y) const
 {
     const auto &cols = report_.columns();
-    const QFontMetricsF fm(headerFont());
-    p.setFont(headerFont());
     p.setPen(QPen(Qt::black, kRule));
     p.drawLine(QPointF(0, y), QPointF(content_.width(), y));
     double x = 0;
     for (size_t c = 0; c < cols.size(); ++c) {
         const QRectF box(x + kPad, y, widths_[c] - 2 * kPad, headerHeight_);
-        drawCell(p, fm, box, cols[c].alignment, cols[c].header->text());
+        out.cell(fonts_->header, box, cols[c].alignment, cols[c].header->text());
         x += widths_[c];
     }
     p.drawLine(QPointF(0, y + headerHeight_), QPointF(content_.width(), y + headerHeight_));
 }
 
-void ReportLayout::paintFooterBand(QPainter &p, int page) const
+void ReportLayout::paintFooterBand(QPainter &p, TextOut &out, int page) const
 {
-    const QFontMetricsF fm(footerFont());
-    const double line = fm.height() * 1.3;
+    const ReportFont &f = fonts_->footer;
+    const double line = f.height() * 1.3;
     double y = content_.height() - footerHeight_ + kBandGap;
-    p.setFont(footerFont());
     p.setPen(QPen(Qt::black, kRule / 2));
     p.drawLine(QPointF(0, y - kBandGap / 3), QPointF(content_.width(), y - kBandGap / 3));
     const auto &footers = report_.footers();
@@ -246,14 +274,14 @@ void ReportLayout::paintFooterBand(QPainter &p, int page) const
         // The fields share the line in equal parts.
         const double part = content_.width() / static_cast<double>(footers.size());
         for (size_t i = 0; i < footers.size(); ++i)
-            drawCell(p, fm, QRectF(part * static_cast<double>(i), y, part - kPad, line), Qt::AlignLeft,
+            out.cell(f, QRectF(part * static_cast<double>(i), y, part - kPad, line), Qt::AlignLeft,
                      joined(footers[i]));
         y += line;
     }
     const double half = content_.width() / 2;
-    drawCell(p, fm, QRectF(0, y, half - kPad, line), Qt::AlignLeft,
+    out.cell(f, QRectF(0, y, half - kPad, line), Qt::AlignLeft,
              report_.printedLabel()->text().arg(report_.printTimeText()));
-    drawCell(p, fm, QRectF(half, y, half, line), Qt::AlignRight,
+    out.cell(f, QRectF(half, y, half, line), Qt::AlignRight,
              report_.pageLabel()->text().arg(page + 1).arg(pageCount_));
 }
 
@@ -266,14 +294,17 @@ void ReportLayout::paintPage(QPainter &p, int page) const
     p.scale(dev->logicalDpiX() / kUnitsPerInch, dev->logicalDpiY() / kUnitsPerInch);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::black);
+    TextOut out(p);
 
-    double y = page == 0 ? paintTitleBand(p) : 0;
-    paintHeaderBand(p, y);
+    double y = 0;
+    if (page == 0) {
+        paintTitleBand(p, out);
+        y = titleHeight_;
+    }
+    paintHeaderBand(p, out, y);
     y += headerHeight_;
 
     const auto &cols = report_.columns();
-    const QFontMetricsF fm(bodyFont());
-    p.setFont(bodyFont());
     const int first = firstRow(page), count = rowsOn(page);
     for (int i = 0; i < count; ++i) {
         const int row = first + i;
@@ -282,12 +313,14 @@ void ReportLayout::paintPage(QPainter &p, int page) const
         double x = 0;
         for (size_t c = 0; c < cols.size(); ++c) {
             const QRectF box(x + kPad, y, widths_[c] - 2 * kPad, rowHeight_);
-            drawCell(p, fm, box, cols[c].alignment, report_.cellText(row, static_cast<int>(c)));
+            out.cell(fonts_->body, box, cols[c].alignment, report_.cellText(row, static_cast<int>(c)));
             x += widths_[c];
         }
         y += rowHeight_;
     }
-    paintFooterBand(p, page);
+    paintFooterBand(p, out, page);
+    p.setPen(Qt::black);
+    out.flush();
     p.restore();
 }
 

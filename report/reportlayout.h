@@ -4,12 +4,14 @@
 #include <QPageLayout>
 #include <QRectF>
 #include <QSizeF>
+#include <memory>
 #include <vector>
 
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
 class Report;
+class TextOut;
 
 // Lays a report out into pages and paints any one page on request, so no device ever holds more
 // than the page being painted. All measures are in units of 1/720 inch (a tenth of a point), the
@@ -30,6 +32,7 @@ public:
     static QSizeF contentOf(const QPaintDevice &device);
 
     ReportLayout(const Report &report, const QSizeF &content);
+    ~ReportLayout();
 
     int pageCount() const { return pageCount_; }
     // The model rows on a page: first row and number of rows.
@@ -54,15 +57,17 @@ public:
     static QFont footerFont();
 
 private:
-    double paintTitleBand(QPainter &p) const;
-    void paintHeaderBand(QPainter &p, double y) const;
-    void paintFooterBand(QPainter &p, int page) const;
+    struct Fonts;
+    void paintTitleBand(QPainter &p, TextOut &out) const;
+    void paintHeaderBand(QPainter &p, TextOut &out, double y) const;
+    void paintFooterBand(QPainter &p, TextOut &out, int page) const;
     void computeWidths();
     double titleBandHeight() const;
     double footerBandHeight() const;
 
     const Report &report_;
     QSizeF content_;
+    std::unique_ptr<Fonts> fonts_;
     std::vector<double> widths_;
     double rowHeight_ = 0;
     double headerHeight_ = 0;

@@ -124,6 +124,12 @@ int ReportRecorder::record(const Report &report)
     return layout.pageCount();
 }
 
+void ReportRecorder::addText(const Text &t)
+{
+    if (!pages_.empty())
+        pages_.back().texts.push_back(t);
+}
+
 QStringList ReportRecorder::texts(int page) const
 {
     QStringList out;

@@ -49,6 +49,9 @@ public:
     // The first text on a page equal to `text`, or nullptr.
     const Text *find(int page, const QString &text) const;
 
+    // The report layout hands its texts over here instead of painting glyphs.
+    void addText(const Text &t);
+
     QPaintEngine *paintEngine() const override;
 
 protected:
