@@ -1,5 +1,6 @@
 #include "races/coordinates.h"
 
+#include <GeographicLib/Geodesic.hpp>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -93,6 +94,22 @@ Parsed parse(const QString &text)
     return p;
 }
 
+Parsed parseDegreesOrText(const QString &text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    const QString t = text.trimmed();
+    if (decimal.match(t).hasMatch()) {
+        Parsed p;
+        p.ok = true;
+        p.degrees = t.toDouble();
+        return p;
+    }
+    Parsed p = parse(text);
+    if (!p.ok && p.message.isEmpty())
+        p.message = QStringLiteral("No coordinate in %1").arg(text);
+    return p;
+}
+
 double kilometres(double loftLat, double loftLon, double pointLat, double pointLon)
 {
     const double k = 0.017453292522222223;
@@ -102,8 +119,28 @@ double kilometres(double loftLat, double loftLon, double pointLat, double pointL
     return std::pow(a * a + b * b, 0.5);
 }
 
+QString methodName(DistanceMethod method)
+{
+    return method == DistanceMethod::Wgs84 ? QStringLiteral("WGS84 geodesic")
+                                           : QStringLiteral("Club formula");
+}
+
+DistanceMethod methodFromStored(const QVariant &value)
+{
+    return !value.isNull() && value.toInt() == 1 ? DistanceMethod::Wgs84 : DistanceMethod::ClubFormula;
+}
+
+double metresBetween(double lat1, double lon1, double lat2, double lon2, DistanceMethod method)
+{
+    if (method == DistanceMethod::ClubFormula)
+        return kilometres(lat1, lon1, lat2, lon2) * 1000.0;
+    double s12 = 0;
+    GeographicLib::Geodesic::WGS84().Inverse(lat1, lon1, lat2, lon2, s12);
+    return s12;
+}
+
 Distance distance(const QString &liberLon, const QString &liberLat, const QString &loftLon,
-                  const QString &loftLat)
+                  const QString &loftLat, DistanceMethod method)
 {
     Distance d;
     if (isBlank(loftLon))
@@ -118,7 +155,13 @@ Distance distance(const QString &liberLon, const QString &liberLat, const QStrin
         }
         v[i] = p.degrees;
     }
-    d.metres = static_cast<long long>(std::trunc(kilometres(v[0], v[1], v[2], v[3]) * 1000.0));
+    const double metres = metresBetween(v[0], v[1], v[2], v[3], method);
+    // The ellipsoid has no answer for a latitude beyond a pole; such a loft gets 0 like any unreadable one.
+    if (!std::isfinite(metres)) {
+        d.message = QStringLiteral("Latitude beyond 90 degrees in %1 or %2").arg(loftLat, liberLat);
+        return d;
+    }
+    d.metres = static_cast<long long>(std::trunc(metres));
     return d;
 }
 

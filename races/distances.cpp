@@ -55,6 +55,37 @@ void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long lo
                 {liberCode, loftNo, s.miles, s.yards});
 }
 
+namespace {
+// Every loft with a longitude gets its distance to one liberation point, by the club's method.
+int writeForPoint(TdmORVS &dm, const QString &liberCode, const QVariant &liberLon, const QVariant &liberLat,
+                  OperationSink &sink)
+{
+    const int mode = Races::clubMode(dm);
+    const Coordinates::DistanceMethod method = Races::clubDistanceMethod(dm);
+    // A point stored without coordinates gives 0 without a message.
+    const bool hasCoordinates = !liberLon.isNull() && !liberLat.isNull();
+    const auto lofts = dm.rows(QStringLiteral("SELECT LoftNo, LoftLon, LoftLat FROM ORV_LoftData "
+                                              "WHERE LoftLon IS NOT NULL ORDER BY rowid"));
+    Transaction tx(dm);
+    int written = 0;
+    for (const auto &l : lofts) {
+        long long metres = 0;
+        if (hasCoordinates) {
+            const Coordinates::Distance d =
+                Coordinates::distance(liberLon.toString(), liberLat.toString(), l.value(1).toString(),
+                                      l.value(2).toString(), method);
+            if (!d.message.isEmpty())
+                sink.failure(d.message);
+            metres = d.metres;
+        }
+        store(dm, liberCode, l.value(0).toString(), metres, mode);
+        ++written;
+    }
+    tx.commit();
+    return written;
+}
+} // namespace
+
 int updateFromCoordinates(TdmORVS &dm, const QString &raceCode, OperationSink &sink)
 {
     const auto race = Races::findRace(dm, raceCode);
@@ -62,28 +93,28 @@ int updateFromCoordinates(TdmORVS &dm, const QString &raceCode, OperationSink &s
         sink.failure(QStringLiteral("Race %1 not found").arg(raceCode));
         return 0;
     }
-    const int mode = Races::clubMode(dm);
-    // A race stored without coordinates gives 0 without a message.
-    const bool raceHasCoordinates = !race->liberLon.isNull() && !race->liberLat.isNull();
-    const auto lofts = dm.rows(QStringLiteral("SELECT LoftNo, LoftLon, LoftLat FROM ORV_LoftData "
-                                              "WHERE LoftLon IS NOT NULL ORDER BY rowid"));
-    Transaction tx(dm);
-    int written = 0;
-    for (const auto &l : lofts) {
-        long long metres = 0;
-        if (raceHasCoordinates) {
-            const Coordinates::Distance d =
-                Coordinates::distance(race->liberLon.toString(), race->liberLat.toString(),
-                                      l.value(1).toString(), l.value(2).toString());
-            if (!d.message.isEmpty())
-                sink.failure(d.message);
-            metres = d.metres;
-        }
-        store(dm, race->liberCode, l.value(0).toString(), metres, mode);
-        ++written;
+    return writeForPoint(dm, race->liberCode, race->liberLon, race->liberLat, sink);
+}
+
+int recalculatePoint(TdmORVS &dm, const QString &liberCode, OperationSink &sink)
+{
+    // The site's own coordinates; a code flown without a site record uses its latest live race.
+    auto rows = dm.rows(QStringLiteral("SELECT LiberLon, LiberLat FROM ORV_LiberateSite WHERE LiberCode=? "
+                                       "ORDER BY rowid LIMIT 1"),
+                        {liberCode});
+    if (rows.empty())
+        rows = dm.rows(QStringLiteral("SELECT LiberLon, LiberLat FROM ORV_RaceData WHERE LiberCode=? "
+                                      "ORDER BY DeleteMark, date(LiberDate) DESC, rowid DESC LIMIT 1"),
+                       {liberCode});
+    if (rows.empty()) {
+        sink.failure(QStringLiteral("Liberation point %1 not found").arg(liberCode));
+        return -1;
     }
-    tx.commit();
-    return written;
+    const int n = writeForPoint(dm, liberCode, rows.front().value(0), rows.front().value(1), sink);
+    sink.success(QStringLiteral("%1 loft distances to %2 recalculated (%3)")
+                     .arg(n)
+                     .arg(liberCode, Coordinates::methodName(Races::clubDistanceMethod(dm))));
+    return n;
 }
 
 bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)

@@ -19,6 +19,10 @@ void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long lo
 // Returns the number of lofts written; false-y race code gives a failure message.
 int updateFromCoordinates(TdmORVS &dm, const QString &raceCode, OperationSink &sink);
 
+// The same for a liberation code: the coordinates of its site record, or of its latest race when
+// it has no site. Returns the lofts written, -1 (with a failure) for an unknown code.
+int recalculatePoint(TdmORVS &dm, const QString &liberCode, OperationSink &sink);
+
 // Imports lines "LiberCode,LoftNo,Miles,Yards": updates the row of the pair, or appends it when
 // the pair is new and the code is given; other lines are skipped. A Miles or Yards that is not a
 // whole number stops the import (lines before it stay) with a failure; otherwise reports

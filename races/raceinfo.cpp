@@ -73,4 +73,10 @@ int clubMode(TdmORVS &dm)
     return dm.scalar(QStringLiteral("SELECT Mode FROM ORV_ClubData LIMIT 1")).toInt();
 }
 
+Coordinates::DistanceMethod clubDistanceMethod(TdmORVS &dm)
+{
+    return Coordinates::methodFromStored(
+        dm.scalar(QStringLiteral("SELECT DistanceMethod FROM ORV_ClubData LIMIT 1")));
+}
+
 } // namespace Races

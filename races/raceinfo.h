@@ -1,5 +1,6 @@
 #pragma once
 
+#include "races/coordinates.h"
 #include "races/flytime.h"
 
 #include <QDate>
@@ -48,4 +49,6 @@ qint64 loftDistance(TdmORVS &dm, const QString &liberCode, const QString &loftNo
 qint64 fullDistance(const QVariant &miles, const QVariant &yards, int mode);
 // The club's unit mode (0 when no club record).
 int clubMode(TdmORVS &dm);
+// The club's distance method (the club formula when no club record or no choice is stored).
+Coordinates::DistanceMethod clubDistanceMethod(TdmORVS &dm);
 } // namespace Races

@@ -36,6 +36,7 @@ ClubForm load(TdmORVS &dm, const QString &iniLanguage, bool *present)
     f.mode = r.value("Mode").toInt();
     f.days = r.value("DBBackupDays").toString();
     f.copies = r.value("PrintCount").toString();
+    f.distanceMethod = r.value("DistanceMethod").toInt() == 1 ? 1 : 0;
     return f;
 }
 
@@ -93,7 +94,8 @@ int save(TdmORVS &dm, const ClubForm &f, OperationSink &sink)
                                  {QStringLiteral("Language"), f.language},
                                  {QStringLiteral("Mode"), f.mode},
                                  {QStringLiteral("DBBackupDays"), days},
-                                 {QStringLiteral("PrintCount"), copies}});
+                                 {QStringLiteral("PrintCount"), copies},
+                                 {QStringLiteral("DistanceMethod"), f.distanceMethod}});
     } else {
         dm.exec(QStringLiteral("DELETE FROM ORV_ClubData"));
         // The club may be listed already; it is listed once.
@@ -108,7 +110,8 @@ int save(TdmORVS &dm, const ClubForm &f, OperationSink &sink)
                          {QStringLiteral("Mode"), f.mode},
                          {QStringLiteral("AssociationCode"), f.association},
                          {QStringLiteral("DBBackupDays"), days},
-                         {QStringLiteral("PrintCount"), copies}});
+                         {QStringLiteral("PrintCount"), copies},
+                         {QStringLiteral("DistanceMethod"), f.distanceMethod}});
     }
     tx.commit();
     return 1;

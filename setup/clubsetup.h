@@ -18,6 +18,7 @@ struct ClubForm
     QString association;
     int language = 0;
     int mode = 0;
+    int distanceMethod = 0; // 0 club formula, 1 WGS84 geodesic
     QString days = QStringLiteral("0");
     QString copies = QStringLiteral("1");
 };
@@ -26,6 +27,8 @@ namespace ClubSetup {
 
 inline const QString Custom = QStringLiteral("Custom");
 inline const QString Separator = QStringLiteral("------------");
+// Items of the distance method box, by stored value.
+inline const QStringList DistanceMethods{QStringLiteral("Club formula"), QStringLiteral("WGS84 geodesic")};
 
 // Items of the club box: "Custom", the separator, then the club map's names by ClubID.
 QStringList clubBoxItems(TdmORVS &dm);

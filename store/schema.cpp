@@ -13,34 +13,100 @@ constexpr const char *R = "REAL";
 
 const std::vector<TableDef> tables = {
     {"ORV_LoftData",
-     {{"AssociationCode", T}, {"LoftNo", T}, {"LoftName", T}, {"Street", T}, {"City", T}, {"PostCode", T},
-      {"PhoneNo", T}, {"EMail", T}, {"LoftLon", T}, {"LoftLat", T}, {"Notes", T}, {"UpdateTime", T},
+     {{"AssociationCode", T},
+      {"LoftNo", T},
+      {"LoftName", T},
+      {"Street", T},
+      {"City", T},
+      {"PostCode", T},
+      {"PhoneNo", T},
+      {"EMail", T},
+      {"LoftLon", T},
+      {"LoftLat", T},
+      {"Notes", T},
+      {"UpdateTime", T},
       {"SynchFlag", I}}},
     {"ORV_LoftClocks", {{"LoftNo", T}, {"ClockID", T}, {"LastSynchDate", T}, {"SynchStat", I}}},
     {"ORV_RaceData",
-     {{"ClubID", T}, {"LiberCode", T}, {"LiberSite", T}, {"LiberSiteAbbr", T}, {"LiberDate", T},
-      {"LiberTime", T}, {"LiberLon", T}, {"LiberLat", T}, {"Updatetime", T}, {"SynchFlag", I},
-      {"RaceCode", T}, {"DeleteMark", I}}},
+     {{"ClubID", T},
+      {"LiberCode", T},
+      {"LiberSite", T},
+      {"LiberSiteAbbr", T},
+      {"LiberDate", T},
+      {"LiberTime", T},
+      {"LiberLon", T},
+      {"LiberLat", T},
+      {"Updatetime", T},
+      {"SynchFlag", I},
+      {"RaceCode", T},
+      {"DeleteMark", I}}},
     {"ORV_PigData",
-     {{"LoftNo", T}, {"PRingNo", T}, {"RCountry", T}, {"RYear", T}, {"RRegLetter", T}, {"RRegNumber", T},
-      {"Sex", T}, {"E_Ring", T}, {"Comment", T}, {"ActiveStat", I}, {"Updatetime", T}, {"SynchFlag", I},
-      {"RandomCode", I}, {"UID", T}, {"CreateDate", T}, {"AssignDate", T}, {"DeleteMark", I},
+     {{"LoftNo", T},
+      {"PRingNo", T},
+      {"RCountry", T},
+      {"RYear", T},
+      {"RRegLetter", T},
+      {"RRegNumber", T},
+      {"Sex", T},
+      {"E_Ring", T},
+      {"Comment", T},
+      {"ActiveStat", I},
+      {"Updatetime", T},
+      {"SynchFlag", I},
+      {"RandomCode", I},
+      {"UID", T},
+      {"CreateDate", T},
+      {"AssignDate", T},
+      {"DeleteMark", I},
       {"ColorType", T}}},
     {"ORV_PigRaceData",
-     {{"ClubID", T}, {"LiberCode", T}, {"LiberDate", T}, {"PRingNo", T}, {"BackTime", T}, {"FlySpeed", R},
-      {"Dist", I}, {"RandomCode", I}, {"ClockID", T}, {"UID_Real", T}, {"TimeVari", I}, {"MarkedTime", T},
-      {"FlyTime", T}, {"RealRandom", T}, {"BackLon", T}, {"BackLat", T}, {"RaceCode", T}}},
+     {{"ClubID", T},
+      {"LiberCode", T},
+      {"LiberDate", T},
+      {"PRingNo", T},
+      {"BackTime", T},
+      {"FlySpeed", R},
+      {"Dist", I},
+      {"RandomCode", I},
+      {"ClockID", T},
+      {"UID_Real", T},
+      {"TimeVari", I},
+      {"MarkedTime", T},
+      {"FlyTime", T},
+      {"RealRandom", T},
+      {"BackLon", T},
+      {"BackLat", T},
+      {"RaceCode", T}}},
     {"ORV_RaceClockTime",
-     {{"LiberCode", T}, {"LiberDate", T}, {"LoftNo", T}, {"ClockID", T}, {"DLMarkedTime", T},
-      {"ULMasterTime", T}, {"ULClockTime", T}, {"DLMasterTime", T}, {"RaceCode", T}}},
+     {{"LiberCode", T},
+      {"LiberDate", T},
+      {"LoftNo", T},
+      {"ClockID", T},
+      {"DLMarkedTime", T},
+      {"ULMasterTime", T},
+      {"ULClockTime", T},
+      {"DLMasterTime", T},
+      {"RaceCode", T}}},
     {"ORV_ClubData",
-     {{"ClubID", T}, {"ClubName", T}, {"Street", T}, {"City", T}, {"PostCode", T}, {"AssociationCode", T},
-      {"Logo", T}, {"Language", I}, {"Mode", I}, {"DBBackupDays", I}, {"PrintCount", I}}},
+     {{"ClubID", T},
+      {"ClubName", T},
+      {"Street", T},
+      {"City", T},
+      {"PostCode", T},
+      {"AssociationCode", T},
+      {"Logo", T},
+      {"Language", I},
+      {"Mode", I},
+      {"DBBackupDays", I},
+      {"PrintCount", I},
+      // added later, always last: older databases receive it when opened (NULL = club formula)
+      {"DistanceMethod", I}}},
     {"ORV_ClubMap", {{"ClubID", T}, {"ClubName", T}}},
     {"ORV_LiberateSite",
      {{"LiberCode", T}, {"LiberSite", T}, {"LiberSiteAbbr", T}, {"LiberLon", T}, {"LiberLat", T}}},
     {"ORV_LoftLibPointDist", {{"LiberCode", T}, {"LoftNo", T}, {"Miles", I}, {"Yards", I}, {"LoftName", T}}},
-    {"ORV_SunSet_SunRise", {{"RaceCode", T}, {"RaceDate", T}, {"SunSet", T}, {"SunRise", T}, {"Location", T}}},
+    {"ORV_SunSet_SunRise",
+     {{"RaceCode", T}, {"RaceDate", T}, {"SunSet", T}, {"SunRise", T}, {"Location", T}}},
     {"ORV_FeatherColor", {{"ColorType", T}, {"FeathColor", T}}},
     {"ORV_Object_Caption",
      {{"LangCode", T}, {"formName", T}, {"objectCode", T}, {"caption", T}, {"property", I}}},
@@ -94,6 +160,33 @@ void createSchema(QSqlDatabase &db)
             cols << QStringLiteral("\"%1\" %2").arg(QLatin1String(c.name), QLatin1String(c.sqlType));
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(QLatin1String(t.name), cols.join(", ")));
     }
+    upgradeSchema(db);
     for (const char *ix : indexes)
         run(QLatin1String(ix));
+}
+
+int upgradeSchema(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    int added = 0;
+    for (const auto &t : tables) {
+        const QString info = QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name));
+        if (!q.exec(info))
+            throw SqlError(q.lastError().text(), info);
+        QStringList have;
+        while (q.next())
+            have << q.value(1).toString();
+        // Columns are only ever appended, so what is missing is always at the end.
+        for (const auto &c : t.columns) {
+            if (have.contains(QLatin1String(c.name), Qt::CaseInsensitive))
+                continue;
+            const QString alter =
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN \"%2\" %3")
+                    .arg(QLatin1String(t.name), QLatin1String(c.name), QLatin1String(c.sqlType));
+            if (!q.exec(alter))
+                throw SqlError(q.lastError().text(), alter);
+            ++added;
+        }
+    }
+    return added;
 }

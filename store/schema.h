@@ -22,5 +22,7 @@ struct TableDef
 const std::vector<TableDef> &schemaTables();
 const TableDef *findTable(const QString &name);
 
-// Creates every missing table (and its lookup indexes). Throws SqlError.
+// Creates every missing table (and its lookup indexes) and upgrades older ones. Throws SqlError.
 void createSchema(QSqlDatabase &db);
+// Appends the columns a database made by an earlier version lacks; returns how many were added.
+int upgradeSchema(QSqlDatabase &db);

@@ -105,6 +105,7 @@ public:
     DistanceTable *adotLoftRaceDist, *adotDistDL;
     QTableView *dbgrdLoftLibDist, *dbgridDistDL;
     QLabel *lblLoftLibDistTitle, *lblDistDLTitle, *labFilePath;
+    QLabel *lblDistMethod; // names how the distances are computed
     QPushButton *butDistDL;
     // results
     RecordTable *adoqRaceRec, *adoqLoftRaceStat, *adoqOtherClock;

@@ -91,6 +91,7 @@ void TfrmRace_TC::buildDistances()
     lblLoftLibDistTitle =
         label(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
     setTitleFont(lblLoftLibDistTitle);
+    lblDistMethod = label(pnlLoftLibPointDist, "lblDistMethod", QString());
     adotLoftRaceDist = new DistanceTable(dm(), false, this);
     dbgrdLoftLibDist = distanceGrid(pnlLoftLibPointDist, "dbgrdLoftLibDist", adotLoftRaceDist, this);
     auto *update = button(pnlLoftLibPointDist, "btnLoftDistUpdate", QStringLiteral("LoftDistUpdate"));
@@ -105,6 +106,7 @@ void TfrmRace_TC::buildDistances()
     auto *lay = new QVBoxLayout(pnlLoftLibPointDist);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(lblLoftLibDistTitle);
+    lay->addWidget(lblDistMethod);
     auto *row = new QHBoxLayout;
     row->addWidget(dbgrdLoftLibDist, 3);
     auto *side = new QVBoxLayout;
@@ -332,6 +334,8 @@ void TfrmRace_TC::showDistances()
     adotLoftRaceDist->load(race->liberCode);
     lblLoftLibDistTitle->setText(QStringLiteral("Member loft distance to ") + race->liberSite);
     adotLoftRaceDist->setUnitTitles(Races::clubMode(dm()));
+    lblDistMethod->setText(QStringLiteral("Distance method: ") +
+                           Coordinates::methodName(Races::clubDistanceMethod(dm())));
     showOnly(pnlLoftLibPointDist);
 }
 

@@ -45,6 +45,9 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     cbbMode = new QComboBox(this);
     cbbMode->setObjectName(QStringLiteral("cbbMode"));
     cbbMode->addItems({"m/min", "yds/min"});
+    cbbDistMethod = new QComboBox(this);
+    cbbDistMethod->setObjectName(QStringLiteral("cbbDistMethod"));
+    cbbDistMethod->addItems(ClubSetup::DistanceMethods);
     udDate = new QSpinBox(this);
     udDate->setObjectName(QStringLiteral("edtDay"));
     udDate->setRange(0, 365);
@@ -73,6 +76,7 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     auto *of = new QFormLayout(opts);
     of->addRow(label(opts, "lbLanguage", QStringLiteral("Language :")), cbbLangue);
     of->addRow(label(opts, "lbMode", QStringLiteral("Unit :")), cbbMode);
+    of->addRow(label(opts, "lbDistMethod", QStringLiteral("Distance method :")), cbbDistMethod);
     auto *dayRow = new QHBoxLayout;
     dayRow->addWidget(udDate);
     dayRow->addWidget(label(opts, "lbDay", QStringLiteral("Day")));
@@ -143,6 +147,7 @@ void TfrmSetup_10::FormShow()
         edtClubToneCity->setText(f.city);
         edtPostCode->setText(f.postCode);
         cbbMode->setCurrentIndex(f.mode);
+        cbbDistMethod->setCurrentIndex(f.distanceMethod);
         edtAssociation->setText(f.association);
         udDate->setValue(f.days.toInt());
         cbbClubName->setEditText(f.clubBoxText);
@@ -222,6 +227,7 @@ ClubForm TfrmSetup_10::form() const
     f.association = edtAssociation->text();
     f.language = cbbLangue->currentIndex();
     f.mode = cbbMode->currentIndex();
+    f.distanceMethod = cbbDistMethod->currentIndex();
     f.days = udDate->text();
     f.copies = udCopies->text();
     return f;

@@ -47,6 +47,7 @@ public:
     QLineEdit *edtAssociation;
     QComboBox *cbbLangue;
     QComboBox *cbbMode;
+    QComboBox *cbbDistMethod; // club formula or WGS84 geodesic
     QSpinBox *udDate;
     QSpinBox *udCopies;
     QPushButton *btnBackNow;

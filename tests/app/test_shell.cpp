@@ -71,6 +71,7 @@ private slots:
     void clubSaveEmptyAbbreviationKeepsTheRecord();
     void clubSaveRejectsNonNumbers();
     void setupPageLoadsAndLocksListedClub();
+    void setupPageStoresDistanceMethod();
 };
 
 void TestShell::firstRunLeftUnsavedEndsTheProgram()
@@ -314,6 +315,24 @@ void TestShell::clubSaveRejectsNonNumbers()
     QCOMPARE(ClubSetup::save(db.dm(), f, sink), 0);
     QVERIFY(sink.hasContaining("not a valid integer"));
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 0);
+}
+
+void TestShell::setupPageStoresDistanceMethod()
+{
+    TestDb db;
+    db.insertClub("NC");
+    {
+        TfrmSetup_10 page(db.dm());
+        page.FormShow();
+        QCOMPARE(page.cbbDistMethod->currentText(), QString("Club formula")); // NULL reads as the club formula
+        page.cbbDistMethod->setCurrentIndex(1);
+        page.FormClose();
+        QCOMPARE(page.ClubUpdateStat(), 1);
+    }
+    QCOMPARE(db.dm().scalar("SELECT DistanceMethod FROM ORV_ClubData").toInt(), 1);
+    TfrmSetup_10 again(db.dm());
+    again.FormShow();
+    QCOMPARE(again.cbbDistMethod->currentText(), QString("WGS84 geodesic"));
 }
 
 void TestShell::setupPageLoadsAndLocksListedClub()

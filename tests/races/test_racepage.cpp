@@ -158,6 +158,7 @@ private slots:
         QVERIFY(page.pnlLoftLibPointDist->isVisible());
         QCOMPARE(page.adotLoftRaceDist->rowCount(), 3);
         QCOMPARE(page.adotLoftRaceDist->headerData(2, Qt::Horizontal).toString(), QStringLiteral("KM"));
+        QCOMPARE(page.lblDistMethod->text(), QStringLiteral("Distance method: Club formula"));
         page.btnLoftDistUpdateClick();
         QCOMPARE(page.adotLoftRaceDist->rowCount(), 4); // L4 got its row from the coordinates
         shot(&page, "races-distances");
