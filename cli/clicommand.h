@@ -59,3 +59,10 @@ struct CliRegistrar
 };
 
 const std::vector<CliCommand> &cliCommands();
+
+class RecordTable;
+class QTextStream;
+// Prints a list as comma-separated lines: a line of column titles, then each row's display texts
+// (trimmed) or, with `raw`, a line of field names and each row's stored values. A text holding a
+// comma or a quote is quoted.
+void printList(QTextStream &out, const RecordTable &list, bool raw = false);

@@ -4,6 +4,7 @@
 #include "device/twinapiv8.h"
 #include "members/colours.h"
 #include "members/loftdownload.h"
+#include "members/memberlists.h"
 #include "members/members.h"
 #include "members/membersettings.h"
 #include "members/rings.h"
@@ -52,11 +53,10 @@ int runLoftDownload(CliContext &ctx)
 
 int runMembers(CliContext &ctx)
 {
-    const auto rows = ctx.dm().rows(Members::listSql());
-    for (const auto &r : rows)
-        out() << Members::loftNoText(r) << ',' << r.value("LoftName").toString() << ',' << r.value("clockCnt").toInt()
-              << '\n';
-    out() << ValueText::count3(int(rows.size())) << " members\n";
+    MemberList list(ctx.dm());
+    list.load();
+    printList(out(), list);
+    out() << ValueText::count3(list.rowCount()) << " members\n";
     out().flush();
     return 0;
 }
@@ -109,12 +109,10 @@ int runRings(CliContext &ctx)
 {
     if (!needArgs(ctx, 1, QStringLiteral("rings LOFTNO")))
         return 2;
-    const auto names = FeatherColours::names(ctx.dm());
-    const auto rows = ctx.dm().rows(Rings::listSql(), {ctx.args.first()});
-    for (const auto &r : rows)
-        out() << Rings::shownRingNo(r) << ',' << Rings::shownColour(names, r) << ',' << Rings::shownSex(r) << ','
-              << r.value("E_Ring").toString() << '\n';
-    out() << ValueText::count3(int(rows.size())) << " rings\n";
+    RingList list(ctx.dm());
+    list.load(ctx.args.first());
+    printList(out(), list);
+    out() << ValueText::count3(list.rowCount()) << " rings\n";
     out().flush();
     return 0;
 }

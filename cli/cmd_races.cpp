@@ -2,6 +2,7 @@
 
 #include "races/distances.h"
 #include "races/raceinfo.h"
+#include "races/racelists.h"
 #include "races/ranking.h"
 #include "store/tdmorvs.h"
 
@@ -50,14 +51,17 @@ int runRecalc(CliContext &ctx)
 
 int runResults(CliContext &ctx)
 {
+    const bool raw = ctx.takeFlag(QStringLiteral("--raw"));
     if (ctx.args.size() != 1)
-        return usage(ctx, QStringLiteral("results RACECODE"));
-    const auto rows = Ranking::resultList(ctx.dm(), ctx.args.first());
-    out() << "Pos,LoftNo,PRingNo,BackTime,FlyTime,FlySpeed,dist,sex,ColorType,TimeVari\n";
-    for (const auto &r : rows)
-        out() << r.pos << ',' << r.loftNo << ',' << r.ringNo << ',' << r.backTime << ',' << r.flyTime << ','
-              << QString::asprintf("%.3f", r.flySpeed) << ',' << r.dist << ',' << r.sex << ',' << r.colorType
-              << ',' << r.timeVari.toString() << '\n';
+        return usage(ctx, QStringLiteral("results RACECODE [--raw]"));
+    if (!Races::findRace(ctx.dm(), ctx.args.first())) {
+        ctx.sink.failure(QStringLiteral("Race %1 not found").arg(ctx.args.first()));
+        return 1;
+    }
+    RaceResultList list(ctx.dm());
+    list.load(ctx.args.first());
+    printList(out(), list, raw);
+    out() << list.summary().text().trimmed() << '\n';
     out().flush();
     return 0;
 }
@@ -83,8 +87,9 @@ int runRequest(CliContext &ctx)
 CliRegistrar recalc({QStringLiteral("recalc"),
                      QStringLiteral("recalc RACECODE [--liberation \"Y-M-D H:M:S\"]"),
                      QStringLiteral("recompute flying times and velocities of a race"), runRecalc});
-CliRegistrar results({QStringLiteral("results"), QStringLiteral("results RACECODE"),
-                      QStringLiteral("print a race's result list as comma-separated lines"), runResults});
+CliRegistrar results({QStringLiteral("results"), QStringLiteral("results RACECODE [--raw]"),
+                      QStringLiteral("print a race's result list as comma-separated lines (--raw: stored values)"),
+                      runResults});
 CliRegistrar importDist({QStringLiteral("import-distances"), QStringLiteral("import-distances FILE"),
                          QStringLiteral("import loft distances (LiberCode,LoftNo,Miles,Yards lines)"),
                          runImport});

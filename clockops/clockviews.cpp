@@ -1,140 +1,216 @@
 #include "clockops/clockviews.h"
 
-#include "races/flytime.h"
-#include "store/recordtable.h"
+#include "races/ranking.h"
+#include "races/resulttext.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
 
-#include <QSqlField>
-#include <QSqlRecord>
-
-namespace ClockViews {
+#include <QHash>
+#include <QSqlQuery>
+#include <algorithm>
 
 namespace {
-// Adds a computed "Rank" field to every row: 1 + the number of rows strictly before it by `better`.
-template <typename Better> void rankRows(std::vector<QSqlRecord> &rows, Better better)
+const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
+const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+const Qt::Alignment Centre = Qt::AlignCenter;
+
+RecordTable::Column column(const char *field, const QString &title, Qt::Alignment a = Left,
+                           RecordTable::DisplayFn display = {})
 {
-    for (size_t i = 0; i < rows.size(); ++i) {
-        size_t first = i;
-        while (first > 0 && !better(rows[first - 1], rows[i]))
-            --first;
-        QSqlField f(QStringLiteral("Rank"), QMetaType(QMetaType::Int));
-        f.setValue(static_cast<int>(first + 1));
-        rows[i].insert(0, f);
-    }
+    return {QLatin1String(field), title, a, std::move(display), false};
 }
 
-QString nameOf(TdmORVS &dm, const QVariant &loftNo)
+RecordTable::DisplayFn shown(const char *field)
 {
-    if (loftNo.isNull() || loftNo.toString().isEmpty())
-        return {};
-    return LoftDistText::loftName(dm, loftNo);
+    const QString f = QLatin1String(field);
+    return [f](const QSqlRecord &r) { return r.value(f).toString(); };
+}
+
+QString speedOf(const QSqlRecord &r)
+{
+    return ResultText::speed(r.value(QStringLiteral("FlySpeed")));
+}
+
+QString distanceOrZero(const QHash<QString, std::pair<QVariant, QVariant>> &rows, const QString &key)
+{
+    const auto it = rows.constFind(key);
+    return it == rows.constEnd() ? QStringLiteral("0") : ResultText::distance(it->first, it->second);
 }
 } // namespace
 
-QString speedText(const QVariant &v)
+// ---- marked list
+
+MarkedList::MarkedList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
 {
-    const double d = v.toDouble();
-    return d == 0 ? QString() : FlyTime::velocityText(d);
+    const auto markedTime = [](const QSqlRecord &r) {
+        return ValueText::shortDateTime(r.value(QStringLiteral("MarkedTime")));
+    };
+    if (layout == ListLayout::Grid) {
+        setColumns({column("LoftNo", QStringLiteral("Member"), Left, shown("LoftName")),
+                    column("PRingNo", QStringLiteral("Association Number")),
+                    column("MarkedTime", QStringLiteral("Marked Time"), Left, markedTime)});
+        return;
+    }
+    const auto empty = [](const QSqlRecord &) { return QString(); };
+    Column line = column("", QStringLiteral("Pos"), Right);
+    line.lineNumber = true;
+    setColumns({line, column("LoftNo", QStringLiteral("Name"), Left, shown("LoftName")),
+                column("PRingNo", QStringLiteral("Rigeon ")), column("Sex", QStringLiteral("S"), Centre),
+                column("MarkedTime", QStringLiteral("Marled Time"), Left, markedTime),
+                column("", QStringLiteral("Yds/Min"), Right, empty),
+                column("", QStringLiteral("Flying Time"), Left, empty),
+                column("", QStringLiteral("Dist."), Right, empty)});
 }
 
-QString distText(TdmORVS &dm, const QString &liberCode, const QString &loftNo)
+void MarkedList::load(const QString &raceCode, bool byRingOnly)
 {
-    const auto rows =
-        dm.rows(QStringLiteral(
-                    "SELECT Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=? AND LoftNo=? LIMIT 1"),
-                {liberCode, loftNo});
-    if (rows.empty())
-        return QStringLiteral("0");
-    return rows[0].value(0).toString() + QLatin1Char('/') + rows[0].value(1).toString();
+    std::vector<QSqlRecord> rows = dm_.rows(
+        QStringLiteral("SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime, "
+                       "'' AS LoftName, NULL AS Nom "
+                       "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
+                       "WHERE b.RaceCode=? ORDER BY ") +
+            (byRingOnly ? QStringLiteral("b.PRingNo") : QStringLiteral("a.LoftNo, b.PRingNo")),
+        {raceCode});
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
+    // Each loft's marking times, sorted: a bird's place is the number marked at or before it.
+    QHash<QString, std::vector<QString>> times;
+    for (const QSqlRecord &r : rows) {
+        const QVariant loft = r.value(0), t = r.value(6);
+        if (!loft.isNull() && !t.isNull())
+            times[loft.toString()].push_back(t.toString());
+    }
+    for (auto &v : times)
+        std::sort(v.begin(), v.end());
+    for (QSqlRecord &r : rows) {
+        const QVariant loft = r.value(0), t = r.value(6);
+        if (loft.isNull() || loft.toString().isEmpty())
+            continue; // no member: no name, no place
+        r.setValue(7, names.value(loft.toString()));
+        if (t.isNull())
+            continue;
+        const std::vector<QString> &v = times[loft.toString()];
+        r.setValue(8, static_cast<int>(std::upper_bound(v.begin(), v.end(), t.toString()) - v.begin()));
+    }
+    setRows(std::move(rows));
 }
 
-void setupMarking(RecordTable &t, TdmORVS &dm)
+// ---- result list
+
+ClockResultList::ClockResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
+    : RecordTable(parent), dm_(dm), layout_(layout)
 {
-    t.setColumns({});
-    t.addColumn(QStringLiteral("LoftNo"), QStringLiteral("Member"), Qt::AlignLeft | Qt::AlignVCenter,
-                [&dm](const QSqlRecord &r) { return nameOf(dm, r.value(QStringLiteral("LoftNo"))); });
-    t.addColumn(QStringLiteral("PRingNo"), QStringLiteral("Association Number"));
-    t.addColumn(
-        QStringLiteral("MarkedTime"), QStringLiteral("Marked Time"), Qt::AlignLeft | Qt::AlignVCenter,
-        [](const QSqlRecord &r) { return ValueText::shortDateTime(r.value(QStringLiteral("MarkedTime"))); });
+    const auto clocked = [](const QSqlRecord &r) { return ResultText::clocked(r.value(QStringLiteral("BackTime")).toString()); };
+    if (layout == ListLayout::Grid) {
+        setColumns({column("Rank", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Member")),
+                    column("PRingNo", QStringLiteral("Pigeon")), column("BackTime", QStringLiteral("Clocked")),
+                    column("FlySpeed", QStringLiteral("MPM"), Right, speedOf),
+                    column("FlyTime", QStringLiteral("Flying Time")),
+                    column("Dist", QStringLiteral("Dist."), Right, shown("DistText"))});
+        return;
+    }
+    setColumns({column("Rank", QStringLiteral("Pos"), Right), column("LoftNo", QStringLiteral("Name"), Left, shown("LoftName")),
+                column("FlySpeed", QStringLiteral("MPM"), Right, speedOf),
+                column("PRingNo", QStringLiteral("Ring Particulars ")),
+                column("ColorType", QStringLiteral("C"), Centre,
+                       [](const QSqlRecord &r) { return ResultText::colourShort(r.value(QStringLiteral("ColorType"))); }),
+                column("Sex", QStringLiteral("S"), Centre,
+                       [](const QSqlRecord &r) { return ResultText::sexWord(r.value(QStringLiteral("Sex"))); }),
+                column("BackTime", QStringLiteral("Clock / day"), Left, clocked),
+                column("TimeVari", QStringLiteral("Var"), Right,
+                       [](const QSqlRecord &r) { return ResultText::variation(r.value(QStringLiteral("TimeVari"))); }),
+                column("Dist", QStringLiteral("Distance"), Right, shown("DistText")),
+                column("FlyTime", QStringLiteral("Margin"), Left, shown("Margin"))});
 }
 
-void loadMarking(RecordTable &t, TdmORVS &dm, const QString &raceCode, bool byRingOnly)
+void ClockResultList::load(const QString &raceCode)
 {
-    t.load(dm,
-           QStringLiteral(
-               "SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime "
-               "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
-               "WHERE b.RaceCode=? ORDER BY ") +
-               (byRingOnly ? QStringLiteral("b.PRingNo") : QStringLiteral("a.LoftNo, b.PRingNo")),
-           {raceCode});
+    const std::vector<Ranking::Arrival> arrivals = Ranking::rankedArrivals(dm_, raceCode);
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
+    const QSqlRecord templ = recordTemplate(
+        {QStringLiteral("Rank"), QStringLiteral("LoftNo"), QStringLiteral("PRingNo"), QStringLiteral("RCountry"),
+         QStringLiteral("RYear"), QStringLiteral("RRegLetter"), QStringLiteral("RRegNumber"), QStringLiteral("Sex"),
+         QStringLiteral("ColorType"), QStringLiteral("BackTime"), QStringLiteral("FlyTime"),
+         QStringLiteral("FlySpeed"), QStringLiteral("Dist"), QStringLiteral("TimeVari"), QStringLiteral("LiberCode"),
+         QStringLiteral("DistText"), QStringLiteral("LoftName"), QStringLiteral("Margin")});
+    const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
+    std::vector<QSqlRecord> records;
+    records.reserve(arrivals.size());
+    for (const Ranking::Arrival &a : arrivals) {
+        QSqlRecord r = templ;
+        const QVariantList values{
+            a.pos, a.loftNo, a.ringNo, a.ringCountry, a.ringYear, a.ringLetters, a.ringNumber,
+            a.sex, a.colorType,
+            a.backTime, a.flyTime, a.flySpeed, a.dist, a.timeVari, a.liberCode,
+            a.hasDistanceRow ? ResultText::distance(a.miles, a.yards) : QStringLiteral("0"),
+            a.loftNo.isNull() ? QString() : names.value(a.loftNo.toString()), ResultText::margin(leader, a.flyTime)};
+        for (int i = 0; i < values.size(); ++i)
+            r.setValue(i, values.at(i));
+        records.push_back(std::move(r));
+    }
+    setRows(std::move(records));
+    refreshTitles();
 }
 
-void setupResult(RecordTable &t, TdmORVS &dm)
+void ClockResultList::refreshTitles()
 {
-    t.setColumns({});
-    const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    t.addColumn(QStringLiteral("Rank"), QStringLiteral("Pos."), right);
-    t.addColumn(QStringLiteral("LoftNo"), QStringLiteral("Member"));
-    t.addColumn(QStringLiteral("PRingNo"), QStringLiteral("Pigeon"));
-    t.addColumn(QStringLiteral("BackTime"), QStringLiteral("Clocked"));
-    t.addColumn(QStringLiteral("FlySpeed"), ClubSettings::load(dm).speedTitle(), right,
-                [](const QSqlRecord &r) { return speedText(r.value(QStringLiteral("FlySpeed"))); });
-    t.addColumn(QStringLiteral("FlyTime"), QStringLiteral("Flying Time"));
-    t.addColumn(QStringLiteral("Dist"), QStringLiteral("Dist."), right, [&dm](const QSqlRecord &r) {
-        return distText(dm, r.value(QStringLiteral("LiberCode")).toString(),
-                        r.value(QStringLiteral("LoftNo")).toString());
-    });
+    const ClubSettings club = ClubSettings::load(dm_);
+    setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
+                  layout_ == ListLayout::Grid ? club.speedTitle()
+                                              : (club.mode != 0 ? QStringLiteral("Yds/min") : QStringLiteral("MPM")));
 }
 
-void loadResult(RecordTable &t, TdmORVS &dm, const QString &raceCode, const QString &liberCode)
+QString ClockResultList::netFlyingTime() const
 {
-    auto rows =
-        dm.rows(QStringLiteral("SELECT b.LoftNo, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, a.Dist, "
-                               "? AS LiberCode FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
-                               "ON a.PRingNo=b.PRingNo WHERE a.RaceCode=? AND a.BackTime IS NOT NULL "
-                               "AND a.BackTime<>'' ORDER BY a.FlySpeed DESC, a.BackTime"),
-                {liberCode, raceCode});
-    // Equal velocities (to the thousandth) share a position; the next one is skipped.
-    rankRows(rows, [](const QSqlRecord &faster, const QSqlRecord &r) {
-        return FlyTime::thousandthsOf(faster.value(QStringLiteral("FlySpeed")).toDouble()) >
-               FlyTime::thousandthsOf(r.value(QStringLiteral("FlySpeed")).toDouble());
-    });
-    t.setRows(std::move(rows));
+    return rowCount() == 0 ? QString() : value(0, QStringLiteral("FlyTime")).toString();
 }
 
-void setupMulti(RecordTable &t, TdmORVS &dm)
+QString ClockResultList::winningMargin() const
 {
-    t.setColumns({});
-    const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    t.addColumn(QStringLiteral("Rank"), QStringLiteral("Pos."), right);
-    t.addColumn(QStringLiteral("LibCode"), QStringLiteral("RaceCode"));
-    t.addColumn(QStringLiteral("PRingNo"), QStringLiteral("Pigeon"));
-    t.addColumn(QStringLiteral("BackTime"), QStringLiteral("Clocked"));
-    t.addColumn(QStringLiteral("FlySpeed"), QStringLiteral("Fly Speed"), right,
-                [](const QSqlRecord &r) { return speedText(r.value(QStringLiteral("FlySpeed"))); });
-    t.addColumn(QStringLiteral("FlyTime"), QStringLiteral("Flying Time"));
-    t.addColumn(QStringLiteral("Dist"), QStringLiteral("Dist."), right, [&dm](const QSqlRecord &r) {
-        const QString code = r.value(QStringLiteral("LibCode")).toString();
-        return distText(dm, code.left(code.size() - 4), r.value(QStringLiteral("LoftNo")).toString());
-    });
+    return ResultText::winningMargin(rowCount() > 0 ? value(0, QStringLiteral("FlyTime")).toString() : QString(),
+                                     rowCount() > 1 ? value(1, QStringLiteral("FlyTime")).toString() : QString(),
+                                     rowCount());
 }
 
-void loadMulti(RecordTable &t, TdmORVS &dm, const QString &loftNo, const QDate &startDate)
+// ---- multi-race list
+
+MultiRaceList::MultiRaceList(TdmORVS &dm, QObject *parent) : RecordTable(parent), dm_(dm)
 {
-    auto rows =
-        dm.rows(QStringLiteral("SELECT a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
-                               "a.Dist, b.LoftNo FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
-                               "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
-                               "AND a.BackTime<>'' ORDER BY a.BackTime"),
-                {ValueText::date(startDate.isValid() ? startDate : QDate(1900, 1, 1)), loftNo});
-    rankRows(rows, [](const QSqlRecord &earlier, const QSqlRecord &r) {
-        return earlier.value(QStringLiteral("BackTime")).toString() <
-               r.value(QStringLiteral("BackTime")).toString();
-    });
-    t.setRows(std::move(rows));
+    setColumns({column("Rank", QStringLiteral("Pos."), Right), column("LibCode", QStringLiteral("RaceCode")),
+                column("PRingNo", QStringLiteral("Pigeon")), column("BackTime", QStringLiteral("Clocked")),
+                column("FlySpeed", QStringLiteral("Fly Speed"), Right, speedOf),
+                column("FlyTime", QStringLiteral("Flying Time")),
+                column("Dist", QStringLiteral("Dist."), Right, shown("DistText"))});
 }
 
-} // namespace ClockViews
+void MultiRaceList::load(const QString &loftNo, const QDate &startDate)
+{
+    std::vector<QSqlRecord> rows = dm_.rows(
+        QStringLiteral("SELECT NULL AS Rank, a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
+                       "a.Dist, b.LoftNo, '' AS DistText FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
+                       "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
+                       "AND a.BackTime<>'' ORDER BY a.BackTime"),
+        {ValueText::date(startDate.isValid() ? startDate : QDate(1900, 1, 1)), loftNo});
+    // The loft's distance rows by liberation code: a race code is its code and four characters.
+    QHash<QString, std::pair<QVariant, QVariant>> distances;
+    {
+        QSqlQuery q = dm_.exec(
+            QStringLiteral("SELECT LiberCode, Miles, Yards FROM ORV_LoftLibPointDist WHERE LoftNo=? ORDER BY rowid"),
+            {loftNo});
+        while (q.next())
+            if (!distances.contains(q.value(0).toString()))
+                distances.insert(q.value(0).toString(), {q.value(1), q.value(2)});
+    }
+    // Ranked by arrival: 1 + the number of the loft's arrivals strictly earlier.
+    std::vector<QString> arrivalsAt;
+    arrivalsAt.reserve(rows.size());
+    for (const QSqlRecord &r : rows)
+        arrivalsAt.push_back(r.value(3).toString());
+    const std::vector<int> pos = Ranking::positionsBy(arrivalsAt, arrivalsAt, std::less<QString>());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].setValue(0, pos[i]);
+        const QString code = rows[i].value(1).toString();
+        rows[i].setValue(8, distanceOrZero(distances, code.left(code.size() - 4)));
+    }
+    setRows(std::move(rows));
+}

@@ -1,29 +1,62 @@
 #pragma once
 
+#include "store/recordtable.h"
+
 #include <QDate>
 #include <QString>
 
-class RecordTable;
 class TdmORVS;
 
-// The three grids of the clock page: columns, titles, display texts and their rows.
-namespace ClockViews {
+// The three lists of the clock page, each defined once: rows, columns (field, title, alignment)
+// and display texts, in a Grid and, where the page prints the list, a Report layout. A report
+// takes the grid's rows as shown (`copyRowsFrom`); exports read the raw values (`record(row)`).
 
-// Marked birds of a race: member name, ring, marking time. byRingOnly orders by ring alone.
-void setupMarking(RecordTable &t, TdmORVS &dm);
-void loadMarking(RecordTable &t, TdmORVS &dm, const QString &raceCode, bool byRingOnly);
+// Birds marked for a race (`adoqMarking`). Fields: LoftNo, PRingNo, Sex, ColorType, LiberCode,
+// LiberDate, MarkedTime, LoftName (the member's name), Nom (the bird's place in its loft's
+// marking order: 1 for the first marked; NULL without a loft).
+class MarkedList : public RecordTable
+{
+    Q_OBJECT
+public:
+    explicit MarkedList(TdmORVS &dm, ListLayout layout = ListLayout::Grid, QObject *parent = nullptr);
+    // By loft then ring, or by ring alone (after a poll).
+    void load(const QString &raceCode, bool byRingOnly);
 
-// The race's ranking by velocity: Pos., Member, Pigeon, Clocked, speed ("MPM"/"Yds/Min"), Flying Time, Dist.
-void setupResult(RecordTable &t, TdmORVS &dm);
-void loadResult(RecordTable &t, TdmORVS &dm, const QString &raceCode, const QString &liberCode);
+private:
+    TdmORVS &dm_;
+};
 
-// The loft's arrivals since the start date, ranked by arrival time.
-void setupMulti(RecordTable &t, TdmORVS &dm);
-void loadMulti(RecordTable &t, TdmORVS &dm, const QString &loftNo, const QDate &startDate);
+// Every arrival of a race ranked by velocity (`adoqTimerResult`), from the one ranking. Fields:
+// Rank, LoftNo, PRingNo, RCountry, RYear, RRegLetter, RRegNumber, Sex, ColorType, BackTime,
+// FlyTime, FlySpeed, Dist (stored), TimeVari, LiberCode, DistText ("Miles/Yards", "0" without a
+// distance row), LoftName, Margin (behind the leader, "hh:mm:ss").
+class ClockResultList : public RecordTable
+{
+    Q_OBJECT
+public:
+    explicit ClockResultList(TdmORVS &dm, ListLayout layout = ListLayout::Grid, QObject *parent = nullptr);
+    void load(const QString &raceCode);
+    // The velocity title by the club's unit (the page asks again when it is shown).
+    void refreshTitles();
+    // The report's footer values: the leader's flying time and the winning margin ("h:m:s").
+    QString netFlyingTime() const;
+    QString winningMargin() const;
 
-// "%8.3f" when not 0, empty when 0.
-QString speedText(const QVariant &v);
-// Miles + "/" + Yards of the loft's distance row for the liberation code; "0" without a row.
-QString distText(TdmORVS &dm, const QString &liberCode, const QString &loftNo);
+private:
+    TdmORVS &dm_;
+    ListLayout layout_;
+};
 
-} // namespace ClockViews
+// A loft's arrivals since the start date, ranked by arrival time (`qryMultiRaceUpLd`). Fields:
+// Rank, LibCode (the race code), PRingNo, BackTime, FlyTime, FlySpeed, Dist (stored), LoftNo,
+// DistText.
+class MultiRaceList : public RecordTable
+{
+    Q_OBJECT
+public:
+    explicit MultiRaceList(TdmORVS &dm, QObject *parent = nullptr);
+    void load(const QString &loftNo, const QDate &startDate);
+
+private:
+    TdmORVS &dm_;
+};

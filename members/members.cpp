@@ -8,13 +8,6 @@
 
 namespace Members {
 
-QString listSql()
-{
-    return QStringLiteral("SELECT a.AssociationCode, a.LoftNo, a.LoftName, COUNT(b.ClockID) AS clockCnt "
-                          "FROM ORV_LoftData a LEFT JOIN ORV_LoftClocks b ON a.LoftNo=b.LoftNo "
-                          "GROUP BY a.AssociationCode, a.LoftNo, a.LoftName ORDER BY a.LoftNo");
-}
-
 QString loftNoText(const QSqlRecord &row)
 {
     const QString loft = row.value(QStringLiteral("LoftNo")).toString();
@@ -101,11 +94,6 @@ bool remove(TdmORVS &dm, const QString &loftNo, OperationSink &sink)
     dm.tryExec(QStringLiteral("DELETE FROM ORV_LoftLibPointDist WHERE LoftNo=?"), {loftNo});
     tx.commit();
     return true;
-}
-
-QString clockListSql()
-{
-    return QStringLiteral("SELECT * FROM ORV_LoftClocks WHERE LoftNo=?");
 }
 
 bool deleteClock(TdmORVS &dm, const QString &loftNo, const QString &clockId, OperationSink &sink)

@@ -25,9 +25,6 @@ struct MemberForm
 
 namespace Members {
 
-// Every member with the number of its clocks, by loft number (columns AssociationCode, LoftNo,
-// LoftName, clockCnt).
-QString listSql();
 // The member list's LoftNo cell: association code, a blank, loft number; empty without number.
 QString loftNoText(const QSqlRecord &row);
 
@@ -43,8 +40,6 @@ bool save(TdmORVS &dm, const MemberForm &form, OperationSink &sink);
 // with all its pigeons. Returns true when the member was deleted.
 bool remove(TdmORVS &dm, const QString &loftNo, OperationSink &sink);
 
-// The member's clocks (rows of ORV_LoftClocks).
-QString clockListSql();
 // Deletes one clock of the member after Yes; true when deleted.
 bool deleteClock(TdmORVS &dm, const QString &loftNo, const QString &clockId, OperationSink &sink);
 QString clockCountText(int n); // "Number of clocks 2"

@@ -245,11 +245,6 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
     return res;
 }
 
-QString listSql()
-{
-    return QStringLiteral("SELECT * FROM ORV_PigData WHERE LoftNo=? AND COALESCE(DeleteMark,0)=0 ORDER BY PRingNo");
-}
-
 QString shownRingNo(const QSqlRecord &r)
 {
     const QVariant ring = r.value(QStringLiteral("PRingNo"));

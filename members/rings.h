@@ -62,8 +62,6 @@ struct SaveResult
 SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QString &selectedRing,
                 OperationSink &sink);
 
-// The member's live rings by ring number.
-QString listSql();
 // The ring list's display texts (also used by the printed ring list).
 QString shownRingNo(const QSqlRecord &row);
 QString shownColour(const QHash<QString, QString> &colourNames, const QSqlRecord &row);

@@ -94,17 +94,21 @@ QStringList liveRings(TdmORVS &dm, const QString &loftNo, const QString &suffix)
     return out;
 }
 
-std::vector<std::pair<QString, QVariant>> pigeonsWithArrival(TdmORVS &dm, const QString &raceCode,
-                                                             const QString &loftNo)
+QStringList memberNames(TdmORVS &dm)
 {
-    std::vector<std::pair<QString, QVariant>> out;
-    for (const auto &r :
-         dm.rows(QStringLiteral("SELECT a.PRingNo, (SELECT b.BackTime FROM ORV_PigRaceData b WHERE "
-                                "b.RaceCode=? AND b.PRingNo=a.PRingNo LIMIT 1) FROM ORV_PigData a "
-                                "WHERE a.LoftNo=? ORDER BY a.PRingNo"),
-                 {raceCode, loftNo}))
-        out.emplace_back(r.value(0).toString(), r.value(1));
+    QStringList out;
+    for (const auto &r : dm.rows(QStringLiteral("SELECT LoftName FROM ORV_LoftData ORDER BY rowid")))
+        out << r.value(0).toString();
     return out;
+}
+
+std::optional<QString> loftOfName(TdmORVS &dm, const QString &loftName)
+{
+    const QVariant v =
+        dm.scalar(QStringLiteral("SELECT LoftNo FROM ORV_LoftData WHERE LoftName=? LIMIT 1"), {loftName});
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
 }
 
 std::optional<QString> arrivalOf(TdmORVS &dm, const QString &raceCode, const QString &ringNo)

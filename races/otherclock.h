@@ -48,9 +48,9 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
 
 // The loft's live rings; with a suffix only those ending with it.
 QStringList liveRings(TdmORVS &dm, const QString &loftNo, const QString &suffix = {});
-// Every pigeon of the loft (deleted ones included) with its arrival text in the race (or NULL).
-std::vector<std::pair<QString, QVariant>> pigeonsWithArrival(TdmORVS &dm, const QString &raceCode,
-                                                             const QString &loftNo);
+// The members' names in table order, and the loft of a name (the first with it).
+QStringList memberNames(TdmORVS &dm);
+std::optional<QString> loftOfName(TdmORVS &dm, const QString &loftName);
 // The stored arrival text of a ring in the race, when it has one.
 std::optional<QString> arrivalOf(TdmORVS &dm, const QString &raceCode, const QString &ringNo);
 

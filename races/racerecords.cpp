@@ -135,6 +135,14 @@ std::vector<Club> clubs(TdmORVS &dm)
     return out;
 }
 
+QStringList clubNamesInTableOrder(TdmORVS &dm)
+{
+    QStringList out;
+    for (const auto &r : dm.rows(QStringLiteral("SELECT ClubName FROM ORV_ClubMap ORDER BY rowid")))
+        out << r.value(0).toString();
+    return out;
+}
+
 std::optional<QString> clubIdOf(TdmORVS &dm, const QString &clubName)
 {
     const QVariant v =

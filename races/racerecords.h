@@ -78,6 +78,7 @@ struct Club
     QString name;
 };
 std::vector<Club> clubs(TdmORVS &dm); // by ClubID
+QStringList clubNamesInTableOrder(TdmORVS &dm);
 std::optional<QString> clubIdOf(TdmORVS &dm, const QString &clubName);
 QString clubNameOf(TdmORVS &dm, const QString &clubId);
 void addClub(TdmORVS &dm, const QString &id, const QString &name);

@@ -8,7 +8,6 @@
 #include "store/tdmorvs.h"
 
 #include <QHash>
-#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -17,85 +16,85 @@ namespace Ranking {
 
 std::vector<int> positions(const std::vector<qint64> &field, const std::vector<qint64> &ofThese)
 {
-    std::vector<qint64> sorted(field);
-    std::sort(sorted.begin(), sorted.end(), std::greater<qint64>());
-    std::vector<int> out;
-    out.reserve(ofThese.size());
-    for (qint64 v : ofThese) {
-        // Number of entries strictly faster than v.
-        const auto it = std::lower_bound(sorted.begin(), sorted.end(), v, std::greater<qint64>());
-        out.push_back(static_cast<int>(it - sorted.begin()) + 1);
-    }
-    return out;
+    return positionsBy(field, ofThese, std::greater<qint64>());
 }
 
-std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant variant)
+std::vector<Arrival> rankedArrivals(TdmORVS &dm, const QString &raceCode)
 {
-    // Distances of the liberation codes the race's entries carry, by code and loft.
-    QHash<QString, QHash<QString, QString>> distText;
+    const QString raceLiberCode =
+        dm.scalar(QStringLiteral("SELECT LiberCode FROM ORV_RaceData WHERE RaceCode=? "
+                                 "ORDER BY COALESCE(DeleteMark,0), rowid LIMIT 1"),
+                  {raceCode})
+            .toString();
+
+    // Distance rows of the liberation codes the race's entries carry, by code and loft.
+    struct DistRow
     {
-        QSqlQuery q =
-            dm.exec(QStringLiteral("SELECT LiberCode, LoftNo, Miles, Yards FROM ORV_LoftLibPointDist "
-                                   "WHERE LiberCode IN (SELECT DISTINCT LiberCode FROM ORV_PigRaceData "
-                                   "WHERE RaceCode=?) ORDER BY rowid"),
-                    {raceCode});
+        QVariant miles, yards;
+    };
+    QHash<QString, QHash<QString, DistRow>> distances;
+    {
+        QSqlQuery q = dm.exec(
+            QStringLiteral("SELECT LiberCode, LoftNo, Miles, Yards FROM ORV_LoftLibPointDist WHERE LiberCode=? "
+                           "OR LiberCode IN (SELECT DISTINCT LiberCode FROM ORV_PigRaceData WHERE RaceCode=?) "
+                           "ORDER BY rowid"),
+            {raceLiberCode, raceCode});
         while (q.next()) {
-            QHash<QString, QString> &byLoft = distText[q.value(0).toString()];
+            QHash<QString, DistRow> &byLoft = distances[q.value(0).toString()];
             const QString loft = q.value(1).toString();
-            if (byLoft.contains(loft))
-                continue; // the first row of a pair, as a look-up finds it
-            const QVariant miles = q.value(2), yards = q.value(3);
-            byLoft.insert(loft, miles.isNull() || yards.isNull()
-                                    ? QString()
-                                    : miles.toString() + QLatin1Char('/') + yards.toString());
+            if (!byLoft.contains(loft)) // the first row of a pair, as a look-up finds it
+                byLoft.insert(loft, {q.value(2), q.value(3)});
         }
     }
 
-    // One pass over the arrived entries and their pigeons; a LEFT JOIN keeps SQLite's order
-    // entry -> pigeon, an index look-up each. Every arrived entry counts for the positions; only
-    // entries with a known pigeon and a distance row are listed.
+    // One pass over the arrivals and their pigeons; a LEFT JOIN keeps SQLite's order
+    // entry -> pigeon, an index look-up each. A ring held by two pigeon rows lists twice but
+    // counts once for the positions.
     SqliteCursor q(dm, "SELECT a.rowid, a.LiberCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, a.TimeVari, "
-                       "b.LoftNo, b.Sex, b.ColorType FROM ORV_PigRaceData a "
-                       "LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                       "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL");
+                       "a.Dist, b.LoftNo, b.Sex, b.ColorType, b.RCountry, b.RYear, b.RRegLetter, b.RRegNumber "
+                       "FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                       "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL AND a.BackTime<>''");
     q.bind(1, raceCode);
     std::vector<qint64> field;
-    std::vector<ResultRow> rows;
+    std::vector<Arrival> rows;
     std::vector<qint64> speeds;
     qint64 lastEntry = -1;
     while (q.next()) {
         const qint64 entryId = q.int64(0);
-        const double speed = q.real(5); // NULL reads as 0
-        const qint64 k = FlyTime::thousandthsOf(speed);
-        if (entryId != lastEntry) // a ring held by two pigeon rows is still one entry
+        const qint64 k = FlyTime::thousandthsOf(q.real(5)); // NULL reads as 0
+        if (entryId != lastEntry)
             field.push_back(k);
         lastEntry = entryId;
-        if (q.isNull(7))
-            continue;
-        const QString backTime = q.text(3);
-        if (variant == Variant::Normal && backTime.isEmpty())
-            continue;
-        const QString liberCode = q.text(1);
-        const auto codeIt = distText.constFind(liberCode);
-        if (codeIt == distText.constEnd())
-            continue;
-        const QString loftNo = q.text(7);
-        const auto distIt = codeIt->constFind(loftNo);
-        if (distIt == codeIt->constEnd())
-            continue;
-        ResultRow r;
-        r.liberCode = liberCode;
-        r.ringNo = q.text(2);
-        r.backTime = backTime;
-        r.flyTime = q.text(4);
-        r.flySpeed = speed;
-        r.dist = *distIt;
-        r.loftNo = loftNo;
-        r.sex = q.text(8);
-        r.colorType = q.text(9);
-        r.timeVari = q.value(6);
+        Arrival a;
+        a.liberCode = q.text(1);
+        if (a.liberCode.isEmpty())
+            a.liberCode = raceLiberCode;
+        a.ringNo = q.text(2);
+        a.backTime = q.text(3);
+        a.flyTime = q.text(4);
+        a.flySpeed = q.real(5);
+        a.timeVari = q.value(6);
+        a.dist = q.value(7);
+        a.loftNo = q.value(8);
+        a.sex = q.value(9);
+        a.colorType = q.value(10);
+        a.ringCountry = q.text(11);
+        a.ringYear = q.text(12);
+        a.ringLetters = q.text(13);
+        a.ringNumber = q.text(14);
+        if (!a.loftNo.isNull()) {
+            const auto code = distances.constFind(a.liberCode);
+            if (code != distances.constEnd()) {
+                const auto d = code->constFind(a.loftNo.toString());
+                if (d != code->constEnd()) {
+                    a.hasDistanceRow = true;
+                    a.miles = d->miles;
+                    a.yards = d->yards;
+                }
+            }
+        }
         speeds.push_back(k);
-        rows.push_back(std::move(r));
+        rows.push_back(std::move(a));
     }
     const std::vector<int> pos = positions(field, speeds);
     for (size_t i = 0; i < rows.size(); ++i)
@@ -109,10 +108,26 @@ std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant 
             return speeds[x] > speeds[y];
         return rows[x].backTime < rows[y].backTime;
     });
-    std::vector<ResultRow> out;
+    std::vector<Arrival> out;
     out.reserve(rows.size());
     for (size_t i : order)
         out.push_back(std::move(rows[i]));
+    return out;
+}
+
+bool listedOnRacePage(const Arrival &a)
+{
+    return !a.loftNo.isNull() && a.hasDistanceRow;
+}
+
+std::vector<Arrival> resultList(TdmORVS &dm, const QString &raceCode)
+{
+    std::vector<Arrival> all = rankedArrivals(dm, raceCode);
+    std::vector<Arrival> out;
+    out.reserve(all.size());
+    for (Arrival &a : all)
+        if (listedOnRacePage(a))
+            out.push_back(std::move(a));
     return out;
 }
 
@@ -135,19 +150,6 @@ Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows)
                     .toInt();
     s.listed = listedRows;
     return s;
-}
-
-std::vector<StatusRow> statusView(TdmORVS &dm, const QString &raceCode)
-{
-    std::vector<StatusRow> out;
-    QSqlQuery q = dm.exec(
-        QStringLiteral("SELECT b.LoftNo, a.ClockID, COUNT(b.LoftNo), COUNT(NULLIF(a.BackTime,'')) "
-                       "FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                       "WHERE a.RaceCode=? GROUP BY b.LoftNo, a.ClockID ORDER BY b.LoftNo, a.ClockID"),
-        {raceCode});
-    while (q.next())
-        out.push_back({q.value(0), q.value(1).toString(), q.value(2).toInt(), q.value(3).toInt()});
-    return out;
 }
 
 RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation,
@@ -227,45 +229,6 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
     }
     tx.commit();
     return outcome;
-}
-
-QString clockedText(const QString &backTime)
-{
-    if (backTime.isEmpty())
-        return {};
-    const int dash = backTime.indexOf(QLatin1Char('-'));
-    QString day, month;
-    if (dash == 4 || dash < 0) {
-        day = backTime.mid(8, 2);
-        month = backTime.mid(5, 2);
-    } else {
-        day = backTime.mid(0, 2);
-        month = backTime.mid(3, 2);
-    }
-    return backTime.mid(11) + QStringLiteral("  ") + day + QLatin1Char('-') + month;
-}
-
-QString flyTimeShort(const QString &flyTime)
-{
-    return flyTime.left(8);
-}
-
-QString velocityDisplay(double v)
-{
-    const qint64 k = FlyTime::thousandthsOf(v);
-    if (k == 0)
-        return {};
-    QLocale loc = QLocale::system();
-    loc.setNumberOptions(QLocale::OmitGroupSeparator);
-    return loc.toString(static_cast<double>(k) / 1000.0, 'f', 3);
-}
-
-QString variationText(const QVariant &v)
-{
-    if (v.isNull() || v.toString().isEmpty())
-        return {};
-    const int n = v.toInt();
-    return n >= 1 ? QStringLiteral("+%1").arg(n) : QString::number(n);
 }
 
 } // namespace Ranking

@@ -3,45 +3,62 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <vector>
 
 class TdmORVS;
 class OperationSink;
 
-// A race's result list with positions, its summary and status view, and the recalculation of a
-// whole race. Positions and order come from the stored velocities compared as numbers.
+// The ranking of a race's arrivals (one for every list, report and export that shows positions),
+// the result summary, and the recalculation of a whole race. Positions and order come from the
+// stored velocities compared as whole thousandths.
 namespace Ranking {
 
-// Positions of sorted-or-not velocities (in thousandths) among all arrived entries: 1 + the number
-// of arrived entries that are strictly faster, so equal velocities share (1, 2, 2, 4).
-// `field` are the velocities of every arrived entry; returns the position of each of `ofThese`.
+// Positions by a "better" order: 1 + the number of `field` entries strictly better than each of
+// `ofThese`, so equal keys share a position and the next one skips (1, 2, 2, 4). n log n.
+template <typename Key, typename Better>
+std::vector<int> positionsBy(std::vector<Key> field, const std::vector<Key> &ofThese, Better better)
+{
+    std::sort(field.begin(), field.end(), better);
+    std::vector<int> out;
+    out.reserve(ofThese.size());
+    for (const Key &k : ofThese)
+        out.push_back(static_cast<int>(std::lower_bound(field.begin(), field.end(), k, better) - field.begin()) +
+                      1);
+    return out;
+}
+
+// Positions of velocities in thousandths among every arrival's velocity (fastest first).
 std::vector<int> positions(const std::vector<qint64> &field, const std::vector<qint64> &ofThese);
 
-struct ResultRow
+// One arrival of a race (an entry with a non-empty arrival text), with its pigeon and distance row.
+struct Arrival
 {
     int pos = 0;
-    QString liberCode;
+    QString liberCode; // the entry's liberation code, or the race's when the entry has none
     QString ringNo;
     QString backTime;
     QString flyTime;
     double flySpeed = 0; // as stored (0 when NULL)
-    QString dist;        // "Miles/Yards", empty when a part is NULL
-    QString loftNo;
-    QString sex;
-    QString colorType;
-    QVariant timeVari; // as stored, may be NULL
+    QVariant dist;       // the stored distance used (yards or metres)
+    QVariant timeVari;   // as stored, may be NULL
+    QVariant loftNo;     // NULL when the ring is no known pigeon
+    QVariant sex;       // as stored, NULL when none
+    QVariant colorType;
+    QString ringCountry, ringYear, ringLetters, ringNumber;
+    bool hasDistanceRow = false; // the loft has a distance row for the liberation code
+    QVariant miles, yards;       // that row's parts
 };
 
-enum class Variant
-{
-    Normal,            // entries with a non-empty arrival
-    AfterRecalculation // also entries whose arrival is empty but not NULL
-};
+// The one ranking of a race: every arrival, positioned by velocity compared in thousandths
+// (1 + the number of arrivals strictly faster), ordered fastest first, then by arrival text.
+// Entries without an arrival (NULL or empty) are not arrivals: they neither list nor count.
+std::vector<Arrival> rankedArrivals(TdmORVS &dm, const QString &raceCode);
 
-// The result list: the race's arrived entries whose ring is a known pigeon and whose loft has a
-// distance row for the race's liberation code, by velocity (fastest first), then arrival text.
-// Entries left out still count for the positions of the others.
-std::vector<ResultRow> resultList(TdmORVS &dm, const QString &raceCode, Variant v = Variant::Normal);
+// The races page's result rows: the ranked arrivals whose ring is a known pigeon and whose loft
+// has a distance row for the liberation code. The others keep counting for the positions.
+std::vector<Arrival> resultList(TdmORVS &dm, const QString &raceCode);
+bool listedOnRacePage(const Arrival &a);
 
 struct Summary
 {
@@ -52,16 +69,6 @@ struct Summary
     QString text() const;
 };
 Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows);
-
-struct StatusRow
-{
-    QVariant loftNo; // NULL for entries whose ring is no known pigeon
-    QString clockId;
-    int marked = 0;
-    int arrived = 0;
-};
-// Per loft and clock: the birds entered and the birds with an arrival.
-std::vector<StatusRow> statusView(TdmORVS &dm, const QString &raceCode);
 
 struct RecalcOutcome
 {
@@ -74,12 +81,5 @@ struct RecalcOutcome
 // one transaction; a store error ends the run (entries written before it stay) and is thrown.
 RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation,
                           OperationSink &sink);
-
-// Display texts of the result grid.
-// Time part + two blanks + "dd-mm", reading a year-first or a day-first date.
-QString clockedText(const QString &backTime);
-QString flyTimeShort(const QString &flyTime); // first 8 characters
-QString velocityDisplay(double v);            // three decimals in the locale; empty when 0
-QString variationText(const QVariant &v);     // "+5", "0", "-3"
 
 } // namespace Ranking

@@ -75,7 +75,7 @@ QVariant SqliteCursor::value(int column) const
 {
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_NULL:
-        return QVariant(QMetaType::fromType<int>());
+        return QVariant(QMetaType::fromType<QString>()); // null, and an empty text
     case SQLITE_INTEGER:
         return int64(column);
     case SQLITE_FLOAT:

@@ -1,5 +1,6 @@
 #include "store/recordtable.h"
 
+#include "store/sorttext.h"
 #include "store/tdmorvs.h"
 
 #include <QSqlField>
@@ -26,6 +27,20 @@ void RecordTable::setRows(std::vector<QSqlRecord> rows)
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
+}
+
+void RecordTable::copyRowsFrom(const RecordTable &other)
+{
+    setRows(other.rows_);
+    sortText_ = other.sortText_;
+}
+
+QSqlRecord RecordTable::recordTemplate(const QStringList &fields)
+{
+    QSqlRecord r;
+    for (const QString &f : fields)
+        r.append(QSqlField(f));
+    return r;
 }
 
 void RecordTable::load(TdmORVS &dm, const QString &sql, const QVariantList &binds)
@@ -65,6 +80,8 @@ int RecordTable::columnOfField(const QString &field) const
 QString RecordTable::displayText(int row, int column) const
 {
     const Column &c = columns_.at(static_cast<size_t>(column));
+    if (c.lineNumber)
+        return QString::number(row + 1);
     const QSqlRecord &r = rows_.at(static_cast<size_t>(row));
     if (c.display)
         return c.display(r);
@@ -96,7 +113,10 @@ int RecordTable::compareValues(const QVariant &a, const QVariant &b)
 
 void RecordTable::applySort(const QString &sortText)
 {
-    if (sortText.isEmpty() || rows_.empty())
+    if (sortText.isEmpty())
+        return;
+    sortText_ = sortText;
+    if (rows_.empty())
         return;
     const QString f = sortText.section(QLatin1Char(' '), 0, 0);
     if (rows_.front().indexOf(f) < 0)
@@ -108,6 +128,12 @@ void RecordTable::applySort(const QString &sortText)
         return desc ? c > 0 : c < 0;
     });
     endResetModel();
+}
+
+void RecordTable::titleClick(QString &sharedSortText, const QString &field)
+{
+    sharedSortText = SortText::next(sharedSortText, field);
+    applySort(sharedSortText);
 }
 
 int RecordTable::rowCount(const QModelIndex &parent) const

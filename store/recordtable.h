@@ -8,6 +8,13 @@
 
 class TdmORVS;
 
+// Which column set of a list: the page's grid or the printed report. Both read the same rows.
+enum class ListLayout
+{
+    Grid,
+    Report
+};
+
 // Read-only rows of a query shown in a grid: column titles, per-column display texts and
 // alignment, and sorting of the rows already fetched (no new query). Lives in Qt Core so that
 // the grids' display texts are testable without widgets.
@@ -22,6 +29,7 @@ public:
         QString title;
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
         DisplayFn display; // empty: the field's value as text
+        bool lineNumber = false; // shows the row's running number (1, 2, ...) instead of a field
     };
 
     explicit RecordTable(QObject *parent = nullptr);
@@ -32,10 +40,15 @@ public:
     const std::vector<Column> &columns() const { return columns_; }
 
     void setRows(std::vector<QSqlRecord> rows);
+    const std::vector<QSqlRecord> &rows() const { return rows_; }
+    // Takes another list's rows as they stand (its order after title clicks, in-place edits):
+    // a report printed from a grid shows what the grid shows.
+    void copyRowsFrom(const RecordTable &other);
     void load(TdmORVS &dm, const QString &sql, const QVariantList &binds = {});
     void clear();
 
     const QSqlRecord &record(int row) const { return rows_.at(static_cast<size_t>(row)); }
+    QVariant value(int row, const QString &field) const { return record(row).value(field); }
     // Changes one value of a fetched row (a grid that edits its current row in place).
     void setValue(int row, const QString &field, const QVariant &value);
     int rowOf(const QString &field, const QVariant &value) const;
@@ -44,6 +57,13 @@ public:
 
     // Sorts by "Field ASC" / "Field DESC"; an empty text or unknown field leaves the order.
     void applySort(const QString &sortText);
+    // A click on a column title: the shared sort text moves on by the title-click rule
+    // (ascending first, then alternating) and the rows are sorted by it.
+    void titleClick(QString &sharedSortText, const QString &field);
+    QString sortText() const { return sortText_; }
+
+    // A row template with these fields (values NULL), for lists that build their rows.
+    static QSqlRecord recordTemplate(const QStringList &fields);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -57,4 +77,5 @@ public:
 private:
     std::vector<Column> columns_;
     std::vector<QSqlRecord> rows_;
+    QString sortText_;
 };

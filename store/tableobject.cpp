@@ -137,3 +137,15 @@ QString LoftDistText::loftName(TdmORVS &dm, const QVariant &loftNo, const QStrin
     return dm.scalar(QStringLiteral("SELECT LoftName FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"), {loftNo})
         .toString();
 }
+
+QHash<QString, QString> LoftDistText::loftNames(TdmORVS &dm)
+{
+    QHash<QString, QString> names;
+    QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo, LoftName FROM ORV_LoftData ORDER BY rowid"));
+    while (q.next()) {
+        const QString loft = q.value(0).toString();
+        if (!names.contains(loft))
+            names.insert(loft, q.value(1).toString());
+    }
+    return names;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlRecord>
+#include <QHash>
 #include <QString>
 #include <QVariantMap>
 #include <optional>
@@ -60,4 +61,7 @@ namespace LoftDistText {
 QString milesOrYards(const QVariant &v); // NULL -> "", else grouped whole number
 // The loft's current name; empty when no loft has that number; `current` when loftNo is NULL.
 QString loftName(TdmORVS &dm, const QVariant &loftNo, const QString &current = {});
+// Every loft's name by loft number (the first row of a number, as a look-up finds it): lists
+// read it once instead of asking per row.
+QHash<QString, QString> loftNames(TdmORVS &dm);
 } // namespace LoftDistText

@@ -80,8 +80,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     cbbRaceCode = new QComboBox(tsMarking);
     cbbRaceCode->setObjectName(QStringLiteral("cbbRaceCode"));
     cbbRaceCode->setMinimumWidth(360);
-    adoqMarking = new RecordTable(this);
-    ClockViews::setupMarking(*adoqMarking, dm);
+    adoqMarking = new MarkedList(dm, ListLayout::Grid, this);
     dbgrdMarking = new TDBGrid(QStringLiteral("dbgrdMarking"), adoqMarking, tsMarking);
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -101,8 +100,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     cbbTimer_UPL = new QComboBox(tsCrtTimerTrain);
     cbbTimer_UPL->setObjectName(QStringLiteral("cbbTimer_UPL"));
     cbbTimer_UPL->setMinimumWidth(360);
-    adoqTimerResult = new RecordTable(this);
-    ClockViews::setupResult(*adoqTimerResult, dm);
+    adoqTimerResult = new ClockResultList(dm, ListLayout::Grid, this);
     dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -121,8 +119,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     // Multi-race tab.
     auto *tsMultiRace = new QWidget;
     tsMultiRace->setObjectName(QStringLiteral("tsMultiRace"));
-    qryMultiRaceUpLd = new RecordTable(this);
-    ClockViews::setupMulti(*qryMultiRaceUpLd, dm);
+    qryMultiRaceUpLd = new MultiRaceList(dm, this);
     dbgrdMultRaceUpLd = new TDBGrid(QStringLiteral("dbgrdMultRaceUpLd"), qryMultiRaceUpLd, tsMultiRace);
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -244,7 +241,7 @@ QTimer *TfrmSynch_10_TC::pollTimer(ClockWorker::Job job) const
 void TfrmSynch_10_TC::FormShow()
 {
     mmoSynch->clearAndHide();
-    adoqTimerResult->setHeaderData(4, Qt::Horizontal, ClubSettings::load(dm()).speedTitle());
+    adoqTimerResult->refreshTitles();
     Caption_Language_Update();
 }
 
@@ -313,7 +310,7 @@ void TfrmSynch_10_TC::onFinished(int job, int outcome, const QString &loftNo, co
     switch (job) {
     case ClockWorker::Marked:
         if (outcome == static_cast<int>(PollOutcome::Done))
-            ClockViews::loadMarking(*adoqMarking, dm(), raceCode_, true);
+            adoqMarking->load(raceCode_, true);
         break;
     case ClockWorker::Result:
         if (outcome == static_cast<int>(PollOutcome::Done))
@@ -321,7 +318,7 @@ void TfrmSynch_10_TC::onFinished(int job, int outcome, const QString &loftNo, co
         break;
     case ClockWorker::Multi:
         if (outcome == static_cast<int>(PollOutcome::Done))
-            ClockViews::loadMulti(*qryMultiRaceUpLd, dm(), loftNo, startDate);
+            qryMultiRaceUpLd->load(loftNo, startDate);
         break;
     default:
         break;
@@ -399,13 +396,12 @@ void TfrmSynch_10_TC::onRaceChosen(const QString &raceCode, const QString &liber
     raceCode_ = raceCode;
     liberCode_ = liberCode;
     if (raceTab_ == ClockWorker::Marked) {
-        ClockViews::loadMarking(*adoqMarking, dm(), raceCode_, false);
+        adoqMarking->load(raceCode_, false);
         polling_[ClockWorker::Marked] = true;
         if (!busy_)
             timerMark->start();
     } else {
         reloadResult();
-        adoqTimerResult->setHeaderData(4, Qt::Horizontal, ClubSettings::load(dm()).speedTitle());
         polling_[ClockWorker::Result] = true;
         if (!busy_)
             timerResult->start();
@@ -414,6 +410,6 @@ void TfrmSynch_10_TC::onRaceChosen(const QString &raceCode, const QString &liber
 
 void TfrmSynch_10_TC::reloadResult()
 {
-    ClockViews::loadResult(*adoqTimerResult, dm(), raceCode_, liberCode_);
+    adoqTimerResult->load(raceCode_);
     lblTimerRseultSum->setText(Ranking::summary(dm(), raceCode_, adoqTimerResult->rowCount()).text());
 }

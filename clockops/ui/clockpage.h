@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/page.h"
+#include "clockops/clockviews.h"
 #include "clockops/ui/clockworker.h"
 
 #include <QDate>
@@ -12,7 +13,6 @@ class QPushButton;
 class QTabWidget;
 class QThread;
 class QTimer;
-class RecordTable;
 class TDBGrid;
 class TMessageArea;
 
@@ -42,7 +42,9 @@ public:
     QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll;
     QComboBox *cbbRaceCode, *cbbTimer_UPL;
     TDBGrid *dbgrdMarking, *dbgrdTimerUPL, *dbgrdMultRaceUpLd;
-    RecordTable *adoqMarking, *adoqTimerResult, *qryMultiRaceUpLd;
+    MarkedList *adoqMarking;
+    ClockResultList *adoqTimerResult;
+    MultiRaceList *qryMultiRaceUpLd;
     QLabel *lblTimerRseultSum;
     TMessageArea *mmoSynch, *mmoMark, *mmoResult, *mmoMultiRaceUpld;
     QTimer *timerSync, *timerMark, *timerResult, *tmrMuliRaceUpLd;

@@ -8,6 +8,7 @@
 #include "members/coordmask.h"
 #include "members/loftdownload.h"
 #include "device/twinapiv8.h"
+#include "members/memberlists.h"
 #include "members/members.h"
 #include "members/membersettings.h"
 #include "members/ui/pagewidgets.h"
@@ -77,12 +78,8 @@ TfrmMember_10::TfrmMember_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLitera
 QWidget *TfrmMember_10::buildMemberList()
 {
     auto *p = panel(this, "pnlMem");
-    adoqDBGridLoft = new RecordTable(p);
+    adoqDBGridLoft = new MemberList(dm(), ListLayout::Grid, p);
     adoqDBGridLoft->setObjectName(QStringLiteral("adoqDBGridLoft"));
-    adoqDBGridLoft->addColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft No"), Qt::AlignLeft | Qt::AlignVCenter,
-                              Members::loftNoText);
-    adoqDBGridLoft->addColumn(QStringLiteral("LoftName"), QStringLiteral("Loft Name"));
-    adoqDBGridLoft->addColumn(QStringLiteral("clockCnt"), QStringLiteral("Clocks"), Qt::AlignCenter);
     dbgrdMem = new TDBGrid(QStringLiteral("dbgrdMem"), adoqDBGridLoft, p);
     dbgrdMem->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMem->viewport()->installEventFilter(this);
@@ -187,18 +184,8 @@ QWidget *TfrmMember_10::buildMemberForm()
 QWidget *TfrmMember_10::buildClockList()
 {
     auto *p = panel(this, "pnlClockList");
-    adoqClockList = new RecordTable(p);
+    adoqClockList = new ClockList(dm(), p);
     adoqClockList->setObjectName(QStringLiteral("adoqClockList"));
-    adoqClockList->addColumn(QStringLiteral("ClockID"), QStringLiteral("Serial Number"));
-    adoqClockList->addColumn(QStringLiteral("LastSynchDate"), QStringLiteral("Date last synchronized "),
-                             Qt::AlignLeft | Qt::AlignVCenter, [](const QSqlRecord &r) {
-                                 return ValueText::shortDateTime(r.value(QStringLiteral("LastSynchDate")));
-                             });
-    adoqClockList->addColumn(QStringLiteral("SynchStat"), QStringLiteral("Sync. required"), Qt::AlignCenter,
-                             [](const QSqlRecord &r) {
-                                 return ValueText::toBool(r.value(QStringLiteral("SynchStat"))) ? QStringLiteral("Yes")
-                                                                                                : QStringLiteral("No");
-                             });
     dbgrdClockList = new TDBGrid(QStringLiteral("dbgrdClockList"), adoqClockList, p);
     dbgrdClockList->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdClockList->viewport()->installEventFilter(this);
@@ -273,9 +260,7 @@ void TfrmMember_10::hideMenus()
 
 void TfrmMember_10::titleClick(TDBGrid *grid, const QString &field)
 {
-    QString &s = SortText::programWide();
-    s = SortText::next(s, field);
-    grid->table()->applySort(s);
+    grid->table()->titleClick(SortText::programWide(), field);
 }
 
 QString TfrmMember_10::selectedLoftNo() const
@@ -293,7 +278,7 @@ QString TfrmMember_10::selectedLoftName() const
 void TfrmMember_10::loadMembers()
 {
     const QString keep = selectedLoftNo();
-    adoqDBGridLoft->load(dm(), Members::listSql());
+    adoqDBGridLoft->load();
     lblMemCnt->setText(ValueText::count3(adoqDBGridLoft->rowCount()));
     const int r = adoqDBGridLoft->rowOf(QStringLiteral("LoftNo"), keep);
     dbgrdMem->selectRow(r >= 0 ? r : 0);
@@ -430,7 +415,7 @@ void TfrmMember_10::openClockList()
 
 void TfrmMember_10::loadClocks()
 {
-    adoqClockList->load(dm(), Members::clockListSql(), {clockLoftNo_});
+    adoqClockList->load(clockLoftNo_);
     lblClockListSum->setText(Members::clockCountText(adoqClockList->rowCount()));
     dbgrdClockList->selectRow(0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/page.h"
+#include "members/memberlists.h"
 #include "members/rings.h"
 
 #include <QHash>
@@ -76,7 +77,9 @@ public:
     QLabel *lblTitle;
     QWidget *pnlMem, *pnlNewMember, *pnlMemRing, *pnlClockList;
     TDBGrid *dbgrdMem, *dbgrdMemRing, *dbgrdClockList;
-    RecordTable *adoqDBGridLoft, *adoqDBGridMRing, *adoqClockList;
+    MemberList *adoqDBGridLoft;
+    RingList *adoqDBGridMRing;
+    ClockList *adoqClockList;
     QLabel *lblMemCnt, *lblRingCnt, *lblClockListTitle, *lblClockListSum, *panelLoftDL;
     TRadioGroup *rgMem, *rgMemRing, *rgClockList;
     QPushButton *btnMemNew, *butPrtMemList, *btnCote, *btnOK, *btnCancel;
@@ -121,7 +124,6 @@ private:
     // Runs a handler; a database failure ends it with the store's message.
     void guarded(const std::function<void()> &fn);
 
-    QHash<QString, QString> colourNames_; // colour names for the ring list
     QString ringLoftNo_;   // the member whose rings are shown
     QString ringLoftName_;
     QString clockLoftNo_;  // the member whose clocks are shown

@@ -3,6 +3,7 @@
 #include "app/ui/grid.h"
 #include "app/ui/radiogroup.h"
 #include "members/colours.h"
+#include "members/memberlists.h"
 #include "members/membersettings.h"
 #include "members/ui/memberpage.h"
 #include "members/ui/pagewidgets.h"
@@ -68,26 +69,8 @@ QComboBox *combo(QWidget *parent, const char *name, bool editable)
 QWidget *TfrmMember_10::buildRingPanel()
 {
     auto *p = panel(this, "pnlMemRing");
-    adoqDBGridMRing = new RecordTable(p);
+    adoqDBGridMRing = new RingList(dm(), ListLayout::Grid, p);
     adoqDBGridMRing->setObjectName(QStringLiteral("adoqDBGridMRing"));
-    const auto left = Qt::AlignLeft | Qt::AlignVCenter;
-    adoqDBGridMRing->addColumn(QStringLiteral("PRingNo"), QStringLiteral("Life Ring Number"), left, Rings::shownRingNo);
-    adoqDBGridMRing->addColumn(DeleteMarkField, QStringLiteral("Mult_Del"), Qt::AlignCenter, [](const QSqlRecord &r) {
-        return ValueText::toBool(r.value(DeleteMarkField)) ? QStringLiteral("True") : QStringLiteral("False");
-    });
-    adoqDBGridMRing->addColumn(QStringLiteral("ColorType"), QStringLiteral("Color"), left,
-                               [this](const QSqlRecord &r) { return Rings::shownColour(colourNames_, r); });
-    adoqDBGridMRing->addColumn(QStringLiteral("Sex"), QStringLiteral("Sex of bird"), left, Rings::shownSex);
-    adoqDBGridMRing->addColumn(QStringLiteral("E_Ring"), QStringLiteral("E_Ring Assign"));
-    adoqDBGridMRing->addColumn(QStringLiteral("CreateDate"), QStringLiteral("Create Date"), left,
-                               [](const QSqlRecord &r) { return ValueText::shortDate(r.value(QStringLiteral("CreateDate"))); });
-    for (const char *f : {"AssignDate", "Updatetime"})
-        adoqDBGridMRing->addColumn(QLatin1String(f), QLatin1String(f) == QLatin1String("AssignDate")
-                                                         ? QStringLiteral("Assign Date")
-                                                         : QStringLiteral("Last Update"),
-                                   left, [f](const QSqlRecord &r) {
-                                       return ValueText::shortDateTime(r.value(QLatin1String(f)));
-                                   });
     dbgrdMemRing = new TDBGrid(QStringLiteral("dbgrdMemRing"), adoqDBGridMRing, p);
     dbgrdMemRing->setItemDelegateForColumn(1, new CheckBoxDelegate(dbgrdMemRing));
     dbgrdMemRing->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -248,8 +231,7 @@ void TfrmMember_10::openRingList()
 
 void TfrmMember_10::loadRings(const QString &moveTo)
 {
-    colourNames_ = FeatherColours::names(dm());
-    adoqDBGridMRing->load(dm(), Rings::listSql(), {ringLoftNo_});
+    adoqDBGridMRing->load(ringLoftNo_);
     lblRingCnt->setText(ValueText::count3(adoqDBGridMRing->rowCount()));
     const int r = moveTo.isEmpty() ? -1 : adoqDBGridMRing->rowOf(QStringLiteral("PRingNo"), moveTo);
     dbgrdMemRing->selectRow(r >= 0 ? r : 0);

@@ -7,11 +7,11 @@
 #include "races/coordinates.h"
 #include "races/racerecords.h"
 #include "races/sundata.h"
-#include "races/ui/distancetable.h"
+#include "races/racelists.h"
+#include "races/ui/distancedelegate.h"
 #include "races/ui/racewidgets.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
-#include "store/sorttext.h"
 #include "store/sqlerror.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -74,17 +74,8 @@ void TfrmRace_TC::buildRacePoint()
     auto *title = label(pnlRacePoint, "lbRaceTitle", QStringLiteral("Races"));
     setTitleFont(title);
 
-    adoqRacePoint = new RecordTable(this);
+    adoqRacePoint = new RaceList(dm(), ListLayout::Grid, this);
     adoqRacePoint->setObjectName(QStringLiteral("adoqRacePoint"));
-    adoqRacePoint->addColumn(QStringLiteral("ClubID"), QStringLiteral("Club"));
-    adoqRacePoint->addColumn(QStringLiteral("LiberCode"), QStringLiteral("Code"));
-    adoqRacePoint->addColumn(QStringLiteral("LiberSiteAbbr"), QStringLiteral("LibSite Abbre."));
-    adoqRacePoint->addColumn(QStringLiteral("LiberSite"), QStringLiteral("Liberation Site"));
-    adoqRacePoint->addColumn(QStringLiteral("LiberDate"), QStringLiteral("Lib. Date"), Qt::AlignCenter,
-                             [](const QSqlRecord &r) { return ValueText::shortDate(r.value("LiberDate")); });
-    adoqRacePoint->addColumn(QStringLiteral("LiberTime"), QStringLiteral("Lib. Time"), Qt::AlignCenter,
-                             [](const QSqlRecord &r) { return ValueText::longTime(r.value("LiberTime")); });
-    adoqRacePoint->addColumn(QStringLiteral("RaceCode"));
     dbgrd1 = new TDBGrid(QStringLiteral("dbgrd1"), adoqRacePoint, pnlRacePoint);
     dbgrd1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrd1->viewport()->installEventFilter(this);
@@ -293,8 +284,7 @@ void TfrmRace_TC::fillSites()
 void TfrmRace_TC::openRaceList()
 {
     const QString current = currentRaceCode();
-    adoqRacePoint->load(dm(), QStringLiteral("SELECT * FROM ORV_RaceData WHERE COALESCE(DeleteMark,0)=0 "
-                                             "ORDER BY date(LiberDate), rowid"));
+    adoqRacePoint->load();
     if (!sortText_.isEmpty())
         adoqRacePoint->applySort(sortText_);
     const int row = adoqRacePoint->rowOf(QStringLiteral("RaceCode"), current);
@@ -321,11 +311,6 @@ QString TfrmRace_TC::coordinateText(QLineEdit *e) const
 {
     // The mask's text with blanks where nothing was typed: "    '  :  " when untouched.
     return e->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
-}
-
-QString TfrmRace_TC::loftNameOf(const QVariant &loftNo) const
-{
-    return LoftDistText::loftName(dm(), loftNo);
 }
 
 void TfrmRace_TC::clearEditFields()
@@ -525,8 +510,7 @@ void TfrmRace_TC::btnClubSaveClick()
     }
     grpClubMap->hide();
     combClub->clear();
-    for (const auto &r : dm().rows(QStringLiteral("SELECT ClubName FROM ORV_ClubMap ORDER BY rowid")))
-        combClub->addItem(r.value(0).toString());
+    combClub->addItems(RaceRecords::clubNamesInTableOrder(dm()));
 }
 
 void TfrmRace_TC::btnClubCancelClick()
@@ -542,8 +526,7 @@ void TfrmRace_TC::DDelete2Click()
         Dialogs::error(this, e.message());
     }
     combClub->clear();
-    for (const auto &r : dm().rows(QStringLiteral("SELECT ClubName FROM ORV_ClubMap ORDER BY rowid")))
-        combClub->addItem(r.value(0).toString());
+    combClub->addItems(RaceRecords::clubNamesInTableOrder(dm()));
 }
 
 void TfrmRace_TC::DDelete1Click()
@@ -559,8 +542,7 @@ void TfrmRace_TC::DDelete1Click()
 
 void TfrmRace_TC::gridTitleClick(RecordTable *table, const QString &field)
 {
-    sortText_ = SortText::next(sortText_, field);
-    table->applySort(sortText_);
+    table->titleClick(sortText_, field);
 }
 
 bool TfrmRace_TC::medtRaceLonExit()

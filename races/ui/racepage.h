@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/page.h"
+#include "races/racelists.h"
 #include "races/raceinfo.h"
 #include "races/racerecords.h"
 
@@ -20,7 +21,6 @@ class QWidget;
 class RecordTable;
 class TDBGrid;
 class TRadioGroup;
-class DistanceTable;
 class QTableView;
 struct RaceInfo;
 
@@ -98,17 +98,19 @@ public:
     QPushButton *btnOK, *btnCancel, *btn1, *btnSetSunData, *btnClubSave, *btnClubCancel;
     QMenu *pmClubCode, *pmLiberSite;
     TRadioGroup *rgRacePoint;
-    RecordTable *adoqRacePoint;
+    RaceList *adoqRacePoint;
     TDBGrid *dbgrd1;
     QTableWidget *StrGridSunSet;
     // distances
-    DistanceTable *adotLoftRaceDist, *adotDistDL;
+    DistanceList *adotLoftRaceDist, *adotDistDL;
     QTableView *dbgrdLoftLibDist, *dbgridDistDL;
     QLabel *lblLoftLibDistTitle, *lblDistDLTitle, *labFilePath;
     QLabel *lblDistMethod; // names how the distances are computed
     QPushButton *butDistDL;
     // results
-    RecordTable *adoqRaceRec, *adoqLoftRaceStat, *adoqOtherClock;
+    RaceResultList *adoqRaceRec;
+    RaceStatusList *adoqLoftRaceStat;
+    OtherClockList *adoqOtherClock;
     TDBGrid *dbgrdRaceRec, *dbgrdLoftRaceStat, *dbgrdOtherClock;
     QLabel *lbl1RaceResultTitle, *lblRaceResultSum, *lblLoftRaceStatTiTle, *lblOtherClockTitle;
     QDateEdit *dtpRaceDate;
@@ -142,11 +144,10 @@ private:
     void showOnly(QWidget *panel);
     void clearEditFields();
     bool loadRaceIntoEditor();
-    void fillResult(bool afterRecalculation);
+    void fillResult();
     void fillOtherClockGrid();
     std::optional<RaceInfo> chosenRace() const;
     QString coordinateText(QLineEdit *e) const;
-    QString loftNameOf(const QVariant &loftNo) const;
 
     bool editMode_ = false;
     bool addMode_ = false;

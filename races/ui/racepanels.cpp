@@ -6,12 +6,12 @@
 #include "app/ui/grid.h"
 #include "races/distances.h"
 #include "races/otherclock.h"
+#include "races/racelists.h"
 #include "races/ranking.h"
-#include "races/ui/distancetable.h"
+#include "races/ui/distancedelegate.h"
 #include "races/ui/racewidgets.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
-#include "store/sorttext.h"
 #include "store/sqlerror.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -22,12 +22,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlField>
 #include <QTableView>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -35,7 +33,7 @@
 using namespace RaceWidgets;
 
 namespace {
-QTableView *distanceGrid(QWidget *parent, const char *name, DistanceTable *model, TfrmRace_TC *page)
+QTableView *distanceGrid(QWidget *parent, const char *name, DistanceList *model, TfrmRace_TC *page)
 {
     auto *v = new QTableView(parent);
     v->setObjectName(QLatin1String(name));
@@ -51,23 +49,9 @@ QTableView *distanceGrid(QWidget *parent, const char *name, DistanceTable *model
     v->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     v->horizontalHeader()->setSectionsClickable(true);
     QObject::connect(v->horizontalHeader(), &QHeaderView::sectionClicked, page, [page, model](int section) {
-        const QString f = model->fieldOf(section);
-        QString s = SortText::next(page->property("distanceSort").toString(), f);
-        page->setProperty("distanceSort", s);
-        model->applySort(s);
+        page->gridTitleClick(model, model->columns().at(static_cast<size_t>(section)).field);
     });
     return v;
-}
-
-QSqlRecord recordOf(const QStringList &fields, const QVariantList &values)
-{
-    QSqlRecord r;
-    for (int i = 0; i < fields.size(); ++i) {
-        QSqlField f(fields.at(i), values.at(i).metaType());
-        f.setValue(values.at(i));
-        r.append(f);
-    }
-    return r;
 }
 
 QWidget *buttonRow(QWidget *parent, std::initializer_list<QWidget *> left,
@@ -92,7 +76,7 @@ void TfrmRace_TC::buildDistances()
         label(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
     setTitleFont(lblLoftLibDistTitle);
     lblDistMethod = label(pnlLoftLibPointDist, "lblDistMethod", QString());
-    adotLoftRaceDist = new DistanceTable(dm(), false, this);
+    adotLoftRaceDist = new DistanceList(dm(), false, ListLayout::Grid, this);
     dbgrdLoftLibDist = distanceGrid(pnlLoftLibPointDist, "dbgrdLoftLibDist", adotLoftRaceDist, this);
     auto *update = button(pnlLoftLibPointDist, "btnLoftDistUpdate", QStringLiteral("LoftDistUpdate"));
     auto *note =
@@ -120,7 +104,7 @@ void TfrmRace_TC::buildDistances()
     pnlDistDownLoad = panel(this, "pnlDistDownLoad");
     lblDistDLTitle = label(pnlDistDownLoad, "lblDistDLTitle", QStringLiteral(" Race distance download "));
     setTitleFont(lblDistDLTitle);
-    adotDistDL = new DistanceTable(dm(), true, this);
+    adotDistDL = new DistanceList(dm(), true, ListLayout::Grid, this);
     dbgridDistDL = distanceGrid(pnlDistDownLoad, "dbgridDistDL", adotDistDL, this);
     auto *choose = button(pnlDistDownLoad, "Button1", QStringLiteral("File Selected :"));
     labFilePath = label(pnlDistDownLoad, "labFilePath", QString());
@@ -150,28 +134,8 @@ void TfrmRace_TC::buildResults()
     pnlRaceResult = panel(this, "pnlRaceResult");
     lbl1RaceResultTitle = label(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
     setTitleFont(lbl1RaceResultTitle);
-    adoqRaceRec = new RecordTable(this);
+    adoqRaceRec = new RaceResultList(dm(), ListLayout::Grid, this);
     adoqRaceRec->setObjectName(QStringLiteral("adoqRaceRec"));
-    const auto right = Qt::AlignRight | Qt::AlignVCenter;
-    adoqRaceRec->addColumn(QStringLiteral("Pos"), QStringLiteral("Pos."), right);
-    adoqRaceRec->addColumn(
-        QStringLiteral("LoftNo"), QStringLiteral("Name"), Qt::AlignLeft | Qt::AlignVCenter,
-        [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
-    adoqRaceRec->addColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
-    adoqRaceRec->addColumn(QStringLiteral("sex"), QStringLiteral("S"), Qt::AlignCenter);
-    adoqRaceRec->addColumn(QStringLiteral("ColorType"), QStringLiteral("C"), Qt::AlignCenter);
-    adoqRaceRec->addColumn(
-        QStringLiteral("BackTime"), QStringLiteral("Clocked"), Qt::AlignCenter,
-        [](const QSqlRecord &r) { return Ranking::clockedText(r.value("BackTime").toString()); });
-    adoqRaceRec->addColumn(
-        QStringLiteral("FlyTime"), QStringLiteral("FlyiTime"), Qt::AlignCenter,
-        [](const QSqlRecord &r) { return Ranking::flyTimeShort(r.value("FlyTime").toString()); });
-    adoqRaceRec->addColumn(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), right, [](const QSqlRecord &r) {
-        return Ranking::velocityDisplay(r.value("FlySpeed").toDouble());
-    });
-    adoqRaceRec->addColumn(QStringLiteral("TimeVari"), QStringLiteral("Var"), right,
-                           [](const QSqlRecord &r) { return Ranking::variationText(r.value("TimeVari")); });
-    adoqRaceRec->addColumn(QStringLiteral("dist"), QStringLiteral("Dist"), right);
     dbgrdRaceRec = new TDBGrid(QStringLiteral("dbgrdRaceRec"), adoqRaceRec, pnlRaceResult);
     dbgrdRaceRec->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdRaceRec, &TDBGrid::titleClicked, this,
@@ -215,14 +179,8 @@ void TfrmRace_TC::buildResults()
     pnlLoftRaceStat = panel(this, "pnlLoftRaceStat");
     lblLoftRaceStatTiTle = label(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));
     setTitleFont(lblLoftRaceStatTiTle);
-    adoqLoftRaceStat = new RecordTable(this);
+    adoqLoftRaceStat = new RaceStatusList(dm(), ListLayout::Grid, this);
     adoqLoftRaceStat->setObjectName(QStringLiteral("adoqLoftRaceStat"));
-    adoqLoftRaceStat->addColumn(
-        QStringLiteral("LoftNo"), QStringLiteral("Member"), Qt::AlignLeft | Qt::AlignVCenter,
-        [](const QSqlRecord &r) { return r.value(QStringLiteral("LoftName")).toString(); });
-    adoqLoftRaceStat->addColumn(QStringLiteral("ClockID"), QStringLiteral("Clock"), Qt::AlignCenter);
-    adoqLoftRaceStat->addColumn(QStringLiteral("MarkedCnt"), QStringLiteral("Birds marked"), right);
-    adoqLoftRaceStat->addColumn(QStringLiteral("ArriveCnt"), QStringLiteral("Birds arrived"), right);
     dbgrdLoftRaceStat = new TDBGrid(QStringLiteral("dbgrdLoftRaceStat"), adoqLoftRaceStat, pnlLoftRaceStat);
     dbgrdLoftRaceStat->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdLoftRaceStat, &TDBGrid::titleClicked, this,
@@ -294,10 +252,8 @@ void TfrmRace_TC::buildOtherClock()
     ab->addWidget(save);
     af->addRow(ab);
 
-    adoqOtherClock = new RecordTable(this);
+    adoqOtherClock = new OtherClockList(dm(), this);
     adoqOtherClock->setObjectName(QStringLiteral("adoqOtherClock"));
-    adoqOtherClock->addColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring "));
-    adoqOtherClock->addColumn(QStringLiteral("BackTime"), QStringLiteral("Time"));
     dbgrdOtherClock = new TDBGrid(QStringLiteral("dbgrdOtherClock"), adoqOtherClock, pnlOtherClosk);
     dbgrdOtherClock->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdOtherClock, &QTableView::clicked, this, [this] { dbgrdOtherClockCellClick(); });
@@ -333,7 +289,6 @@ void TfrmRace_TC::showDistances()
         return;
     adotLoftRaceDist->load(race->liberCode);
     lblLoftLibDistTitle->setText(QStringLiteral("Member loft distance to ") + race->liberSite);
-    adotLoftRaceDist->setUnitTitles(Races::clubMode(dm()));
     lblDistMethod->setText(QStringLiteral("Distance method: ") +
                            Coordinates::methodName(Races::clubDistanceMethod(dm())));
     showOnly(pnlLoftLibPointDist);
@@ -365,7 +320,6 @@ void TfrmRace_TC::showDistanceDownload()
     lblDistDLTitle->setText(QStringLiteral(" Race distance download "));
     butDistDL->setEnabled(false);
     adotDistDL->load();
-    adotDistDL->setUnitTitles(Races::clubMode(dm()));
     showOnly(pnlDistDownLoad);
 }
 
@@ -407,30 +361,13 @@ void TfrmRace_TC::btnRPRAPrintClick()
 
 // ---- results and status
 
-void TfrmRace_TC::fillResult(bool afterRecalculation)
+void TfrmRace_TC::fillResult()
 {
     const auto race = chosenRace();
     if (!race)
         return;
-    const auto rows = Ranking::resultList(dm(), race->raceCode,
-                                          afterRecalculation ? Ranking::Variant::AfterRecalculation
-                                                             : Ranking::Variant::Normal);
-    QHash<QString, QString> names;
-    for (const auto &r : dm().rows(QStringLiteral("SELECT LoftNo, LoftName FROM ORV_LoftData")))
-        if (!names.contains(r.value(0).toString()))
-            names.insert(r.value(0).toString(), r.value(1).toString());
-    static const QStringList fields{"Pos",  "LiberCode", "PRingNo", "BackTime",  "FlyTime",  "FlySpeed",
-                                    "dist", "LoftNo",    "sex",     "ColorType", "TimeVari", "LoftName"};
-    std::vector<QSqlRecord> records;
-    records.reserve(rows.size());
-    for (const auto &r : rows)
-        records.push_back(
-            recordOf(fields, {r.pos, r.liberCode, r.ringNo, r.backTime, r.flyTime, r.flySpeed, r.dist,
-                              r.loftNo, r.sex, r.colorType, r.timeVari, names.value(r.loftNo)}));
-    adoqRaceRec->setRows(std::move(records));
-    adoqRaceRec->setHeaderData(adoqRaceRec->columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
-                               ClubSettings::load(dm()).speedTitle());
-    lblRaceResultSum->setText(Ranking::summary(dm(), race->raceCode, static_cast<int>(rows.size())).text());
+    adoqRaceRec->load(race->raceCode);
+    lblRaceResultSum->setText(adoqRaceRec->summary().text());
 }
 
 void TfrmRace_TC::showResult(bool withTitle)
@@ -440,7 +377,7 @@ void TfrmRace_TC::showResult(bool withTitle)
         return;
     if (withTitle)
         lbl1RaceResultTitle->setText(race->clubId + QStringLiteral(" Result for ") + race->liberSite);
-    fillResult(false);
+    fillResult();
     showOnly(pnlRaceResult);
 }
 
@@ -471,7 +408,7 @@ void TfrmRace_TC::btnRecacuteClick()
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
     }
-    fillResult(true);
+    fillResult();
     grpRecaculate->hide();
 }
 
@@ -487,11 +424,7 @@ void TfrmRace_TC::showStatus()
     if (!race)
         return;
     lblLoftRaceStatTiTle->setText(QStringLiteral(" Status for ") + race->liberSite);
-    static const QStringList fields{"LoftNo", "ClockID", "MarkedCnt", "ArriveCnt", "LoftName"};
-    std::vector<QSqlRecord> records;
-    for (const auto &s : Ranking::statusView(dm(), race->raceCode))
-        records.push_back(recordOf(fields, {s.loftNo, s.clockId, s.marked, s.arrived, loftNameOf(s.loftNo)}));
-    adoqLoftRaceStat->setRows(std::move(records));
+    adoqLoftRaceStat->load(race->raceCode);
     showOnly(pnlLoftRaceStat);
 }
 
@@ -507,8 +440,7 @@ void TfrmRace_TC::showOtherClock()
                                 ValueText::shortDate(race->liberDate) + QStringLiteral("     ") +
                                 race->raceCode);
     cbbLoftNo_OtherClock->clear();
-    for (const auto &r : dm().rows(QStringLiteral("SELECT LoftName FROM ORV_LoftData ORDER BY rowid")))
-        cbbLoftNo_OtherClock->addItem(r.value(0).toString());
+    cbbLoftNo_OtherClock->addItems(OtherClock::memberNames(dm()));
     cbbLoftNo_OtherClock->setCurrentIndex(-1);
     showOnly(pnlOtherClosk);
     const QDate today = AppClock::today();
@@ -521,11 +453,7 @@ void TfrmRace_TC::fillOtherClockGrid()
     const auto race = chosenRace();
     if (!race)
         return;
-    static const QStringList fields{"PRingNo", "BackTime"};
-    std::vector<QSqlRecord> records;
-    for (const auto &p : OtherClock::pigeonsWithArrival(dm(), race->raceCode, otherClockLoft_))
-        records.push_back(recordOf(fields, {p.first, p.second}));
-    adoqOtherClock->setRows(std::move(records));
+    adoqOtherClock->load(race->raceCode, otherClockLoft_);
 }
 
 void TfrmRace_TC::cbbLoftNo_OtherClockClick()
@@ -533,11 +461,8 @@ void TfrmRace_TC::cbbLoftNo_OtherClockClick()
     const auto race = chosenRace();
     if (!race)
         return;
-    const QVariant loft =
-        dm().scalar(QStringLiteral("SELECT LoftNo FROM ORV_LoftData WHERE LoftName=? LIMIT 1"),
-                    {cbbLoftNo_OtherClock->currentText()});
-    if (loft.isValid())
-        otherClockLoft_ = loft.toString();
+    if (const auto loft = OtherClock::loftOfName(dm(), cbbLoftNo_OtherClock->currentText()))
+        otherClockLoft_ = *loft;
     cbbSelPigNo->clear();
     cbbSelPigNo->addItems(OtherClock::liveRings(dm(), otherClockLoft_));
     cbbSelPigNo->setCurrentIndex(-1);

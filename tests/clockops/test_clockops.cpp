@@ -331,9 +331,8 @@ void TestClockOps::markedUploadStoresBirdsOfTheChosenRace()
     QCOMPARE(r.count("SELECT COUNT(*) FROM ORV_RaceClockTime WHERE LoftNo='002'"), 1);
     QCOMPARE(r.session.PreDeviceno, Clock2);
 
-    RecordTable grid;
-    ClockViews::setupMarking(grid, r.dm());
-    ClockViews::loadMarking(grid, r.dm(), "12340601", true);
+    MarkedList grid(r.dm());
+    grid.load("12340601", true);
     QCOMPARE(grid.rowCount(), 2);
     QCOMPARE(grid.displayText(0, 0), QString("Adams"));
     QCOMPARE(grid.displayText(0, 1), QString("P1"));
@@ -423,14 +422,14 @@ void TestClockOps::resultGridRanksEqualSpeedsTogether()
     r.pigeon("002", "C");
     r.pigeon("002", "D");
     r.distance("1234", "001", 400, 0);
+    r.race("R", "1234", QDate(2026, 6, 1));
     r.dm().exec("INSERT INTO ORV_PigRaceData (RaceCode, PRingNo, BackTime, FlySpeed) VALUES "
                 "('R','A','2026-06-01 11:00:00',1500.5),('R','B','2026-06-01 11:01:00',1400.25),"
                 "('R','C','2026-06-01 11:02:00',1400.25),('R','D','2026-06-01 11:03:00',1300.0),"
                 "('R','E',NULL,0)");
-    RecordTable grid;
-    ClockViews::setupResult(grid, r.dm());
+    ClockResultList grid(r.dm());
     QCOMPARE(grid.headerData(4, Qt::Horizontal).toString(), QString("MPM"));
-    ClockViews::loadResult(grid, r.dm(), "R", "1234");
+    grid.load("R");
     QCOMPARE(grid.rowCount(), 4);
     QStringList pos;
     for (int i = 0; i < 4; ++i)
@@ -477,9 +476,8 @@ void TestClockOps::multiUploadStoresEachRaceWithItsOwnVariation()
     QCOMPARE(r.value("SELECT BackTime FROM ORV_PigRaceData WHERE PRingNo='P3'").toString(), QString());
     QCOMPARE(r.value("SELECT FlySpeed FROM ORV_PigRaceData WHERE PRingNo='P3'").toDouble(), 0.0);
 
-    RecordTable grid;
-    ClockViews::setupMulti(grid, r.dm());
-    ClockViews::loadMulti(grid, r.dm(), "001", up.startDate());
+    MultiRaceList grid(r.dm());
+    grid.load("001", up.startDate());
     QCOMPARE(grid.rowCount(), 2); // P3 has not arrived
     QCOMPARE(grid.displayText(0, 2), QString("P1"));
     QCOMPARE(grid.displayText(1, 0), QString("2"));

@@ -1,5 +1,6 @@
 #include "members/colours.h"
 #include "members/coordmask.h"
+#include "members/memberlists.h"
 #include "members/members.h"
 #include "members/membersettings.h"
 #include "members/rings.h"
@@ -142,11 +143,8 @@ private slots:
         QVERIFY(Members::save(db.dm(), member("B2", "Zed"), sink));
         QVERIFY(Members::save(db.dm(), member("A1", "Abe"), sink));
         db.dm().exec("INSERT INTO ORV_LoftClocks (LoftNo, ClockID) VALUES ('A1','0A0B0C0D'),('A1','11223344')");
-        RecordTable t;
-        t.addColumn("LoftNo", {}, Qt::AlignLeft, Members::loftNoText);
-        t.addColumn("LoftName");
-        t.addColumn("clockCnt");
-        t.load(db.dm(), Members::listSql());
+        MemberList t(db.dm());
+        t.load();
         QCOMPARE(t.rowCount(), 2);
         QCOMPARE(t.displayText(0, 0), QStringLiteral("BE A1"));
         QCOMPARE(t.displayText(0, 2), QStringLiteral("2"));
@@ -154,11 +152,57 @@ private slots:
         // Title clicks: ascending, descending, ascending.
         QString s;
         for (const char *want : {"Abe", "Zed", "Abe"}) {
-            s = SortText::next(s, "LoftName");
-            t.applySort(s);
+            t.titleClick(s, "LoftName");
             QCOMPARE(t.displayText(0, 1), QString::fromLatin1(want));
         }
         QCOMPARE(ValueText::count3(0), QStringLiteral("000"));
+    }
+
+    void printedListsFollowTheGrids()
+    {
+        TestDb db;
+        db.insertClub();
+        RecordingSink sink;
+        QVERIFY(Members::save(db.dm(), member("B2", "Zed"), sink));
+        QVERIFY(Members::save(db.dm(), member("A1", "Abe"), sink));
+        MemberList grid(db.dm()), report(db.dm(), ListLayout::Report);
+        report.copyRowsFrom(grid);
+        QCOMPARE(report.rowCount(), 0); // an empty list prints its header only
+        QCOMPARE(report.headerData(2, Qt::Horizontal).toString(), QStringLiteral("No. of Clocks"));
+        grid.load();
+        QString sort;
+        grid.titleClick(sort, "LoftName");
+        grid.titleClick(sort, "LoftName"); // by name, descending
+        report.copyRowsFrom(grid);
+        QCOMPARE(report.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(report.displayText(0, 0), QStringLiteral("Zed"));
+        QCOMPARE(report.displayText(0, 1), QStringLiteral("BE B2"));
+
+        RingEntry e;
+        e.country = "BELG";
+        e.year = "2019";
+        e.letters = "-";
+        for (const char *n : {"1", "2"}) {
+            e.number = n;
+            QVERIFY(Rings::save(db.dm(), "A1", e, {}, sink).ok);
+        }
+        RingList rings(db.dm()), printed(db.dm(), ListLayout::Report);
+        rings.load("A1");
+        // A Mult_Del tick marks the ring in the store and in the grid's row; the list is not run
+        // again, so the printed list still holds the ring.
+        QVERIFY(Rings::toggleDeleteMark(db.dm(), "A1", rings.value(0, "PRingNo").toString(), false));
+        rings.setValue(0, "DeleteMark", 1);
+        printed.copyFrom(rings);
+        QCOMPARE(printed.rowCount(), 2);
+        QStringList heads;
+        for (int c = 0; c < printed.columnCount(); ++c)
+            heads << printed.headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(heads, (QStringList{"Life Ring Number", "Sex ", "E_Ring", "Color", "Created", "Assign Date", "Updated"}));
+        QCOMPARE(printed.displayText(0, 0), QStringLiteral("BELG 19 - 1"));
+        QCOMPARE(printed.displayText(0, 1), QStringLiteral("Cock"));
+        QCOMPARE(printed.displayText(0, 3), QStringLiteral("Other"));
+        rings.load("A1");
+        QCOMPARE(rings.rowCount(), 1);
     }
 
     void deletePaths()
@@ -199,8 +243,12 @@ private slots:
         QVERIFY(!Members::deleteClock(db.dm(), "L1", "AA", sink));
         QVERIFY(Members::deleteClock(db.dm(), "L1", "AA", sink));
         QCOMPARE(sink.questions.last(), QStringLiteral("This will delete the data ?"));
-        QCOMPARE(db.dm().rows(Members::clockListSql(), {"L1"}).size(), size_t(1));
-        QCOMPARE(db.dm().rows(Members::clockListSql(), {"L2"}).size(), size_t(1));
+        ClockList clocks(db.dm());
+        clocks.load("L1");
+        QCOMPARE(clocks.rowCount(), 1);
+        QCOMPARE(clocks.displayText(0, 0), QStringLiteral("BB"));
+        clocks.load("L2");
+        QCOMPARE(clocks.rowCount(), 1);
     }
 
     void composeByCountry_data()
@@ -282,13 +330,13 @@ private slots:
         db.dm().exec("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, DeleteMark, ColorType) VALUES "
                      "('L1','ZZ-IMPORTED','AU',0,'XY')");
 
-        const auto names = FeatherColours::names(db.dm());
-        const auto rows = db.dm().rows(Rings::listSql(), {"L1"});
-        QCOMPARE(rows.size(), size_t(4));
+        RingList rings(db.dm());
+        rings.load("L1");
+        QCOMPARE(rings.rowCount(), 4);
         QHash<QString, QStringList> shown;
-        for (const auto &r : rows)
-            shown[r.value("PRingNo").toString()] = {Rings::shownRingNo(r), Rings::shownColour(names, r),
-                                                    Rings::shownSex(r)};
+        for (int i = 0; i < rings.rowCount(); ++i)
+            shown[rings.value(i, "PRingNo").toString()] = {rings.displayText(i, 0), rings.displayText(i, 2),
+                                                          rings.displayText(i, 3)};
         QCOMPARE(shown["NWHU2018Z1234"], (QStringList{"NWHU 2018 Z 1234", "Other", "Cock"}));
         QCOMPARE(shown["BELG19-1234567"], (QStringList{"BELG 19 - 1234567", "Blue Bar", "Hen"}));
         QCOMPARE(shown["XX20A5"], (QStringList{"XX 20 A 5", "12", "Cock"}));
@@ -379,12 +427,15 @@ private slots:
         QVERIFY(Rings::toggleDeleteMark(db.dm(), "L1", "R2", false));
         QVERIFY(!Rings::toggleDeleteMark(db.dm(), "L1", "R2", true));
         QCOMPARE(db.dm().scalar("SELECT DeleteMark||SynchFlag FROM ORV_PigData WHERE PRingNo='R2'").toString(), "01");
-        QCOMPARE(db.dm().rows(Rings::listSql(), {"L1"}).size(), size_t(2));
+        RingList rings(db.dm());
+        rings.load("L1");
+        QCOMPARE(rings.rowCount(), 2);
 
         sink.answers = {Answer::Yes};
         QVERIFY(Rings::deleteAll(db.dm(), "L1", sink));
         QCOMPARE(sink.questions.last(), QStringLiteral("This will delete all pigeons data ?"));
-        QCOMPARE(db.dm().rows(Rings::listSql(), {"L1"}).size(), size_t(0));
+        rings.load("L1");
+        QCOMPARE(rings.rowCount(), 0);
         QCOMPARE(db.dm().scalar("SELECT SynchFlag FROM ORV_PigData WHERE PRingNo='R3'").toInt(), 0);
     }
 

@@ -4,7 +4,7 @@
 #include "app/ui/grid.h"
 #include "app/ui/radiogroup.h"
 #include "racefixture.h"
-#include "races/ui/distancetable.h"
+#include "races/ui/distancedelegate.h"
 #include "races/ui/racepage.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"

@@ -1,0 +1,246 @@
+#include "races/racelists.h"
+
+#include "races/raceinfo.h"
+#include "races/resulttext.h"
+#include "store/tableobject.h"
+#include "store/tdmorvs.h"
+#include "store/valuetext.h"
+
+#include <QSqlQuery>
+
+namespace {
+const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
+const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+const Qt::Alignment Centre = Qt::AlignCenter;
+
+QString field(const QSqlRecord &r, const char *name)
+{
+    return r.value(QLatin1String(name)).toString();
+}
+
+RecordTable::Column column(const char *fieldName, const QString &title, Qt::Alignment a = Left,
+                           RecordTable::DisplayFn display = {})
+{
+    return {QLatin1String(fieldName), title, a, std::move(display), false};
+}
+
+// "hh:nn:ss", empty when NULL.
+QString timeText(const QVariant &stored)
+{
+    const QTime t = ValueText::parseTime(stored);
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm:ss")) : QString();
+}
+} // namespace
+
+// ---- race list
+
+RaceList::RaceList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
+{
+    const auto date = [](const QSqlRecord &r) { return ValueText::shortDate(r.value(QStringLiteral("LiberDate"))); };
+    const auto time = [](const QSqlRecord &r) { return timeText(r.value(QStringLiteral("LiberTime"))); };
+    if (layout == ListLayout::Grid)
+        setColumns({column("ClubID", QStringLiteral("Club")), column("LiberCode", QStringLiteral("Code")),
+                    column("LiberSiteAbbr", QStringLiteral("LibSite Abbre.")),
+                    column("LiberSite", QStringLiteral("Liberation Site")),
+                    column("LiberDate", QStringLiteral("Lib. Date"), Centre, date),
+                    column("LiberTime", QStringLiteral("Lib. Time"), Centre, time),
+                    column("RaceCode", QStringLiteral("RaceCode"))});
+    else
+        setColumns({column("ClubID", QStringLiteral("Club")), column("LiberCode", QStringLiteral("Code")),
+                    column("LiberSiteAbbr", QStringLiteral("Lib.Site Abbr.")),
+                    column("LiberSite", QStringLiteral("Liberation Site")),
+                    column("LiberDate", QStringLiteral("Lib Date"), Centre, date),
+                    column("LiberTime", QStringLiteral("Lib Time"), Centre, time)});
+}
+
+void RaceList::load()
+{
+    RecordTable::load(dm_, QStringLiteral("SELECT * FROM ORV_RaceData WHERE COALESCE(DeleteMark,0)=0 "
+                                          "ORDER BY date(LiberDate), rowid"));
+}
+
+// ---- race result
+
+RaceResultList::RaceResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
+    : RecordTable(parent), dm_(dm), layout_(layout)
+{
+    const auto name = [](const QSqlRecord &r) { return field(r, "LoftName"); };
+    const auto clocked = [](const QSqlRecord &r) { return ResultText::clocked(field(r, "BackTime")); };
+    const auto flyTime = [](const QSqlRecord &r) { return ResultText::flyTimeShort(field(r, "FlyTime")); };
+    const auto speed = [](const QSqlRecord &r) { return ResultText::speed(r.value(QStringLiteral("FlySpeed"))); };
+    const auto vari = [](const QSqlRecord &r) { return ResultText::variation(r.value(QStringLiteral("TimeVari"))); };
+    const QString unit = speedTitle(0, layout);
+    if (layout == ListLayout::Grid)
+        setColumns({column("Pos", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Name"), Left, name),
+                    column("PRingNo", QStringLiteral("Ring")), column("sex", QStringLiteral("S"), Centre),
+                    column("ColorType", QStringLiteral("C"), Centre),
+                    column("BackTime", QStringLiteral("Clocked"), Centre, clocked),
+                    column("FlyTime", QStringLiteral("FlyiTime"), Centre, flyTime),
+                    column("FlySpeed", unit, Right, speed), column("TimeVari", QStringLiteral("Var"), Right, vari),
+                    column("dist", QStringLiteral("Dist"), Right)});
+    else
+        setColumns({column("Pos", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Name"), Left, name),
+                    column("PRingNo", QStringLiteral("Ring")),
+                    column("BackTime", QStringLiteral("Clocked"), Centre, clocked),
+                    column("FlyTime", QStringLiteral("FlyTime"), Centre, flyTime),
+                    column("FlySpeed", unit, Right, speed), column("dist", QStringLiteral("Dist."), Right),
+                    column("sex", QStringLiteral("S"), Centre), column("TimeVari", QStringLiteral("Var"), Right, vari),
+                    column("ColorType", QStringLiteral("C"), Centre)});
+}
+
+QString RaceResultList::speedTitle(int mode, ListLayout layout)
+{
+    if (layout == ListLayout::Grid)
+        return mode == 0 ? QStringLiteral("MPM") : QStringLiteral("Yds/Min");
+    return mode == 0 ? QStringLiteral("M/min") : QStringLiteral("Yds/min");
+}
+
+void RaceResultList::load(const QString &raceCode)
+{
+    const std::vector<Ranking::Arrival> arrivals = Ranking::resultList(dm_, raceCode);
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
+    const QSqlRecord templ =
+        recordTemplate({QStringLiteral("Pos"), QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
+                        QStringLiteral("BackTime"), QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"),
+                        QStringLiteral("dist"), QStringLiteral("LoftNo"), QStringLiteral("sex"),
+                        QStringLiteral("ColorType"), QStringLiteral("TimeVari"), QStringLiteral("Dist"),
+                        QStringLiteral("LoftName")});
+    std::vector<QSqlRecord> records;
+    records.reserve(arrivals.size());
+    for (const Ranking::Arrival &a : arrivals) {
+        QSqlRecord r = templ;
+        const QVariantList values{a.pos,      a.liberCode, a.ringNo,
+                                  a.backTime, a.flyTime,   a.flySpeed,
+                                  ResultText::distance(a.miles, a.yards), a.loftNo, a.sex,
+                                  a.colorType, a.timeVari, a.dist,
+                                  names.value(a.loftNo.toString())};
+        for (int i = 0; i < values.size(); ++i)
+            r.setValue(i, values.at(i));
+        records.push_back(std::move(r));
+    }
+    summary_ = Ranking::summary(dm_, raceCode, static_cast<int>(records.size()));
+    setRows(std::move(records));
+    setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
+                  speedTitle(Races::clubMode(dm_), layout_));
+}
+
+// ---- race status
+
+RaceStatusList::RaceStatusList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
+{
+    const auto name = [](const QSqlRecord &r) { return field(r, "LoftName"); };
+    setColumns({column("LoftNo", QStringLiteral("Member"), Left, name), column("ClockID", QStringLiteral("Clock"), Centre),
+                column("MarkedCnt", layout == ListLayout::Grid ? QStringLiteral("Birds marked")
+                                                               : QStringLiteral("Birds Marked"),
+                       Right),
+                column("ArriveCnt", QStringLiteral("Birds arrived"), Right)});
+}
+
+void RaceStatusList::load(const QString &raceCode)
+{
+    // A bird counts as arrived only with a non-empty arrival.
+    std::vector<QSqlRecord> rows = dm_.rows(
+        QStringLiteral("SELECT b.LoftNo, a.ClockID, COUNT(b.LoftNo) AS MarkedCnt, "
+                       "COUNT(NULLIF(a.BackTime,'')) AS ArriveCnt, '' AS LoftName "
+                       "FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                       "WHERE a.RaceCode=? GROUP BY b.LoftNo, a.ClockID ORDER BY b.LoftNo, a.ClockID"),
+        {raceCode});
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
+    for (QSqlRecord &r : rows) {
+        const QVariant loft = r.value(QStringLiteral("LoftNo"));
+        r.setValue(QStringLiteral("LoftName"), loft.isNull() ? QString() : names.value(loft.toString()));
+    }
+    setRows(std::move(rows));
+}
+
+// ---- distances
+
+DistanceList::DistanceList(TdmORVS &dm, bool withLiberCode, ListLayout layout, QObject *parent)
+    : RecordTable(parent), dm_(dm), layout_(layout)
+{
+    const auto miles = [](const QSqlRecord &r) { return LoftDistText::milesOrYards(r.value(QStringLiteral("Miles"))); };
+    const auto yards = [](const QSqlRecord &r) { return LoftDistText::milesOrYards(r.value(QStringLiteral("Yards"))); };
+    std::vector<Column> cols;
+    if (withLiberCode && layout == ListLayout::Grid)
+        cols.push_back(column("LiberCode", QStringLiteral("LiberCode")));
+    cols.push_back(column("LoftName", QStringLiteral("Member")));
+    cols.push_back(column("LoftNo", layout == ListLayout::Grid ? QStringLiteral("LoftNo") : QStringLiteral("Loft Number")));
+    cols.push_back(column("Miles", QStringLiteral("Miles"), Right, miles));
+    cols.push_back(column("Yards", QStringLiteral("Yards"), Right, yards));
+    setColumns(std::move(cols));
+}
+
+void DistanceList::load(const QString &liberCode)
+{
+    QString sql = QStringLiteral("SELECT rowid, LiberCode, LoftNo, Miles, Yards, '' AS LoftName "
+                                 "FROM ORV_LoftLibPointDist");
+    QVariantList binds;
+    if (!liberCode.isEmpty()) {
+        sql += QStringLiteral(" WHERE LiberCode=?");
+        binds << liberCode;
+    }
+    std::vector<QSqlRecord> rows = dm_.rows(sql + QStringLiteral(" ORDER BY rowid"), binds);
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
+    for (QSqlRecord &r : rows)
+        r.setValue(QStringLiteral("LoftName"), names.value(r.value(QStringLiteral("LoftNo")).toString()));
+    setRows(std::move(rows));
+    const int mode = Races::clubMode(dm_);
+    const int c = columnOfField(QStringLiteral("Miles"));
+    setHeaderData(c, Qt::Horizontal, mode == 0 ? QStringLiteral("KM") : QStringLiteral("Miles"));
+    setHeaderData(c + 1, Qt::Horizontal, mode == 0 ? QStringLiteral("M") : QStringLiteral("Yards"));
+}
+
+bool DistanceList::isDistanceColumn(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return false;
+    const QString f = columns().at(static_cast<size_t>(column)).field;
+    return f == QLatin1String("Miles") || f == QLatin1String("Yards");
+}
+
+QVariant DistanceList::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::EditRole && index.isValid())
+        return value(index.row(), columns().at(static_cast<size_t>(index.column())).field);
+    return RecordTable::data(index, role);
+}
+
+bool DistanceList::setData(const QModelIndex &index, const QVariant &v, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || layout_ != ListLayout::Grid || !isDistanceColumn(index.column()))
+        return false;
+    bool ok = false;
+    const int n = v.toString().trimmed().toInt(&ok);
+    if (!ok)
+        return false;
+    const QString f = columns().at(static_cast<size_t>(index.column())).field;
+    dm_.exec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET %1=? WHERE rowid=?")
+                 .arg(f == QLatin1String("Miles") ? QStringLiteral("Miles") : QStringLiteral("Yards")),
+             {n, value(index.row(), QStringLiteral("rowid"))});
+    setValue(index.row(), f, n);
+    return true;
+}
+
+Qt::ItemFlags DistanceList::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags fl = RecordTable::flags(index);
+    if (layout_ == ListLayout::Grid && isDistanceColumn(index.column()))
+        fl |= Qt::ItemIsEditable;
+    return fl;
+}
+
+// ---- other clock
+
+OtherClockList::OtherClockList(TdmORVS &dm, QObject *parent) : RecordTable(parent), dm_(dm)
+{
+    setColumns({column("PRingNo", QStringLiteral("Ring ")), column("BackTime", QStringLiteral("Time"))});
+}
+
+void OtherClockList::load(const QString &raceCode, const QString &loftNo)
+{
+    RecordTable::load(dm_,
+                      QStringLiteral("SELECT a.PRingNo, (SELECT b.BackTime FROM ORV_PigRaceData b WHERE "
+                                     "b.RaceCode=? AND b.PRingNo=a.PRingNo LIMIT 1) AS BackTime "
+                                     "FROM ORV_PigData a WHERE a.LoftNo=? ORDER BY a.PRingNo"),
+                      {raceCode, loftNo});
+}
