@@ -9,12 +9,19 @@ const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x202
                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 } // namespace
 
-QByteArray AnsiText::encode(const QString &text)
+QByteArray AnsiText::encode(const QString &text, int *unmapped)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const char16_t u = text.at(k).unicode();
+        if (QChar::isHighSurrogate(u) && k + 1 < text.size() && text.at(k + 1).isLowSurrogate()) {
+            ++k; // one character, one "?"
+            out += '?';
+            if (unmapped)
+                ++*unmapped;
+            continue;
+        }
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             out += char(u);
             continue;
@@ -26,6 +33,8 @@ QByteArray AnsiText::encode(const QString &text)
                 break;
             }
         }
+        if (b == '?' && unmapped)
+            ++*unmapped;
         out += b;
     }
     return out;

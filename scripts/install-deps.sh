@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev libqt6sql6-sqlite qt6-serialport-dev libgl-dev
-    nettle-dev libsqlite3-dev libxlsxwriter-dev liborcus-dev libbenchmark-dev libgeographiclib-dev
-    python3-geographiclib
+    nettle-dev libsqlite3-dev libxlsxwriter-dev liborcus-dev libzip-dev libbenchmark-dev libgeographiclib-dev
+    python3-geographiclib python3-openpyxl libxml2-utils
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
 )
 
