@@ -61,20 +61,29 @@ bool moveInlineStrings(const QByteArray &sheet, int base, QStringList &added, QB
                 attrs.append(a.qualifiedName() == QLatin1String("t")
                                  ? QXmlStreamAttribute(QStringLiteral("t"), QStringLiteral("s"))
                                  : a);
-            copyStart(r, w, attrs);
+            const QString uri = r.namespaceUri().toString();
+            const QString name = r.name().toString();
+            const auto declarations = r.namespaceDeclarations();
             QString text;
             int depth = 1;
             while (depth > 0 && !r.atEnd()) {
                 r.readNext();
                 if (r.isStartElement()) {
-                    ++depth;
                     if (r.name() == QLatin1String("t"))
-                        text += r.readElementText(QXmlStreamReader::IncludeChildElements), --depth;
+                        text += r.readElementText(QXmlStreamReader::IncludeChildElements);
+                    else
+                        ++depth;
                 } else if (r.isEndElement()) {
                     --depth;
                 }
             }
-            w.writeTextElement(r.namespaceUri().toString(), QStringLiteral("v"), QString::number(base + added.size()));
+            if (text.isEmpty())
+                continue; // an empty text cell is a blank cell
+            w.writeStartElement(uri, name);
+            for (const auto &ns : declarations)
+                w.writeNamespace(ns.namespaceUri().toString(), ns.prefix().toString());
+            w.writeAttributes(attrs);
+            w.writeTextElement(uri, QStringLiteral("v"), QString::number(base + added.size()));
             added << text;
             w.writeEndElement();
             continue;

@@ -169,7 +169,7 @@ bool WorkbookWriter::save(const QString &path, QString *error) const
     QString reason;
     if (!SaveFile::write(path, bytes, &reason)) {
         if (error)
-            *error = transferError(reason);
+            *error = transferError(path + QStringLiteral(": ") + reason);
         return false;
     }
     return true;

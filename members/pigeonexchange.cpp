@@ -1,0 +1,285 @@
+#include "members/pigeonexchange.h"
+
+#include "office/memberlines.h"
+#include "store/appclock.h"
+#include "store/operationsink.h"
+#include "store/sqlerror.h"
+#include "store/tdmorvs.h"
+#include "store/valuetext.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlQuery>
+
+namespace PigeonExchange {
+
+namespace {
+// Longest cell text a pigeon field takes; anything longer is not a pigeon row.
+constexpr int MaxCellText = 255;
+constexpr int MaxRingText = 20;
+constexpr int MaxLoftText = 10;
+
+bool shortYearCountry(const QString &c)
+{
+    return c == QLatin1String("AU") || c == QLatin1String("IF") || c == QLatin1String("CU")
+           || c == QLatin1String("MX");
+}
+
+QString grouped(int n)
+{
+    QLocale l = QLocale::system();
+    l.setNumberOptions(QLocale::DefaultNumberOptions); // keep the thousands separator
+    return l.toString(n);
+}
+} // namespace
+
+QStringList sheetHeadings()
+{
+    return {QStringLiteral("LoftNo"),     QStringLiteral("RCountry"), QStringLiteral("RYear"),
+            QStringLiteral("RRegLetter"), QStringLiteral("RRegNumber"), QStringLiteral("Sex"),
+            QStringLiteral("ColorType"),  QStringLiteral("PRingNo"),  QStringLiteral("E_Ring")};
+}
+
+WorkbookWriter pigeonWorkbook(TdmORVS &dm, const QString &loftNo)
+{
+    WorkbookWriter w(sheetHeadings());
+    for (int c : {0, 2, 3, 4, 6, 7, 8})
+        w.setTextColumn(c);
+    QString sql = QStringLiteral("SELECT LoftNo, RCountry, RYear, RRegLetter, RRegNumber, "
+                                 "CASE Sex WHEN 'C' THEN 'Cock' WHEN 'H' THEN 'Hen' ELSE 'Unknown' END, "
+                                 "ColorType, PRingNo, E_Ring FROM ORV_PigData WHERE COALESCE(DeleteMark,0)=0");
+    QVariantList binds;
+    if (loftNo.isEmpty()) {
+        sql += QStringLiteral(" ORDER BY LoftNo, PRingNo");
+    } else {
+        sql += QStringLiteral(" AND LoftNo=? ORDER BY PRingNo");
+        binds << loftNo;
+    }
+    QSqlQuery q = dm.exec(sql, binds);
+    while (q.next()) {
+        const QString country = q.value(1).toString();
+        QString year = q.value(2).toString();
+        if (shortYearCountry(country) && year.size() == 4)
+            year = year.right(2);
+        w.addRow({q.value(0), q.value(1), year, q.value(3), q.value(4), q.value(5), q.value(6), q.value(7),
+                  q.value(8)});
+    }
+    return w;
+}
+
+bool savePigeons(TdmORVS &dm, const QString &loftNo, const QString &path, OperationSink &sink)
+{
+    QString error;
+    if (!pigeonWorkbook(dm, loftNo).save(path, &error)) {
+        sink.failure(error);
+        return false;
+    }
+    sink.success(path);
+    return true;
+}
+
+TextFile memberList(TdmORVS &dm)
+{
+    TextFile f;
+    QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo, LoftName, PhoneNo, LoftLon, LoftLat, AssociationCode, EMail "
+                                         "FROM ORV_LoftData ORDER BY LoftNo"));
+    while (q.next()) {
+        MemberLines::Loft l;
+        l.loftNo = q.value(0).toString();
+        l.loftName = q.value(1).toString();
+        l.phoneNo = q.value(2).toString();
+        l.loftLon = q.value(3);
+        l.loftLat = q.value(4);
+        l.associationCode = q.value(5).toString();
+        l.email = q.value(6).toString();
+        f.addLine(MemberLines::line(dm, l, QString()));
+    }
+    return f;
+}
+
+bool saveMemberList(TdmORVS &dm, const QString &path, OperationSink &sink)
+{
+    return memberList(dm).saveReporting(path, sink);
+}
+
+QString composeRing(const QString &country, const QString &year, const QString &letters, const QString &number)
+{
+    // A two-digit year is already the short year.
+    const QString yy = year.size() == 2 ? year : year.mid(2, 2);
+    static const QStringList plain{QStringLiteral("NWHU"), QStringLiteral("NEHU"), QStringLiteral("MALTA")};
+    static const QStringList dashed{QStringLiteral("AU"), QStringLiteral("IF"), QStringLiteral("CZ"),
+                                    QStringLiteral("SK"), QStringLiteral("CU"), QStringLiteral("MX")};
+    if (plain.contains(country))
+        return country + year + letters + number;
+    if (dashed.contains(country))
+        return country + yy + QLatin1Char('-') + letters + QLatin1Char('-')
+               + number.rightJustified(4, QLatin1Char('0'));
+    if (country == QLatin1String("PL"))
+        return country + letters + yy + number;
+    return country + yy + letters + number;
+}
+
+QString ImportOutcome::summary() const
+{
+    return QStringLiteral("%1 inserted, %2 updated, %3 skipped").arg(inserted).arg(updated).arg(skipped);
+}
+
+ImportOutcome importPigeons(TdmORVS &dm, const QString &path, OperationSink &sink)
+{
+    WorkbookSheet sheet;
+    QString error;
+    if (!readFirstSheet(path, &sheet, &error)) {
+        sink.failure(error);
+        return {};
+    }
+    return importSheet(dm, sheet, sink);
+}
+
+ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink &sink)
+{
+    ImportOutcome out;
+    const int rows = sheet.rowCount();
+    const int columns = sheet.columnCount();
+    const bool wide = columns != 7; // ring and electronic ring read from the sheet
+
+    // The pigeon table as it is before the import: ring -> rows (loft, live).
+    struct Held
+    {
+        QString loft;
+        bool live;
+    };
+    QHash<QString, QList<Held>> held;
+    {
+        QSqlQuery q = dm.exec(QStringLiteral("SELECT PRingNo, LoftNo, COALESCE(DeleteMark,0) FROM ORV_PigData"));
+        while (q.next())
+            held[q.value(0).toString()].append({q.value(1).toString(), q.value(2).toInt() == 0});
+    }
+    QSet<QString> members;
+    {
+        QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo FROM ORV_LoftData"));
+        while (q.next())
+            members.insert(q.value(0).toString());
+    }
+
+    auto skip = [&](int row, const QString &reason) {
+        ++out.skipped;
+        sink.info(QStringLiteral("Row %1 skipped: %2").arg(row).arg(reason));
+    };
+
+    const QDateTime now = AppClock::now();
+    const QString stamp = ValueText::dateTime(now);
+    const QString today = ValueText::date(now.date());
+    QHash<QString, int> rowOfRing; // ring -> first sheet row that took it
+    static const QRegularExpression yearPattern(QStringLiteral("^\\d{2}(\\d{2})?$"));
+    const auto electronic = [](const QString &t) { return t.isEmpty() ? QVariant() : QVariant(t); };
+    int row = 2;
+    try {
+        Transaction tx(dm);
+        for (; row <= rows; ++row) {
+            if ((row - 1) % 100 == 0 || row == rows)
+                sink.progress(row - 1, rows - 1,
+                              QStringLiteral("row %1 of %2").arg(grouped(row - 1), grouped(rows - 1)));
+            QStringList cell;
+            bool empty = true;
+            int tooLong = 0;
+            for (int c = 1; c <= 9; ++c) {
+                // Empty cells give empty texts (not NULL), as ring entry stores its parts.
+                QString t = (c <= 7 || wide) ? sheet.text(row, c).trimmed() : QString();
+                if (t.isNull())
+                    t = QStringLiteral("");
+                if (!t.isEmpty())
+                    empty = false;
+                if (t.size() > MaxCellText && tooLong == 0)
+                    tooLong = c;
+                cell << t;
+            }
+            if (empty)
+                continue; // a blank line in the used range is no pigeon
+            if (tooLong) {
+                skip(row, QStringLiteral("cell in column %1 is longer than %2 characters").arg(tooLong).arg(MaxCellText));
+                continue;
+            }
+            const QString loft = cell.at(0);
+            if (loft.isEmpty()) {
+                skip(row, QStringLiteral("no loft number"));
+                continue;
+            }
+            if (loft.size() > MaxLoftText) {
+                skip(row, QStringLiteral("loft number %1 is longer than %2 characters").arg(loft).arg(MaxLoftText));
+                continue;
+            }
+            if (!members.contains(loft)) {
+                skip(row, QStringLiteral("loft %1 is not a member of the club").arg(loft));
+                continue;
+            }
+            const bool composed = !wide || cell.at(7).isEmpty();
+            if (composed && !cell.at(2).isEmpty() && !yearPattern.match(cell.at(2)).hasMatch()) {
+                skip(row, QStringLiteral("year %1 cannot be read").arg(cell.at(2)));
+                continue;
+            }
+            const QString ring =
+                composed ? composeRing(cell.at(1), cell.at(2), cell.at(3), cell.at(4)) : cell.at(7);
+            if (ring.isEmpty()) {
+                skip(row, QStringLiteral("no ring number"));
+                continue;
+            }
+            if (ring.size() > MaxRingText) {
+                skip(row, QStringLiteral("ring %1 is longer than %2 characters").arg(ring).arg(MaxRingText));
+                continue;
+            }
+            if (rowOfRing.contains(ring)) {
+                skip(row, QStringLiteral("ring %1 repeats row %2").arg(ring).arg(rowOfRing.value(ring)));
+                continue;
+            }
+            bool own = false;
+            QString otherLoft;
+            for (const Held &h : held.value(ring)) {
+                if (h.loft == loft)
+                    own = true;
+                else if (h.live && otherLoft.isEmpty())
+                    otherLoft = h.loft;
+            }
+            if (!own && !otherLoft.isEmpty()) {
+                skip(row, QStringLiteral("ring %1 belongs to loft %2").arg(ring, otherLoft));
+                continue;
+            }
+            rowOfRing.insert(ring, row);
+
+            const QString sexText = cell.at(5);
+            const QString sex = sexText == QLatin1String("Hen")    ? QStringLiteral("H")
+                                : sexText == QLatin1String("Cock") ? QStringLiteral("C")
+                                                                   : QStringLiteral("U");
+            const QString colour = cell.at(6);
+            if (own) {
+                // Only this loft's row of the ring: a row of the ring under another loft stays as it is.
+                if (wide)
+                    dm.exec(QStringLiteral("UPDATE ORV_PigData SET Sex=?, ColorType=?, E_Ring=?, Updatetime=?, "
+                                           "DeleteMark=0 WHERE LoftNo=? AND PRingNo=?"),
+                            {sex, colour, electronic(cell.at(8)), stamp, loft, ring});
+                else
+                    dm.exec(QStringLiteral("UPDATE ORV_PigData SET Sex=?, ColorType=?, Updatetime=?, DeleteMark=0 "
+                                           "WHERE LoftNo=? AND PRingNo=?"),
+                            {sex, colour, stamp, loft, ring});
+                ++out.updated;
+            } else {
+                dm.exec(QStringLiteral("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, RYear, RRegLetter, "
+                                       "RRegNumber, Sex, ColorType, Comment, SynchFlag, CreateDate, Updatetime, "
+                                       "E_Ring, DeleteMark) VALUES (?,?,?,?,?,?,?,?,NULL,1,?,?,?,0)"),
+                        {loft, ring, cell.at(1), cell.at(2), cell.at(3), cell.at(4), sex, colour, today, stamp,
+                         electronic(cell.at(8))});
+                ++out.inserted;
+            }
+        }
+        tx.commit();
+    } catch (const SqlError &e) {
+        sink.failure(QStringLiteral("Import stopped at row %1: %2. Nothing was imported.").arg(row).arg(e.message()));
+        return ImportOutcome{};
+    }
+    out.ok = true;
+    sink.success(QStringLiteral("Pigeon import: ") + out.summary());
+    return out;
+}
+
+} // namespace PigeonExchange

@@ -1,0 +1,36 @@
+#include "office/memberlines.h"
+
+#include "store/tdmorvs.h"
+
+#include <QStringList>
+
+QString MemberLines::compactCoordinate(const QVariant &stored)
+{
+    const QString s = stored.toString();
+    if (s.isEmpty() || s.startsWith(QLatin1Char(' ')))
+        return {};
+    return s.mid(0, 4) + s.mid(5, 2) + s.mid(8, 2) + s.mid(10, 4);
+}
+
+QString MemberLines::latestClock(TdmORVS &dm, const QString &loftNo)
+{
+    return dm
+        .scalar(QStringLiteral("SELECT ClockID FROM ORV_LoftClocks WHERE LoftNo=? "
+                               "ORDER BY LastSynchDate DESC LIMIT 1"),
+                {loftNo})
+        .toString();
+}
+
+QString MemberLines::line(TdmORVS &dm, const Loft &loft, const QString &raceCode)
+{
+    return QStringList{loft.loftNo,
+                       loft.loftName,
+                       loft.phoneNo,
+                       compactCoordinate(loft.loftLon),
+                       compactCoordinate(loft.loftLat),
+                       latestClock(dm, loft.loftNo),
+                       loft.associationCode,
+                       raceCode,
+                       loft.email}
+        .join(QLatin1Char(','));
+}
