@@ -1,0 +1,28 @@
+#pragma once
+
+#include "office/workbook.h"
+
+#include <QDate>
+#include <QSqlRecord>
+#include <QString>
+#include <vector>
+
+class TdmORVS;
+class OperationSink;
+
+// The two spreadsheets of the clock page: the marked list of a race and a loft's arrivals of the
+// multi-race upload. Cells hold the stored values, not the grid's display texts.
+namespace ClockExports {
+
+// Every bird marked for the race by loft, then marking time; `Nom` is the bird's place in its loft's
+// marking order, kept for the first five and 0 after them.
+WorkbookWriter markedWorkbook(TdmORVS &dm, const QString &raceCode);
+// Rows as the multi-race grid holds them (Rank, LibCode, PRingNo, BackTime, FlyTime, FlySpeed, Dist).
+WorkbookWriter multiWorkbook(const std::vector<QSqlRecord> &rows);
+// The loft's arrivals since `from` (all when invalid), as the multi-race grid ranks them.
+std::vector<QSqlRecord> multiRows(TdmORVS &dm, const QString &loftNo, const QDate &from);
+
+bool saveMarked(TdmORVS &dm, const QString &raceCode, const QString &path, OperationSink &sink);
+bool saveMulti(const std::vector<QSqlRecord> &rows, const QString &path, OperationSink &sink);
+
+} // namespace ClockExports
