@@ -18,7 +18,7 @@ private slots:
 void TestClockExports::markedListKeepsTheFirstFivePlaces()
 {
     TestDb db;
-    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TESTDATA "/exports/race_week.json")));
+    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
     // Two birds marked at the same moment share a place; a ring of no pigeon has no place.
     db.dm().exec(QStringLiteral("UPDATE ORV_PigRaceData SET MarkedTime='2016-05-25 18:01:00' "
                                 "WHERE PRingNo='BE151002'"));
@@ -59,7 +59,7 @@ void TestClockExports::markedListKeepsTheFirstFivePlaces()
 void TestClockExports::multiRaceSheetHoldsTheGridRows()
 {
     TestDb db;
-    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TESTDATA "/exports/race_week.json")));
+    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
     const auto rows = ClockExports::multiRows(db.dm(), QStringLiteral("0001"), QDate(2016, 5, 26));
     QCOMPARE(int(rows.size()), 5); // three arrivals of the 26th, one of the 29th, one of the 30th
     const WorkbookWriter w = ClockExports::multiWorkbook(rows);

@@ -73,7 +73,7 @@ void TestPigeonExchange::composition()
 void TestPigeonExchange::exportedSheetImportsBackUnchanged()
 {
     TestDb a;
-    QVERIFY(loadJsonRows(a.dm(), QStringLiteral(PENNAVOX_TESTDATA "/exports/race_week.json")));
+    QVERIFY(loadJsonRows(a.dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
     a.dm().exec(QStringLiteral("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, RYear, RRegLetter, RRegNumber, "
                                "Sex, ColorType, E_Ring, DeleteMark) VALUES ('0003','AU19-AB-0007','AU','2019','AB',"
                                "'0007','U','GRIZ','00A1B2',0)"));
@@ -256,7 +256,7 @@ void TestPigeonExchange::largeSheetShowsProgress()
 void TestPigeonExchange::exportYearsAndMemberList()
 {
     TestDb db;
-    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TESTDATA "/exports/race_week.json")));
+    QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
     db.dm().exec(QStringLiteral("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, RYear, RRegLetter, RRegNumber, "
                                 "Sex, DeleteMark) VALUES ('0003','AU19-AB-0007','AU','2019','AB','0007','H',0),"
                                 "('0003','BELG19','BELG','2019','','0100','X',0)"));
@@ -276,7 +276,7 @@ void TestPigeonExchange::exportYearsAndMemberList()
     QCOMPARE(s.text(3, 3), QStringLiteral("2019"));
     QCOMPARE(s.text(3, 6), QStringLiteral("Unknown"));
 
-    QFile want(QStringLiteral(PENNAVOX_TESTDATA "/exports/COTE_members.txt"));
+    QFile want(QStringLiteral(PENNAVOX_TEST_DATA "/exports/COTE_members.txt"));
     QVERIFY(want.open(QIODevice::ReadOnly));
     QCOMPARE(PigeonExchange::memberList(db.dm()).bytes(), want.readAll());
     QCOMPARE(PigeonExchange::memberList(db.dm()).unmappable(), 2);

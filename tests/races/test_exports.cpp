@@ -18,7 +18,7 @@
 namespace {
 QByteArray expected(const QString &name)
 {
-    QFile f(QStringLiteral(PENNAVOX_TESTDATA "/exports/") + name);
+    QFile f(QStringLiteral(PENNAVOX_TEST_DATA "/exports/") + name);
     if (!f.open(QIODevice::ReadOnly))
         qWarning() << "missing expected file" << name;
     return f.readAll();
@@ -63,7 +63,7 @@ private:
 void TestExports::init()
 {
     db_ = std::make_unique<TestDb>();
-    QVERIFY(loadJsonRows(db_->dm(), QStringLiteral(PENNAVOX_TESTDATA "/exports/race_week.json")));
+    QVERIFY(loadJsonRows(db_->dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
 }
 
 void TestExports::winSpeedWeek()
