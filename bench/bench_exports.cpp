@@ -2,7 +2,7 @@
 // of 2,500 to 10,000 rows.
 #include "members/pigeonexchange.h"
 #include "races/raceinfo.h"
-#include "races/ranking.h"
+#include "races/racelists.h"
 #include "races/resultexports.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
@@ -105,10 +105,11 @@ void BM_ResultWorkbook(benchmark::State &state)
 {
     TdmORVS &dm = clubWith(int(state.range(0)));
     for (auto _ : state) {
-        const auto rows = Ranking::resultList(dm, Race);
+        RaceResultList list(dm);
+        list.load(Race);
         QByteArray bytes;
         QString error;
-        ResultExports::resultWorkbook(rows).build(&bytes, &error);
+        ResultExports::resultWorkbook(list).build(&bytes, &error);
         benchmark::DoNotOptimize(bytes.size());
     }
 }

@@ -1,9 +1,10 @@
 #include "cli/clicommand.h"
 
 #include "clockops/clockexports.h"
+#include "clockops/clockviews.h"
 #include "members/pigeonexchange.h"
 #include "races/raceinfo.h"
-#include "races/ranking.h"
+#include "races/racelists.h"
 #include "races/resultexports.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
@@ -60,7 +61,9 @@ int runExport(CliContext &ctx)
         }
         if (!loftKnown(ctx, a.at(1)))
             return 1;
-        return done(ClockExports::saveMulti(ClockExports::multiRows(ctx.dm(), a.at(1), start), a.at(2), ctx.sink));
+        MultiRaceList list(ctx.dm());
+        list.load(a.at(1), start);
+        return done(ClockExports::saveMulti(list, a.at(2), ctx.sink));
     }
     if (hasLoft || hasFrom)
         return usage(ctx, ExportUsage);
@@ -75,9 +78,11 @@ int runExport(CliContext &ctx)
         return done(ResultExports::saveWinSpeed(ctx.dm(), *race, target, ctx.sink));
     if (kind == QLatin1String("xml"))
         return done(ResultExports::saveXml(ctx.dm(), *race, target, ctx.sink));
-    if (kind == QLatin1String("xlsx"))
-        return done(ResultExports::saveResultWorkbook(Ranking::resultList(ctx.dm(), race->raceCode), target,
-                                                      ctx.sink));
+    if (kind == QLatin1String("xlsx")) {
+        RaceResultList list(ctx.dm());
+        list.load(race->raceCode);
+        return done(ResultExports::saveResultWorkbook(list, target, ctx.sink));
+    }
     if (kind == QLatin1String("marked"))
         return done(ClockExports::saveMarked(ctx.dm(), race->raceCode, target, ctx.sink));
     if (kind == QLatin1String("sms")) {

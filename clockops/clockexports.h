@@ -2,11 +2,9 @@
 
 #include "office/workbook.h"
 
-#include <QDate>
-#include <QSqlRecord>
 #include <QString>
-#include <vector>
 
+class RecordTable;
 class TdmORVS;
 class OperationSink;
 
@@ -17,12 +15,10 @@ namespace ClockExports {
 // Every bird marked for the race by loft, then marking time; `Nom` is the bird's place in its loft's
 // marking order, kept for the first five and 0 after them.
 WorkbookWriter markedWorkbook(TdmORVS &dm, const QString &raceCode);
-// Rows as the multi-race grid holds them (Rank, LibCode, PRingNo, BackTime, FlyTime, FlySpeed, Dist).
-WorkbookWriter multiWorkbook(const std::vector<QSqlRecord> &rows);
-// The loft's arrivals since `from` (all when invalid), as the multi-race grid ranks them.
-std::vector<QSqlRecord> multiRows(TdmORVS &dm, const QString &loftNo, const QDate &from);
+// The multi-race list as shown (Rank, LibCode, PRingNo, BackTime, FlyTime, FlySpeed, Dist).
+WorkbookWriter multiWorkbook(const RecordTable &list);
 
 bool saveMarked(TdmORVS &dm, const QString &raceCode, const QString &path, OperationSink &sink);
-bool saveMulti(const std::vector<QSqlRecord> &rows, const QString &path, OperationSink &sink);
+bool saveMulti(const RecordTable &list, const QString &path, OperationSink &sink);
 
 } // namespace ClockExports

@@ -3,6 +3,7 @@
 #include "office/memberlines.h"
 #include "office/savefile.h"
 #include "store/operationsink.h"
+#include "store/recordtable.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
 
@@ -337,21 +338,25 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
     return bytes;
 }
 
-WorkbookWriter resultWorkbook(const std::vector<Ranking::ResultRow> &rows)
+WorkbookWriter resultWorkbook(const RecordTable &list)
 {
-    WorkbookWriter w({QStringLiteral("Pos"), QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
-                      QStringLiteral("BackTime"), QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"),
-                      QStringLiteral("LoftNo"), QStringLiteral("dist"), QStringLiteral("sex"),
-                      QStringLiteral("ColorType"), QStringLiteral("TimeVari")});
+    static const QStringList fields{QStringLiteral("Pos"),      QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
+                                    QStringLiteral("BackTime"), QStringLiteral("FlyTime"),   QStringLiteral("FlySpeed"),
+                                    QStringLiteral("LoftNo"),   QStringLiteral("dist"),      QStringLiteral("sex"),
+                                    QStringLiteral("ColorType"), QStringLiteral("TimeVari")};
+    WorkbookWriter w(fields);
     for (int c : {2, 3, 4})
         w.setTextColumn(c);
     w.setNumberFormat(5, QStringLiteral("0.000"));
     const std::pair<int, double> widths[] = {{2, 20}, {3, 25}, {4, 15}, {5, 10}, {6, 10}, {7, 20}};
     for (const auto &[c, width] : widths)
         w.setWidth(c, width);
-    for (const auto &r : rows)
-        w.addRow({r.pos, r.liberCode, r.ringNo, r.backTime, r.flyTime, r.flySpeed, r.loftNo, r.dist, r.sex,
-                  r.colorType, r.timeVari});
+    for (int row = 0; row < list.rowCount(); ++row) {
+        QVariantList values;
+        for (const QString &f : fields)
+            values << list.value(row, f);
+        w.addRow(std::move(values));
+    }
     return w;
 }
 
@@ -436,10 +441,10 @@ bool saveXml(TdmORVS &dm, const RaceInfo &race, const QString &path, OperationSi
     return true;
 }
 
-bool saveResultWorkbook(const std::vector<Ranking::ResultRow> &rows, const QString &path, OperationSink &sink)
+bool saveResultWorkbook(const RecordTable &list, const QString &path, OperationSink &sink)
 {
     QString error;
-    if (!resultWorkbook(rows).save(path, &error)) {
+    if (!resultWorkbook(list).save(path, &error)) {
         sink.failure(error);
         return false;
     }

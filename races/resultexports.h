@@ -3,13 +3,13 @@
 #include "office/textfile.h"
 #include "office/workbook.h"
 #include "races/raceinfo.h"
-#include "races/ranking.h"
 
 #include <QByteArray>
 #include <QString>
 #include <optional>
 #include <vector>
 
+class RecordTable;
 class TdmORVS;
 class OperationSink;
 
@@ -44,8 +44,8 @@ bool winSpeedRing(const QString &country, const QString &year, const QString &le
 
 QByteArray buildXml(TdmORVS &dm, const RaceInfo &race);
 
-// The result list in the order given.
-WorkbookWriter resultWorkbook(const std::vector<Ranking::ResultRow> &rows);
+// The result list (`RaceResultList`) in its current order.
+WorkbookWriter resultWorkbook(const RecordTable &list);
 
 TextFile smsMembers(TdmORVS &dm, const RaceInfo &race);
 TextFile smsBirds(TdmORVS &dm, const RaceInfo &race);
@@ -54,7 +54,7 @@ TextFile smsBirds(TdmORVS &dm, const RaceInfo &race);
 // WinSpeed writes its companion lists into the folder of `path`.
 bool saveWinSpeed(TdmORVS &dm, const RaceInfo &race, const QString &path, OperationSink &sink);
 bool saveXml(TdmORVS &dm, const RaceInfo &race, const QString &path, OperationSink &sink);
-bool saveResultWorkbook(const std::vector<Ranking::ResultRow> &rows, const QString &path, OperationSink &sink);
+bool saveResultWorkbook(const RecordTable &list, const QString &path, OperationSink &sink);
 // Either path may be empty (its dialog was cancelled): that file is skipped.
 bool saveSms(TdmORVS &dm, const RaceInfo &race, const QString &memberPath, const QString &birdPath,
              OperationSink &sink);

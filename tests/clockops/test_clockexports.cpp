@@ -1,4 +1,5 @@
 #include "clockops/clockexports.h"
+#include "clockops/clockviews.h"
 
 #include "../support/jsonrows.h"
 #include "../support/recordingsink.h"
@@ -60,8 +61,9 @@ void TestClockExports::multiRaceSheetHoldsTheGridRows()
 {
     TestDb db;
     QVERIFY(loadJsonRows(db.dm(), QStringLiteral(PENNAVOX_TEST_DATA "/exports/race_week.json")));
-    const auto rows = ClockExports::multiRows(db.dm(), QStringLiteral("0001"), QDate(2016, 5, 26));
-    QCOMPARE(int(rows.size()), 5); // three arrivals of the 26th, one of the 29th, one of the 30th
+    MultiRaceList rows(db.dm());
+    rows.load(QStringLiteral("0001"), QDate(2016, 5, 26));
+    QCOMPARE(rows.rowCount(), 5); // three arrivals of the 26th, one of the 29th, one of the 30th
     const WorkbookWriter w = ClockExports::multiWorkbook(rows);
     QCOMPARE(w.headings().join(QLatin1Char(',')), QStringLiteral("Rank,LibCode,PRingNo,BackTime,FlyTime,FlySpeed,Dist"));
     QTemporaryDir dir;

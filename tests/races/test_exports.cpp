@@ -1,5 +1,5 @@
 #include "races/raceinfo.h"
-#include "races/ranking.h"
+#include "races/racelists.h"
 #include "races/resultexports.h"
 
 #include "../support/jsonrows.h"
@@ -171,13 +171,12 @@ void TestExports::smsFiles()
 
 void TestExports::resultWorkbookInAnIndependentReader()
 {
-    std::vector<Ranking::ResultRow> rows(2);
-    rows[0] = {1, QStringLiteral("12"), QStringLiteral("GB16A12347"), QStringLiteral("2016-05-26 11:02:03.123"),
-               QStringLiteral("03:32:03.123"), 1234.5, QStringLiteral("250/1234"), QStringLiteral("0001"),
-               QStringLiteral("C"), QStringLiteral("BB"), 2};
-    rows[1] = {2, QStringLiteral("12"), QStringLiteral("0042"), QStringLiteral("2016-05-26 11:05:00.000"),
-               QStringLiteral("03:35:00.000"), 1200.125, QStringLiteral("250/1234"), QStringLiteral("0001"),
-               QStringLiteral("H"), QStringLiteral("BB"), QVariant()};
+    db_->dm().exec(QStringLiteral("UPDATE ORV_PigRaceData SET FlySpeed=1234.5 WHERE PRingNo='GB16A12347'"));
+    db_->dm().exec(QStringLiteral("UPDATE ORV_PigRaceData SET FlySpeed=1200.125 WHERE PRingNo='GB16A12345'"));
+    db_->dm().exec(QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime='03:32:03.123' WHERE PRingNo='GB16A12347'"));
+    RaceResultList rows(db_->dm());
+    rows.load(QStringLiteral("120526"));
+    QCOMPARE(rows.rowCount(), 3); // the arrivals of loft 0001 (loft 0002 has no distance row)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("result.xlsx"));
     RecordingSink sink;
@@ -204,7 +203,7 @@ print(json.dumps(out))
                            QStringLiteral("LoftNo"), QStringLiteral("dist"), QStringLiteral("sex"),
                            QStringLiteral("ColorType"), QStringLiteral("TimeVari")}));
     QCOMPARE(o.value(QStringLiteral("C3")).toArray().toVariantList(),
-             (QVariantList{QStringLiteral("0042"), QStringLiteral("@")}));
+             (QVariantList{QStringLiteral("GB16A12345"), QStringLiteral("@")}));
     QCOMPARE(o.value(QStringLiteral("D2")).toString(), QStringLiteral("@"));
     QCOMPARE(o.value(QStringLiteral("E2")).toString(), QStringLiteral("@"));
     QCOMPARE(o.value(QStringLiteral("F2")).toArray().toVariantList(), (QVariantList{1234.5, QStringLiteral("0.000")}));
