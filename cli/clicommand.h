@@ -50,6 +50,7 @@ struct CliCommand
     QString usage;   // "loft-download LOFTNO [--init]"
     QString summary; // one line for --help
     std::function<int(CliContext &)> run; // exit code
+    bool needsGui = false; // lays out text (fonts): runs under a GUI application, offscreen
 };
 
 // Each cli/cmd_*.cpp registers its commands with a static CliRegistrar.

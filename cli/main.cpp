@@ -5,9 +5,11 @@
 #include "store/tdmorvs.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -102,9 +104,43 @@ const std::vector<CliCommand> &cliCommands()
     return registry();
 }
 
+namespace {
+// The command a command line names (the first word after the global options), if it is known.
+const CliCommand *commandOf(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == QLatin1String("--data") || a == QLatin1String("--port") || a == QLatin1String("--trace")) {
+            ++i;
+            continue;
+        }
+        if (a.startsWith(QLatin1String("--")))
+            continue;
+        for (const auto &c : registry())
+            if (c.name == a)
+                return &c;
+        return nullptr;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    const CliCommand *c = commandOf(argc, argv);
+    if (c && c->needsGui) {
+        // Fonts need a GUI application; without a display it runs offscreen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+} // namespace
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("Pennavox"));
     QStringList args = app.arguments().mid(1);
     CliContext ctx;

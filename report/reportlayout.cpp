@@ -34,12 +34,12 @@ QFont makeFont(int size, bool bold)
 
 QString joined(const Report::Field &f)
 {
-    const QString caption = f.caption->text();
+    const QString caption = f.caption->text().trimmed();
     if (f.value.isEmpty())
         return caption;
-    if (caption.trimmed().isEmpty())
+    if (caption.isEmpty())
         return f.value;
-    return caption.trimmed() + QLatin1Char(' ') + f.value;
+    return caption + QLatin1Char(' ') + f.value;
 }
 
 } // namespace

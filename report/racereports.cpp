@@ -1,0 +1,86 @@
+#include "report/racereports.h"
+
+#include "races/raceinfo.h"
+#include "races/racelists.h"
+#include "races/racerecords.h"
+#include "report/listreport.h"
+#include "store/tableobject.h"
+
+#include <QLocale>
+
+namespace RaceReports {
+
+QString distancePanelTitle(const QString &site)
+{
+    return QStringLiteral("Member loft distance to ") + site;
+}
+
+QString statusPanelTitle(const QString &site)
+{
+    return QStringLiteral(" Status for ") + site;
+}
+
+std::unique_ptr<Report> raceList(TdmORVS &dm, const RaceList &shown)
+{
+    const ClubSettings club = ClubSettings::load(dm);
+    auto *list = new RaceList(dm, ListLayout::Report);
+    list->copyRowsFrom(shown);
+    auto report = ListReport::make(QStringLiteral("frmPrtRaceList_TC"), list, club, true);
+    report->addTitle(QStringLiteral("qrlTitle"), QStringLiteral("Race List"));
+    ListReport::finish(*report, dm, club);
+    return report;
+}
+
+std::unique_ptr<Report> memberDistances(TdmORVS &dm, const DistanceList &shown, const QString &panelTitle)
+{
+    const ClubSettings club = ClubSettings::load(dm);
+    auto *list = new DistanceList(dm, false, ListLayout::Report);
+    list->copyRowsFrom(shown);
+    auto report = ListReport::make(QStringLiteral("frmPrtMemDist_TC"), list, club, true);
+    report->addTitle(QStringLiteral("qrlTitle"), panelTitle);
+    // The unit headings ("KM"/"M" or "Miles"/"Yards") as the page's list shows them.
+    for (const QString &field : {QStringLiteral("Miles"), QStringLiteral("Yards")}) {
+        const int c = shown.columnOfField(field);
+        if (c >= 0)
+            ListReport::setHeader(*report, QStringLiteral("qrl") + field,
+                                  shown.headerData(c, Qt::Horizontal).toString());
+    }
+    ListReport::finish(*report, dm, club);
+    return report;
+}
+
+std::unique_ptr<Report> raceStatus(TdmORVS &dm, const RaceStatusList &shown, const QString &panelTitle,
+                                   const RaceInfo &race)
+{
+    const ClubSettings club = ClubSettings::load(dm);
+    auto *list = new RaceStatusList(dm, ListLayout::Report);
+    list->copyRowsFrom(shown);
+    auto report = ListReport::make(QStringLiteral("frmPrtRaceStat_TC"), list, club, true);
+    const QString when = race.liberDate.toString(QStringLiteral("MM/dd")) + QLatin1Char(' ') +
+                         race.liberTime.toString(QStringLiteral("HH:mm:ss"));
+    report->addTitle(QStringLiteral("qrlTitle"), panelTitle + QStringLiteral(" (") + when + QLatin1Char(')'));
+    ListReport::finish(*report, dm, club);
+    return report;
+}
+
+std::unique_ptr<Report> raceResult(TdmORVS &dm, const RaceResultList &shown, const RaceInfo &race,
+                                   const QString &summaryLine)
+{
+    const ClubSettings club = ClubSettings::load(dm);
+    auto *list = new RaceResultList(dm, ListLayout::Report);
+    list->copyRowsFrom(shown);
+    auto report = ListReport::make(QStringLiteral("frmPrtRaceResult_TC"), list, club, false);
+    ListReport::setHeader(*report, QStringLiteral("qrlFlySpeed"),
+                          RaceResultList::speedTitle(club.mode, ListLayout::Report));
+    report->addTitle(QStringLiteral("qrlClubName"), QString(), RaceRecords::clubNameOf(dm, race.clubId));
+    report->addTitle(QStringLiteral("qrlLiberSiteAbbr"), QString(), race.liberSiteAbbr);
+    report->addTitle(QStringLiteral("qrlRaceCode"), QStringLiteral("RaceCode :"),
+                     race.liberCode + QLatin1Char(' ') +
+                         QLocale::system().toString(race.liberDate, QLocale::ShortFormat) + QLatin1Char(' ') +
+                         race.liberTime.toString(QStringLiteral("HH:mm")));
+    report->addTitle(QStringLiteral("qrlSummary"), QString(), summaryLine);
+    ListReport::finish(*report, dm, club);
+    return report;
+}
+
+} // namespace RaceReports
