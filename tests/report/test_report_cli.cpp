@@ -75,9 +75,9 @@ void TestReportCli::resultPdfHoldsHeadingsAndRows()
     p.start(pdftotext, {"-layout", file, "-"});
     QVERIFY(p.waitForFinished(30000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    for (const QString &part : {"Pos.", "Ring", "Clocked", "FlyTime", "M/min", "Dist.", "Alice Archer", "BE-26-1001",
+    for (const char *part : {"Pos.", "Ring", "Clocked", "FlyTime", "M/min", "Dist.", "Alice Archer", "BE-26-1001",
                                 "1500.123", "Bob Brown", "RaceCode : 1234", "Page 1 of 1"})
-        QVERIFY2(text.contains(part), qPrintable(part + " missing in:\n" + text));
+        QVERIFY2(text.contains(QLatin1String(part)), qPrintable(QString(part) + " missing in:\n" + text));
     // One printed line holds a whole result row, in column order.
     static const QRegularExpression row(R"(\n\s*1\s+Alice Archer\s+BE-26-1001\s+12:00:00\.000\s+26-05\s+05:00:00)");
     QVERIFY2(row.match(text).hasMatch(), qPrintable(text));
