@@ -8,6 +8,7 @@
 #include "clockops/syncpass.h"
 #include "device/devicelink.h"
 #include "device/twinapiv8.h"
+#include "store/tableobject.h"
 #include "store/tdmorvs.h"
 
 #include <QTextStream>
@@ -34,6 +35,14 @@ bool chooseRace(CliContext &ctx, ClockSession &s)
     return true;
 }
 
+// A session that knows the club's antenna when it answers alone.
+ClockSession newSession(CliContext &ctx)
+{
+    ClockSession s;
+    s.AntennaOwner = ClubSettings::load(ctx.dm()).clubId;
+    return s;
+}
+
 int outcomeCode(PollOutcome o)
 {
     return o == PollOutcome::Done ? 0 : 1;
@@ -41,7 +50,7 @@ int outcomeCode(PollOutcome o)
 
 int runSync(CliContext &ctx)
 {
-    ClockSession s;
+    ClockSession s = newSession(ctx);
     s.SyncAllFlag = ctx.takeFlag(QStringLiteral("--all"));
     auto api = openDriver(ctx);
     SyncPass pass(ctx.dm(), *api, s, ctx.sink);
@@ -51,7 +60,7 @@ int runSync(CliContext &ctx)
 
 int runMarked(CliContext &ctx)
 {
-    ClockSession s;
+    ClockSession s = newSession(ctx);
     if (!chooseRace(ctx, s))
         return 1;
     auto api = openDriver(ctx);
@@ -60,7 +69,7 @@ int runMarked(CliContext &ctx)
 
 int runResult(CliContext &ctx)
 {
-    ClockSession s;
+    ClockSession s = newSession(ctx);
     if (!chooseRace(ctx, s))
         return 1;
     auto api = openDriver(ctx);
@@ -69,7 +78,7 @@ int runResult(CliContext &ctx)
 
 int runMulti(CliContext &ctx)
 {
-    ClockSession s;
+    ClockSession s = newSession(ctx);
     auto api = openDriver(ctx);
     return outcomeCode(MultiUpload(ctx.dm(), *api, s, ctx.sink).poll());
 }

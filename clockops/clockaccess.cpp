@@ -17,6 +17,14 @@ PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, 
         sink.failure(QStringLiteral("Please connect to club antenna and clock."));
         return PollOutcome::NoClock;
     }
+    if (!s.AntennaOwner.isEmpty() && owner == s.AntennaOwner) {
+        // Only the antenna answered: no loft to read, nothing went wrong. The clock last handled
+        // has been taken off, so when it comes back it is read again.
+        s.PreDeviceno.clear();
+        sink.clearMessages();
+        sink.working(QStringLiteral("Connect a clock to the antenna."));
+        return PollOutcome::NoClock;
+    }
     s.CurDeviceNo = deviceNo;
     if (deviceNo == s.PreDeviceno)
         return PollOutcome::SameClock;

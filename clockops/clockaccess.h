@@ -11,7 +11,8 @@ namespace ClockAccess {
 
 // With loftAfterUnderscore the loft number is the owner code after its first "_" (the whole code
 // when it has none); otherwise the whole owner code. Reports "Please connect to club antenna and
-// clock." when nothing answers. Returns PollOutcome::Done for a clock not handled yet.
+// clock." when nothing answers, "Connect a clock to the antenna." (working) when only the antenna
+// does (its owner is s.AntennaOwner). Returns PollOutcome::Done for a clock not handled yet.
 PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, OperationSink &sink);
 // After identify() gave a new clock: DiverseKey + ComVerify into s.CommKey.
 bool verify(TWinApiV8 &api, ClockSession &s);

@@ -13,6 +13,8 @@ struct ClockSession
     QString CurLoftNo;
     QByteArray CommKey;
     bool SyncAllFlag = false;
+    // The club's own id: with no clock on it the antenna answers with this owner code.
+    QString AntennaOwner;
 
     // The race chosen on the Marked Upload / Result Upload tab.
     QString CurRaceCode;

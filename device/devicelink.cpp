@@ -66,3 +66,15 @@ std::unique_ptr<ByteLink> DeviceLink::open(QString *error)
         *error = serial->errorString();
     return serial;
 }
+
+QString DeviceLink::describe()
+{
+    Factory f;
+    DeviceLinkOptions opts;
+    {
+        QMutexLocker lock(&mutex);
+        f = factory;
+        opts = current;
+    }
+    return f ? QStringLiteral("the virtual antenna") : PortChoice::resolve(opts.port, opts.dataFolder);
+}

@@ -28,6 +28,9 @@ void setFactory(Factory factory);
 // the link returned is closed and *error says why.
 std::unique_ptr<ByteLink> open(QString *error);
 
+// Where a new driver talks to, for the user: the port name, or "the virtual antenna".
+QString describe();
+
 // The trace of the configured --trace file (shared by every link), or null.
 std::shared_ptr<LinkTrace> sharedTrace();
 } // namespace DeviceLink

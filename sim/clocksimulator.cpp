@@ -252,6 +252,7 @@ bool ClockSimulator::connectClock(int i)
 {
     if (i < -1 || i >= clocks_.size())
         return false;
+    replugging_ = -1;
     if (i != connected_) {
         sessionKey_.clear();
         lastRandomPc_.clear();
@@ -261,6 +262,14 @@ bool ClockSimulator::connectClock(int i)
     }
     connected_ = i;
     return true;
+}
+
+void ClockSimulator::replugClock(int i)
+{
+    if (i < 0 || i >= clocks_.size())
+        return;
+    connectClock(-1);
+    replugging_ = i;
 }
 
 SimDevice &ClockSimulator::current()
@@ -439,6 +448,12 @@ ClockSimulator::Answer ClockSimulator::answer(quint8 adr, quint8 cmd, const QByt
     switch (cmd) {
     case Frame::DeviceNo:
         a.body = dev.deviceBytes() + AnsiText::encode(dev.owner);
+        // A clock taken off goes back on once the PC has seen the antenna alone.
+        if (replugging_ >= 0 && connected_ < 0) {
+            const int i = replugging_;
+            replugging_ = -1;
+            connectClock(i);
+        }
         break;
     case Frame::Verify: {
         if (body.size() != 4) {

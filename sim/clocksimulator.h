@@ -84,6 +84,10 @@ public:
     bool connectClock(int i);
     void disconnectClock() { connectClock(-1); }
     int connectedClock() const { return connected_; }
+    // Takes clock i off the antenna and puts it back right after the next device-number request,
+    // which the antenna answers alone: the PC sees the clock come anew.
+    void replugClock(int i);
+    bool replugging() const { return replugging_ >= 0; }
     // The device requests at address 0x21 reach: the connected clock or the antenna.
     SimDevice &current();
     int indexOfClock(const QString &deviceNo) const;
@@ -128,6 +132,7 @@ private:
     SimDevice antenna_;
     QList<SimDevice> clocks_;
     int connected_ = -1;
+    int replugging_ = -1;
     QList<SimFault> faults_;
     QByteArray unsolicited_;
 

@@ -4,6 +4,7 @@
 #include "sim/clocksimulator.h"
 #include "store/appclock.h"
 #include "store/operationsink.h"
+#include "store/tableobject.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
 
@@ -114,6 +115,8 @@ void seed(TdmORVS &dm)
 std::unique_ptr<ClockSimulator> makeSimulator(TdmORVS &dm)
 {
     auto sim = std::make_unique<ClockSimulator>();
+    // The club's antenna, as the club download leaves it: owned by the club.
+    sim->antenna().owner = ClubSettings::load(dm).clubId;
     int n = 0;
     for (const auto &r : dm.rows(QStringLiteral("SELECT LoftNo FROM ORV_LoftData ORDER BY LoftNo")))
         sim->addClock(QStringLiteral("5E0000%1").arg(++n, 2, 16, QLatin1Char('0')).toUpper(), r.value(0).toString());

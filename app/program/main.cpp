@@ -95,9 +95,9 @@ int main(int argc, char **argv)
         w.show();
         std::unique_ptr<TfrmVirtualClocks> clocks;
         if (sim) {
-            clocks = std::make_unique<TfrmVirtualClocks>(*sim, *dm);
-            clocks->setAttribute(Qt::WA_QuitOnClose, false); // closing the main window ends the demo
-            clocks->move(qMax(0, w.x() + w.width() - 380), 120);
+            // A tool window of the main window: it stays in front of it and goes with it.
+            clocks = std::make_unique<TfrmVirtualClocks>(*sim, *dm, &w);
+            clocks->move(w.x() + w.width() - clocks->width() - 24, w.y() + w.height() - clocks->height() - 40);
             clocks->show();
         }
         if (parser.isSet(pageOpt))

@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 TfrmVirtualClocks::TfrmVirtualClocks(ClockSimulator &sim, TdmORVS &dm, QWidget *parent)
-    : QWidget(parent, Qt::Window), sim_(sim), dm_(dm)
+    : QWidget(parent, Qt::Tool), sim_(sim), dm_(dm)
 {
     setObjectName(QStringLiteral("frmVirtualClocks"));
     setWindowTitle(QStringLiteral("Virtual clocks"));
@@ -133,7 +133,12 @@ void TfrmVirtualClocks::markBirds()
     for (const SimPigeon &p : c.pigeons)
         if (c.markPigeon(p.assocNum(), race, master + (n + 1) * 4000, int(QRandomGenerator::global()->bounded(256))))
             ++n;
-    status_->setText(QStringLiteral("%1 birds basketed for %2. Read them on the Marked Upload tab.").arg(n).arg(race));
+    // Basketing happens with the clock off the antenna; put back, the page reads it anew.
+    sim_.replugClock(i);
+    status_->setText(QStringLiteral("%1 birds basketed for %2. The clock is put back on the antenna: the Marked "
+                                    "Upload tab reads it.")
+                         .arg(n)
+                         .arg(race));
 }
 
 void TfrmVirtualClocks::letBirdsArrive()
@@ -165,8 +170,9 @@ void TfrmVirtualClocks::letBirdsArrive()
     }
     const qint64 master = ClockStamp::fromLocal(AppClock::now());
     c.stopRace(race, master + offset, master);
-    status_->setText(QStringLiteral("%1 birds arrived in %2; the race is stopped on the clock. Read them on the Result "
-                                    "Upload tab.")
+    sim_.replugClock(i);
+    status_->setText(QStringLiteral("%1 birds arrived in %2; the race is stopped and the clock put back on the "
+                                    "antenna: the Result Upload tab reads it.")
                          .arg(n)
                          .arg(race));
 }

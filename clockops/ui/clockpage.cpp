@@ -4,7 +4,11 @@
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "app/ui/statusnote.h"
+#include "clockops/clocklog.h"
 #include "clockops/clockviews.h"
+#include "clockops/ui/clocklogpanel.h"
+#include "device/devicelink.h"
 #include "clockops/racechoice.h"
 #include "clockops/ui/messagearea.h"
 #include "races/ranking.h"
@@ -43,6 +47,19 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text)
 }
 
 using Controls::label;
+
+// The coloured message area and, beside it, the tab's lasting log. The area keeps its place
+// while hidden, so the log does not jump when a message comes and goes.
+QHBoxLayout *messageRow(TMessageArea *area, TClockLogPanel *log)
+{
+    QSizePolicy sp = area->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    area->setSizePolicy(sp);
+    auto *row = new QHBoxLayout;
+    row->addWidget(area, 1, Qt::AlignTop);
+    row->addWidget(log, 1);
+    return row;
+}
 } // namespace
 
 TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSynch_10_TC"), dm, parent)
@@ -62,17 +79,27 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     butSyncNow = button(tsMatchIng, "butSyncNow", QStringLiteral("Sync &Now"));
     butSyncAuto = button(tsMatchIng, "butSyncAuto", QStringLiteral("Sync &Auto"));
     btnSyncAll = button(tsMatchIng, "btnSyncAll", QStringLiteral("Sync A&ll"));
+    butSyncStop = button(tsMatchIng, "butSyncStop", QStringLiteral("&Stop Auto"));
+    butSyncStop->hide();
+    butSyncAuto->setCheckable(true);
+    lbAutoOn = label(tsMatchIng, "lbAutoOn",
+                     QStringLiteral("Sync Auto is on: connect the clocks one after another."));
+    lbAutoOn->setStyleSheet(QStringLiteral("QLabel { background: #FFFF00; color: black; padding: 4px 10px; "
+                                           "font-weight: 600; }"));
+    lbAutoOn->hide();
     mmoSynch = new TMessageArea(QStringLiteral("mmoSynch"), QStringLiteral("timerSyncMsg"), tsMatchIng);
+    logSynch = new TClockLogPanel(QStringLiteral("Synch"), false, tsMatchIng);
     auto *syncButtons = new QHBoxLayout;
     syncButtons->addWidget(butSyncNow);
     syncButtons->addWidget(butSyncAuto);
     syncButtons->addWidget(btnSyncAll);
+    syncButtons->addWidget(butSyncStop);
+    syncButtons->addWidget(lbAutoOn);
     syncButtons->addStretch();
     auto *syncLay = new QVBoxLayout(tsMatchIng);
     syncLay->addWidget(label2);
     syncLay->addLayout(syncButtons);
-    syncLay->addWidget(mmoSynch);
-    syncLay->addStretch();
+    syncLay->addLayout(messageRow(mmoSynch, logSynch), 1);
 
     // Marked upload tab.
     auto *tsMarking = new QWidget;
@@ -85,13 +112,14 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMarking->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMark = new TMessageArea(QStringLiteral("mmoMark"), QStringLiteral("timerMarkMsg"), tsMarking);
+    logMark = new TClockLogPanel(QStringLiteral("Mark"), true, tsMarking);
     auto *markTop = new QHBoxLayout;
     markTop->addWidget(label(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
     markTop->addWidget(cbbRaceCode);
     markTop->addStretch();
     auto *markLay = new QVBoxLayout(tsMarking);
     markLay->addLayout(markTop);
-    markLay->addWidget(mmoMark);
+    markLay->addLayout(messageRow(mmoMark, logMark));
     markLay->addWidget(dbgrdMarking, 1);
 
     // Result upload tab.
@@ -106,6 +134,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     lblTimerRseultSum = label(tsCrtTimerTrain, "lblTimerRseultSum", QString());
     mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
+    logResult = new TClockLogPanel(QStringLiteral("Result"), true, tsCrtTimerTrain);
     auto *resTop = new QHBoxLayout;
     resTop->addWidget(label(tsCrtTimerTrain, "lbTimerRace", QStringLiteral("Race :")));
     resTop->addWidget(cbbTimer_UPL);
@@ -113,7 +142,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     resTop->addWidget(lblTimerRseultSum);
     auto *resLay = new QVBoxLayout(tsCrtTimerTrain);
     resLay->addLayout(resTop);
-    resLay->addWidget(mmoResult);
+    resLay->addLayout(messageRow(mmoResult, logResult));
     resLay->addWidget(dbgrdTimerUPL, 1);
 
     // Multi-race tab.
@@ -124,10 +153,11 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
+    logMulti = new TClockLogPanel(QStringLiteral("Multi"), false, tsMultiRace);
     auto *multiLay = new QVBoxLayout(tsMultiRace);
     multiLay->addWidget(label(tsMultiRace, "lbMultiHint",
                                 QStringLiteral("Connect the clocks one after another: every race each clock holds is read.")));
-    multiLay->addWidget(mmoMultiRaceUpld);
+    multiLay->addLayout(messageRow(mmoMultiRaceUpld, logMulti));
     multiLay->addWidget(dbgrdMultRaceUpLd, 1);
 
     PageControl1->addTab(tsMatchIng, QStringLiteral("Synchronise Clock"));
@@ -176,6 +206,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     connect(butSyncNow, &QPushButton::clicked, this, &TfrmSynch_10_TC::butSyncNowClick);
     connect(btnSyncAll, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnSyncAllClick);
     connect(butSyncAuto, &QPushButton::clicked, this, &TfrmSynch_10_TC::butSyncAutoClick);
+    connect(butSyncStop, &QPushButton::clicked, this, &TfrmSynch_10_TC::butSyncStopClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmSynch_10_TC::PageControl1Change);
     connect(cbbRaceCode, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbRaceCodeClick);
     connect(cbbTimer_UPL, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbTimer_UPLClick);
@@ -202,6 +233,20 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     connect(worker_, &ClockWorker::finished, this, &TfrmSynch_10_TC::onFinished);
     connect(worker_, &ClockWorker::failed, this, &TfrmSynch_10_TC::onFailed);
     connect(worker_, &ClockWorker::raceChosen, this, &TfrmSynch_10_TC::onRaceChosen);
+    connect(worker_, &ClockWorker::logged, this, [this](int job, const QString &line) {
+        if (TClockLogPanel *p = logPanel(static_cast<ClockWorker::Job>(job)))
+            p->append(line);
+    });
+    waitNote_ = new QTimer(this);
+    waitNote_->setSingleShot(true);
+    waitNote_->setInterval(400);
+    // A pass that takes longer than a glance is waiting on the antenna: say so and where.
+    connect(waitNote_, &QTimer::timeout, this, [this] {
+        if (busy_) {
+            StatusNote::show(this, QStringLiteral("Waiting for the antenna on %1 …").arg(DeviceLink::describe()), 0);
+            waitShown_ = true;
+        }
+    });
     thread_->start();
     QMetaObject::invokeMethod(worker_, &ClockWorker::start, Qt::QueuedConnection);
 }
@@ -225,6 +270,17 @@ TMessageArea *TfrmSynch_10_TC::area(ClockWorker::Job job) const
     case ClockWorker::Multi: return mmoMultiRaceUpld;
     }
     return mmoSynch;
+}
+
+TClockLogPanel *TfrmSynch_10_TC::logPanel(ClockWorker::Job job) const
+{
+    switch (job) {
+    case ClockWorker::Sync: return logSynch;
+    case ClockWorker::Marked: return logMark;
+    case ClockWorker::Result: return logResult;
+    case ClockWorker::Multi: return logMulti;
+    }
+    return logSynch;
 }
 
 QTimer *TfrmSynch_10_TC::pollTimer(ClockWorker::Job job) const
@@ -259,7 +315,13 @@ void TfrmSynch_10_TC::setBusy(bool on)
     // A click while a pass runs must not start a second one on the link.
     for (QPushButton *b : {butSyncNow, butSyncAuto, btnSyncAll})
         b->setEnabled(!on);
-    if (!on) {
+    if (on) {
+        waitNote_->start();
+    } else {
+        waitNote_->stop();
+        if (waitShown_)
+            StatusNote::clear(this);
+        waitShown_ = false;
         progress_->hide();
         progressText_->clear();
     }
@@ -294,9 +356,28 @@ void TfrmSynch_10_TC::btnSyncAllClick()
 
 void TfrmSynch_10_TC::butSyncAutoClick()
 {
-    autoSync_ = true;
+    if (autoSync_) {
+        butSyncStopClick();
+        return;
+    }
+    setAutoSync(true);
     QMetaObject::invokeMethod(worker_, "setSyncAll", Qt::QueuedConnection, Q_ARG(bool, false));
     timerSync->start();
+}
+
+void TfrmSynch_10_TC::butSyncStopClick()
+{
+    // A pass already running ends; no further one starts.
+    setAutoSync(false);
+    timerSync->stop();
+}
+
+void TfrmSynch_10_TC::setAutoSync(bool on)
+{
+    autoSync_ = on;
+    butSyncAuto->setChecked(on);
+    butSyncStop->setVisible(on);
+    lbAutoOn->setVisible(on);
 }
 
 void TfrmSynch_10_TC::onFinished(int job, int outcome, const QString &loftNo, const QDate &startDate)
@@ -309,12 +390,16 @@ void TfrmSynch_10_TC::onFinished(int job, int outcome, const QString &loftNo, co
                           (job == ClockWorker::Multi && PageControl1->currentIndex() == 3);
     switch (job) {
     case ClockWorker::Marked:
-        if (outcome == static_cast<int>(PollOutcome::Done))
+        if (outcome == static_cast<int>(PollOutcome::Done)) {
             adoqMarking->load(raceCode_, true);
+            refreshUnread();
+        }
         break;
     case ClockWorker::Result:
-        if (outcome == static_cast<int>(PollOutcome::Done))
+        if (outcome == static_cast<int>(PollOutcome::Done)) {
             reloadResult();
+            refreshUnread();
+        }
         break;
     case ClockWorker::Multi:
         if (outcome == static_cast<int>(PollOutcome::Done))
@@ -334,7 +419,7 @@ void TfrmSynch_10_TC::onFailed(int job, const QString &error)
     runningJob_ = -1;
     setBusy(false);
     if (job == ClockWorker::Sync)
-        autoSync_ = false; // a database or driver error ends automatic mode
+        setAutoSync(false); // a database or driver error ends automatic mode
     if (job >= 0 && job < 4)
         polling_[job] = false;
     Dialogs::error(this, error);
@@ -347,7 +432,7 @@ void TfrmSynch_10_TC::PageControl1Change(int index)
         t->stop();
     for (TMessageArea *a : {mmoSynch, mmoMark, mmoResult, mmoMultiRaceUpld})
         a->clearAndHide();
-    autoSync_ = false;
+    setAutoSync(false);
     for (bool &p : polling_)
         p = false;
     QMetaObject::invokeMethod(worker_, &ClockWorker::clearPreDevice, Qt::QueuedConnection);
@@ -395,6 +480,7 @@ void TfrmSynch_10_TC::onRaceChosen(const QString &raceCode, const QString &liber
         return;
     raceCode_ = raceCode;
     liberCode_ = liberCode;
+    refreshUnread();
     if (raceTab_ == ClockWorker::Marked) {
         adoqMarking->load(raceCode_, false);
         polling_[ClockWorker::Marked] = true;
@@ -412,4 +498,13 @@ void TfrmSynch_10_TC::reloadResult()
 {
     adoqTimerResult->load(raceCode_);
     lblTimerRseultSum->setText(Ranking::summary(dm(), raceCode_, adoqTimerResult->rowCount()).text());
+}
+
+void TfrmSynch_10_TC::refreshUnread()
+{
+    const bool chosen = !raceCode_.isEmpty();
+    logMark->setUnread(chosen ? ClockLog::unreadLofts(dm(), raceCode_, ClockLog::Stage::Marked) : QStringList(),
+                       chosen);
+    logResult->setUnread(chosen ? ClockLog::unreadLofts(dm(), raceCode_, ClockLog::Stage::Result) : QStringList(),
+                         chosen);
 }

@@ -14,6 +14,7 @@ class QTabWidget;
 class QThread;
 class QTimer;
 class TDBGrid;
+class TClockLogPanel;
 class TMessageArea;
 
 // The Clock Operation page: synchronise clocks, read marked birds, race results and the results
@@ -31,15 +32,20 @@ public:
     void butSyncNowClick();
     void btnSyncAllClick();
     void butSyncAutoClick();
+    void butSyncStopClick();
     void PageControl1Change(int index);
     void cbbRaceCodeClick(int index);
     void cbbTimer_UPLClick(int index);
 
     bool busy() const { return busy_; }
     TMessageArea *area(ClockWorker::Job job) const;
+    TClockLogPanel *logPanel(ClockWorker::Job job) const;
+    bool autoSync() const { return autoSync_; }
 
     QTabWidget *PageControl1;
-    QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll;
+    QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll, *butSyncStop;
+    QLabel *lbAutoOn;
+    TClockLogPanel *logSynch, *logMark, *logResult, *logMulti;
     QComboBox *cbbRaceCode, *cbbTimer_UPL;
     TDBGrid *dbgrdMarking, *dbgrdTimerUPL, *dbgrdMultRaceUpLd;
     MarkedList *adoqMarking;
@@ -59,6 +65,8 @@ private:
     void onRaceChosen(const QString &raceCode, const QString &liberCode, bool found);
     void fillRaceCombo(QComboBox *box);
     void reloadResult();
+    void refreshUnread();
+    void setAutoSync(bool on);
     QTimer *pollTimer(ClockWorker::Job job) const;
     void setBusy(bool on);
     bool pollActive(int job) const { return job >= 0 && job < 4 && polling_[job]; }
@@ -67,6 +75,8 @@ private:
     ClockWorker *worker_;
     QProgressBar *progress_;
     QLabel *progressText_;
+    QTimer *waitNote_;
+    bool waitShown_ = false;
     bool busy_ = false;
     int runningJob_ = -1;
     bool autoSync_ = false;

@@ -1,23 +1,33 @@
 #include "clockops/ui/clockworker.h"
 
+#include "clockops/clocklog.h"
 #include "clockops/markedupload.h"
 #include "clockops/multiupload.h"
 #include "clockops/racechoice.h"
 #include "clockops/resultupload.h"
 #include "clockops/syncpass.h"
 #include "device/twinapiv8.h"
+#include "store/appclock.h"
 #include "store/sqlerror.h"
+#include "store/tableobject.h"
 #include "store/tdmorvs.h"
 
 class ClockWorker::Sink : public OperationSink
 {
 public:
     explicit Sink(ClockWorker *w) : w_(w) {}
-    void message(const QString &text, MessageKind kind) override { emit w_->message(text, static_cast<int>(kind)); }
+    void message(const QString &text, MessageKind kind) override
+    {
+        if (kind == MessageKind::Failure && firstFailure.isEmpty())
+            firstFailure = text;
+        emit w_->message(text, static_cast<int>(kind));
+    }
     Answer ask(const QString &, bool) override { return Answer::No; } // the clock passes ask nothing
     void beep() override { emit w_->beep(); }
     void clearMessages() override { emit w_->cleared(); }
     void progress(int done, int total, const QString &what) override { emit w_->progress(done, total, what); }
+
+    QString firstFailure; // of the job running, for its log line
 
 private:
     ClockWorker *w_;
@@ -36,6 +46,7 @@ void ClockWorker::start()
         return;
     }
     api_ = std::make_unique<TWinApiV8>(sink_.get());
+    session_.AntennaOwner = ClubSettings::load(*dm_).clubId;
 }
 
 void ClockWorker::stop()
@@ -68,29 +79,54 @@ void ClockWorker::run(int job)
     }
     PollOutcome outcome = PollOutcome::NoClock;
     QDate startDate;
+    ClockLog::Entry log;
+    sink_->firstFailure.clear();
     try {
         switch (job) {
-        case Sync:
-            outcome = SyncPass(*dm_, *api_, session_, *sink_).run();
+        case Sync: {
+            SyncPass pass(*dm_, *api_, session_, *sink_);
+            outcome = pass.run();
+            log.stage = ClockLog::Stage::Sync;
+            log.synced = pass.succeeded();
             break;
-        case Marked:
-            outcome = MarkedUpload(*dm_, *api_, session_, *sink_).poll();
+        }
+        case Marked: {
+            MarkedUpload m(*dm_, *api_, session_, *sink_);
+            outcome = m.poll();
+            log.stage = ClockLog::Stage::Marked;
+            log.count = m.count();
             break;
-        case Result:
-            outcome = ResultUpload(*dm_, *api_, session_, *sink_).poll();
+        }
+        case Result: {
+            ResultUpload r(*dm_, *api_, session_, *sink_);
+            outcome = r.poll();
+            log.stage = ClockLog::Stage::Result;
+            log.count = r.stored();
             break;
+        }
         case Multi: {
             MultiUpload m(*dm_, *api_, session_, *sink_);
             outcome = m.poll();
             startDate = m.startDate();
+            log.stage = ClockLog::Stage::Multi;
+            log.count = m.stored();
             break;
         }
         default:
             return;
         }
+        log.at = AppClock::now().time();
+        log.outcome = outcome;
+        log.loftNo = session_.CurLoftNo;
+        log.loftName = ClockLog::loftName(*dm_, session_.CurLoftNo);
+        log.deviceNo = session_.CurDeviceNo;
+        log.firstFailure = sink_->firstFailure;
     } catch (const SqlError &e) {
         emit failed(job, e.message());
         return;
     }
+    const QString line = ClockLog::line(log);
+    if (!line.isEmpty())
+        emit logged(job, line);
     emit finished(job, static_cast<int>(outcome), session_.CurLoftNo, startDate);
 }

@@ -41,6 +41,8 @@ signals:
     void finished(int job, int outcome, const QString &loftNo, const QDate &startDate);
     void failed(int job, const QString &error); // a database or driver error ended the job
     void raceChosen(const QString &raceCode, const QString &liberCode, bool found);
+    // One line of the tab's lasting log for a clock handled (before `finished`).
+    void logged(int job, const QString &line);
 
 private:
     class Sink;

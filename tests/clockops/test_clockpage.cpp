@@ -1,6 +1,8 @@
 #include "../support/testdb.h"
 
 #include "app/ui/dialogs.h"
+#include "app/ui/statusnote.h"
+#include "clockops/ui/clocklogpanel.h"
 #include "clockops/clockstamp.h"
 #include "clockops/ui/clockpage.h"
 #include "clockops/ui/messagearea.h"
@@ -11,6 +13,7 @@
 #include "store/recordtable.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -40,6 +43,9 @@ private slots:
     }
     void syncNowRunsOnePassAndShowsItsMessage();
     void markedTabPollsTheChosenRace();
+    void autoModeShowsItIsOnAndStops();
+    void antennaAloneAsksForAClock();
+    void waitingOnTheAntennaIsShown();
 
 private:
     std::unique_ptr<ClockSimulator> sim;
@@ -66,6 +72,9 @@ void TestClockPage::syncNowRunsOnePassAndShowsItsMessage()
     QCOMPARE(page.mmoSynch->colourName(), QString("#00FF00"));
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftClocks").toInt(), 1);
     QVERIFY(sim->clock(0).race("12340101"));
+    // the lasting log keeps the clock after the message area has moved on
+    QCOMPARE(page.logSynch->lines().size(), 1);
+    QVERIFY(page.logSynch->lines().first().endsWith(" loft 001, clock 1A2B3C4D: synchronised"));
 }
 
 void TestClockPage::markedTabPollsTheChosenRace()
@@ -89,6 +98,10 @@ void TestClockPage::markedTabPollsTheChosenRace()
     QVERIFY(done.wait(5000));
     QCOMPARE(done.first().at(1).toInt(), static_cast<int>(PollOutcome::Done));
     QCOMPARE(page.adoqMarking->rowCount(), 1);
+    QCOMPARE(page.logMark->lines().size(), 1);
+    QVERIFY(page.logMark->lines().first().endsWith(" loft 001, clock 1A2B3C4D: 1 bird marked"));
+    QVERIFY(page.logMark->unread().isEmpty()); // the only loft of the race is read
+    QCOMPARE(page.logResult->unread(), QStringList({"001"}));
     // The same clock stays connected: the next polls skip it and keep polling.
     QVERIFY(done.wait(5000));
     QCOMPARE(done.last().at(1).toInt(), static_cast<int>(PollOutcome::SameClock));
@@ -96,6 +109,70 @@ void TestClockPage::markedTabPollsTheChosenRace()
     // A tab change switches every poll off.
     page.PageControl1->setCurrentIndex(0);
     QVERIFY(!page.timerMark->isActive());
+}
+
+void TestClockPage::autoModeShowsItIsOnAndStops()
+{
+    TestDb db;
+    db.insertClub();
+    TfrmSynch_10_TC page(db.dm());
+    page.resize(1200, 700);
+    page.show();
+    page.FormShow();
+    QVERIFY(!page.butSyncStop->isVisible());
+    QSignalSpy done(&page, &TfrmSynch_10_TC::jobFinished);
+    page.timerSync->setInterval(10);
+    QTest::mouseClick(page.butSyncAuto, Qt::LeftButton);
+    QVERIFY(page.autoSync());
+    QVERIFY(page.butSyncAuto->isChecked());
+    QVERIFY(page.lbAutoOn->isVisible());
+    QVERIFY(page.butSyncStop->isVisible());
+    QVERIFY(done.wait(5000));
+    // while a pass runs the stop stays at hand
+    QTRY_VERIFY(page.busy() || page.timerSync->isActive());
+    QVERIFY(page.butSyncStop->isEnabled());
+    QTest::mouseClick(page.butSyncStop, Qt::LeftButton);
+    QVERIFY(!page.autoSync());
+    QVERIFY(!page.butSyncStop->isVisible());
+    QVERIFY(!page.lbAutoOn->isVisible());
+    QVERIFY(!page.butSyncAuto->isChecked());
+    QTRY_VERIFY(!page.busy());
+    QVERIFY(!page.timerSync->isActive());
+    // one clock, one line, however many polls found it again
+    QCOMPARE(page.logSynch->lines().size(), 1);
+}
+
+void TestClockPage::antennaAloneAsksForAClock()
+{
+    TestDb db;
+    db.insertClub("NC");
+    sim->antenna().owner = "NC";
+    sim->disconnectClock();
+    TfrmSynch_10_TC page(db.dm());
+    page.FormShow();
+    QSignalSpy done(&page, &TfrmSynch_10_TC::jobFinished);
+    page.butSyncNow->click();
+    QVERIFY(done.wait(5000));
+    QCOMPARE(page.mmoSynch->toPlainText(), QString("Connect a clock to the antenna."));
+    QCOMPARE(page.mmoSynch->colourName(), QString("#FFFF00"));
+    QVERIFY(page.logSynch->lines().isEmpty());
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftClocks").toInt(), 0);
+}
+
+void TestClockPage::waitingOnTheAntennaIsShown()
+{
+    TestDb db;
+    db.insertClub();
+    ClockSimulator *s = sim.get();
+    DeviceLink::setFactory([s] { return std::make_unique<SimLink>(*s, SimLink::Timing::Real); });
+    TfrmSynch_10_TC page(db.dm());
+    page.FormShow();
+    sim->injectFault("delay:1500@GetDeviceNo");
+    QSignalSpy done(&page, &TfrmSynch_10_TC::jobFinished);
+    page.butSyncNow->click();
+    QTRY_COMPARE_WITH_TIMEOUT(StatusNote::last(), QString("Waiting for the antenna on the virtual antenna …"), 1400);
+    QVERIFY(done.wait(5000));
+    QVERIFY(StatusNote::last().isEmpty()); // the note goes with the wait
 }
 
 QTEST_MAIN(TestClockPage)
