@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 
 #include "store/datafolder.h"
+#include "pennavox/version.h"
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
 
@@ -33,6 +34,7 @@ void printHelp()
              "  --data DIR    data folder (database, ORVS.udl, ORVS.ini)\n"
              "  --port PORT   serial port of the club antenna\n"
              "  --trace FILE  write a hex trace of every byte on the link\n"
+             "  --version     the version\n"
              "  --help        this text\n\n"
              "Commands:\n";
     auto cmds = registry();
@@ -149,6 +151,11 @@ int main(int argc, char **argv)
         const QString opt = args.takeFirst();
         if (opt == QLatin1String("--help")) {
             printHelp();
+            return 0;
+        }
+        if (opt == QLatin1String("--version")) {
+            out() << "pennavox-cli " << PENNAVOX_VERSION << "\n";
+            out().flush();
             return 0;
         }
         if ((opt == QLatin1String("--data") || opt == QLatin1String("--port") || opt == QLatin1String("--trace")) &&

@@ -8,6 +8,7 @@ packages=(
     nettle-dev libsqlite3-dev libxlsxwriter-dev liborcus-dev libzip-dev libbenchmark-dev libgeographiclib-dev
     python3-geographiclib python3-openpyxl libxml2-utils
     xvfb xauth imagemagick poppler-utils fonts-dejavu-core
+    cmark desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -4,5 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-cd "${BUILD_DIR:-build}"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"${JOBS:-2}"
+(cd "${BUILD_DIR:-build}" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"${JOBS:-2}")
+# The Debian package installed, started and removed (as root only: it installs into the machine).
+if [ "$(id -u)" -eq 0 ]; then
+    bash scripts/package-test.sh
+else
+    echo "package test skipped: run scripts/test.sh as root to install, start and remove the package"
+fi

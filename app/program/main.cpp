@@ -1,6 +1,7 @@
 #include "app/program/demo.h"
 #include "app/program/pages.h"
 #include "app/program/virtualclocks.h"
+#include "pennavox/version.h"
 #include "device/devicelink.h"
 #include "sim/clocksimulator.h"
 #include "sim/simlink.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 #include <memory>
@@ -41,7 +43,9 @@ int main(int argc, char **argv)
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pennavox"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pennavox Club Management"));
-    QApplication::setApplicationVersion(QStringLiteral("8.80"));
+    QApplication::setApplicationVersion(QStringLiteral(PENNAVOX_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pennavox.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pennavox.Pennavox"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Pennavox Club Management: races, members and clocks."));

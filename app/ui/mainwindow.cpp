@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "app/ui/captionapply.h"
 #include "app/ui/dialogs.h"
+#include "app/ui/helpwindow.h"
 #include "app/ui/page.h"
 #include "app/ui/picture.h"
 #include "store/appclock.h"
@@ -85,6 +86,19 @@ TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMain
         connect(a, &QAction::triggered, this, [this, i] { openPage(i + 1); });
     }
 
+    // Help and About stand apart at the right end; F1 opens the manual at the page shown.
+    auto *spacer = new QWidget(toolBar_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar_->addWidget(spacer);
+    QAction *help = toolBar_->addAction(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("actHelp"));
+    help->setShortcut(QKeySequence::HelpContents);
+    help->setShortcutContext(Qt::ApplicationShortcut);
+    connect(help, &QAction::triggered, this, &TfrmMenu_V8_EU_10_TC::showHelp);
+    QAction *about = toolBar_->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("actAbout"));
+    connect(about, &QAction::triggered, this, [this] { AboutBox::show(this); });
+
     pnlMain_ = new QWidget(this);
     pnlMain_->setObjectName(QStringLiteral("pnlMain"));
     auto *lay = new QVBoxLayout(pnlMain_);
@@ -130,6 +144,11 @@ void TfrmMenu_V8_EU_10_TC::FormShow()
     box.exec();
     takeBackup();
     Caption_Language_Update();
+}
+
+void TfrmMenu_V8_EU_10_TC::showHelp()
+{
+    THelpWindow::showSection(THelpWindow::sectionFor(currentForm_ ? currentForm_->formName() : QString()), this);
 }
 
 void TfrmMenu_V8_EU_10_TC::takeBackup()

@@ -37,6 +37,8 @@ public:
     void Caption_Language_Update();
     QToolBar *toolBar() const { return toolBar_; }
     QWidget *pnlMain() const { return pnlMain_; }
+    // The manual at the section of the page shown (F1, "Help").
+    void showHelp();
 
     // How long the backup notice stays (tests shorten it).
     static void setBackupNoticeMs(int ms);

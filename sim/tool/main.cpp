@@ -3,6 +3,7 @@
 #include "device/bytelink.h"
 #include "sim/clocksimulator.h"
 #include "sim/simstate.h"
+#include "pennavox/version.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,6 +50,7 @@ const char *const usage =
     "  --link PATH       also make PATH a symbolic link to the terminal\n"
     "  --trace FILE      write a hex trace of every byte (\">\" from the program, \"<\" to it)\n"
     "  --verbose         one line per request on standard error\n"
+    "  --version         the version\n"
     "  --help            this text\n"
     "\n"
     "Commands on standard input, one a line:\n"
@@ -349,6 +351,10 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
         out << usage << SimFault::help();
+        return 0;
+    }
+    if (args.contains(QLatin1String("--version"))) {
+        out << "pennavox-clock-sim " << PENNAVOX_VERSION << "\n";
         return 0;
     }
     Options opts;

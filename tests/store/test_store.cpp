@@ -1,5 +1,6 @@
 #include "../support/testdb.h"
 
+#include "store/datafolder.h"
 #include "store/recordtable.h"
 #include "store/schema.h"
 #include "store/sorttext.h"
@@ -9,6 +10,8 @@
 
 #include <QFile>
 #include <QSqlRecord>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestStore : public QObject
@@ -24,7 +27,20 @@ private slots:
     void loftDistanceDisplayTexts();
     void sortTextCycle();
     void recordTableSortsFetchedRows();
+    void dataFolderOfAnInstalledProgram();
 };
+
+void TestStore::dataFolderOfAnInstalledProgram()
+{
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QTemporaryDir portable;
+    QCOMPARE(DataFolder::resolve(QString(), portable.path()), portable.path()); // writable: portable
+    // installed by a package: the user's folder, even for root who may write into /usr/bin
+    QCOMPARE(DataFolder::resolve(QString(), QStringLiteral("/usr/bin")), user);
+    QCOMPARE(DataFolder::resolve(QString(), QStringLiteral("/usr/local/bin/")), user);
+    QCOMPARE(DataFolder::resolve(QStringLiteral("/tmp/club/"), QStringLiteral("/usr/bin")),
+             QStringLiteral("/tmp/club"));
+}
 
 void TestStore::newFolderGetsDataLinkAndFullSchema()
 {
@@ -34,9 +50,10 @@ void TestStore::newFolderGetsDataLinkAndFullSchema()
     // The file's own column lists, not the declarations.
     const auto tables = db.dm().rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid");
     QCOMPARE(static_cast<int>(tables.size()), 13);
-    const QStringList expectedPigRace{"ClubID",    "LiberCode", "LiberDate",  "PRingNo",  "BackTime", "FlySpeed",
-                                      "Dist",      "RandomCode", "ClockID",   "UID_Real", "TimeVari", "MarkedTime",
-                                      "FlyTime",   "RealRandom", "BackLon",   "BackLat",  "RaceCode"};
+    const QStringList expectedPigRace{"ClubID",   "LiberCode",  "LiberDate",  "PRingNo",    "BackTime",
+                                      "FlySpeed", "Dist",       "RandomCode", "ClockID",    "UID_Real",
+                                      "TimeVari", "MarkedTime", "FlyTime",    "RealRandom", "BackLon",
+                                      "BackLat",  "RaceCode"};
     QSqlRecord rec = db.dm().adocORVS().record("ORV_PigRaceData");
     QStringList got;
     for (int i = 0; i < rec.count(); ++i)
@@ -77,7 +94,9 @@ void TestStore::quotesAndNullsAreStoredIntact()
 {
     TestDb db;
     TableObject lofts(db.dm(), "ORV_LoftData");
-    lofts.append({{"LoftNo", "001"}, {"LoftName", "O'Neill"}, {"Street", "x'); DROP TABLE ORV_PigData;--"},
+    lofts.append({{"LoftNo", "001"},
+                  {"LoftName", "O'Neill"},
+                  {"Street", "x'); DROP TABLE ORV_PigData;--"},
                   {"LoftLon", QVariant()}});
     const auto r = lofts.locate({{"LoftName", "O'Neill"}});
     QVERIFY(r.has_value());
@@ -102,7 +121,8 @@ void TestStore::storedValueForms()
 {
     const QDateTime t(QDate(2026, 5, 26), QTime(7, 30, 5, 250));
     QCOMPARE(ValueText::dateTime(t), QString("2026-05-26 07:30:05.250"));
-    QCOMPARE(ValueText::dateTime(QDateTime(QDate(2026, 5, 26), QTime(7, 30))), QString("2026-05-26 07:30:00"));
+    QCOMPARE(ValueText::dateTime(QDateTime(QDate(2026, 5, 26), QTime(7, 30))),
+             QString("2026-05-26 07:30:00"));
     QCOMPARE(ValueText::date(t.date()), QString("2026-05-26"));
     QCOMPARE(ValueText::time(t.time()), QString("07:30:05"));
     QCOMPARE(ValueText::parseDateTime("2026-05-26 07:30:05.250"), t);
