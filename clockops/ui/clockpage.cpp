@@ -6,6 +6,7 @@
 #include "app/ui/grid.h"
 #include "app/ui/statusnote.h"
 #include "clockops/clocklog.h"
+#include "clockops/clockexports.h"
 #include "clockops/clockviews.h"
 #include "clockops/ui/clocklogpanel.h"
 #include "device/devicelink.h"
@@ -117,6 +118,9 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     markTop->addWidget(label(tsMarking, "lbRaceCode", QStringLiteral("Race :")));
     markTop->addWidget(cbbRaceCode);
     markTop->addStretch();
+    btnExportMarkList = button(tsMarking, "btnExportMarkList", QStringLiteral("Export Marked List"));
+    connect(btnExportMarkList, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnExportMarkListClick);
+    markTop->addWidget(btnExportMarkList);
     auto *markLay = new QVBoxLayout(tsMarking);
     markLay->addLayout(markTop);
     markLay->addLayout(messageRow(mmoMark, logMark));
@@ -155,8 +159,14 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
     logMulti = new TClockLogPanel(QStringLiteral("Multi"), false, tsMultiRace);
     auto *multiLay = new QVBoxLayout(tsMultiRace);
-    multiLay->addWidget(label(tsMultiRace, "lbMultiHint",
+    btnResult_Export = button(tsMultiRace, "btnResult_Export", QStringLiteral("Result Export"));
+    connect(btnResult_Export, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnResult_ExportClick);
+    auto *multiTop = new QHBoxLayout;
+    multiTop->addWidget(label(tsMultiRace, "lbMultiHint",
                                 QStringLiteral("Connect the clocks one after another: every race each clock holds is read.")));
+    multiTop->addStretch();
+    multiTop->addWidget(btnResult_Export);
+    multiLay->addLayout(multiTop);
     multiLay->addLayout(messageRow(mmoMultiRaceUpld, logMulti));
     multiLay->addWidget(dbgrdMultRaceUpLd, 1);
 
@@ -507,4 +517,24 @@ void TfrmSynch_10_TC::refreshUnread()
                        chosen);
     logResult->setUnread(chosen ? ClockLog::unreadLofts(dm(), raceCode_, ClockLog::Stage::Result) : QStringList(),
                          chosen);
+}
+
+void TfrmSynch_10_TC::btnExportMarkListClick()
+{
+    if (raceCode_.isEmpty())
+        return;
+    const QString path = Dialogs::saveFile(this, btnExportMarkList->text(), QStringLiteral("Excel File (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    DialogSink sink(this);
+    ClockExports::saveMarked(dm(), raceCode_, path, sink);
+}
+
+void TfrmSynch_10_TC::btnResult_ExportClick()
+{
+    const QString path = Dialogs::saveFile(this, btnResult_Export->text(), QStringLiteral("Excel File (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    DialogSink sink(this);
+    ClockExports::saveMulti(*qryMultiRaceUpLd, path, sink);
 }

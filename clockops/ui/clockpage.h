@@ -36,6 +36,8 @@ public:
     void PageControl1Change(int index);
     void cbbRaceCodeClick(int index);
     void cbbTimer_UPLClick(int index);
+    void btnExportMarkListClick();
+    void btnResult_ExportClick();
 
     bool busy() const { return busy_; }
     TMessageArea *area(ClockWorker::Job job) const;
@@ -47,6 +49,7 @@ public:
     QLabel *lbAutoOn;
     TClockLogPanel *logSynch, *logMark, *logResult, *logMulti;
     QComboBox *cbbRaceCode, *cbbTimer_UPL;
+    QPushButton *btnExportMarkList, *btnResult_Export;
     TDBGrid *dbgrdMarking, *dbgrdTimerUPL, *dbgrdMultRaceUpLd;
     MarkedList *adoqMarking;
     ClockResultList *adoqTimerResult;

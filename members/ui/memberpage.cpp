@@ -90,10 +90,9 @@ QWidget *TfrmMember_10::buildMemberList()
     btnMemNew = button(p, "btnMemNew", QStringLiteral("AddNew"));
     butPrtMemList = button(p, "butPrtMemList", QStringLiteral("Print"));
     btnCote = button(p, "btnCote", QStringLiteral("Create TXT"));
-    // The member list report and the loft text file come with their own operations.
-    for (QPushButton *b : {butPrtMemList, btnCote}) {
-        b->hide(); // no dead buttons until their operations exist
-    }
+    // The member list report comes with its own operation.
+    butPrtMemList->hide(); // no dead button until it exists
+    connect(btnCote, &QPushButton::clicked, this, &TfrmMember_10::btnCoteClick);
     connect(btnMemNew, &QPushButton::clicked, this, &TfrmMember_10::btnMemNewClick);
     lblMemCnt = label(p, "lblMemCnt", ValueText::count3(0));
     panelLoftDL = label(p, "panelLoftDL", {});

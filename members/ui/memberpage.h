@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QTimer;
 class QWidget;
@@ -68,6 +69,12 @@ public:
     void LoftDataDownload();
     void timerDLMsgTimer();
 
+    // Pigeon workbooks and the member list file.
+    void btnPigImportClick();
+    void btnPigExportClick();
+    void btnRingExportClick();
+    void btnCoteClick();
+
     // The selected member (member list) and ring (ring list); empty when none.
     QString selectedLoftNo() const;
     QString selectedLoftName() const;
@@ -93,6 +100,8 @@ public:
     QWidget *pnlRingEntry;
     QPushButton *btnNew, *btnNew2, *btnOK_Ring, *btnCan_Ring, *btnDelALL;
     QPushButton *btnPigImport, *btnPigExport, *btnRingExport, *butPrtRingList;
+    QProgressBar *pbImport;     // the running import's rows
+    QLabel *lblImportProgress; // "row 4,200 of 10,000"
     QMenu *pmFeatherColor;
     QGroupBox *grpBirdColor;
     QLineEdit *edtColorCode, *edtColorName;

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
@@ -88,15 +89,23 @@ QWidget *TfrmMember_10::buildRingPanel()
     btnPigExport = button(p, "btnPigExport", QStringLiteral("Spreadsheet Export"));
     btnRingExport = button(p, "btnRingExport", QStringLiteral("Ring Export"));
     butPrtRingList = button(p, "butPrtRingList", QStringLiteral("Print"));
-    // Import, export and the printed ring list come with their own operations.
-    for (QPushButton *b : {btnPigImport, btnPigExport, btnRingExport, butPrtRingList}) {
-        b->hide(); // no dead buttons until their operations exist
-    }
+    butPrtRingList->hide(); // the printed ring list comes with its own operation
+    connect(btnPigImport, &QPushButton::clicked, this, &TfrmMember_10::btnPigImportClick);
+    connect(btnPigExport, &QPushButton::clicked, this, &TfrmMember_10::btnPigExportClick);
+    connect(btnRingExport, &QPushButton::clicked, this, &TfrmMember_10::btnRingExportClick);
+    pbImport = new QProgressBar(p);
+    pbImport->setObjectName(QStringLiteral("pbImport"));
+    pbImport->setMaximumWidth(220);
+    pbImport->hide();
+    lblImportProgress = label(p, "lblImportProgress", QString());
+    lblImportProgress->hide();
 
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(label(p, "lblRings", QStringLiteral("Rings :")));
     countRow->addWidget(lblRingCnt);
     countRow->addStretch();
+    countRow->addWidget(lblImportProgress);
+    countRow->addWidget(pbImport);
     for (QPushButton *b : {btnDelALL, btnPigImport, btnPigExport, btnRingExport, butPrtRingList})
         countRow->addWidget(b);
     auto *leftCol = new QVBoxLayout;

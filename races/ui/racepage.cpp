@@ -440,8 +440,10 @@ void TfrmRace_TC::rgRacePointClick(int item)
         showDistanceDownload();
         break;
     case 9:
+        CreateWinSpeed();
+        break;
     case 10:
-        Dialogs::info(this, ActionItems.at(item) + QStringLiteral(": not available in this version."));
+        CreateSMSTextFile();
         break;
     default:
         break; // separators

@@ -77,6 +77,12 @@ public:
     void btnExitClick();
     void showStatus();
 
+    // Result exports
+    void CreateWinSpeed();
+    void CreateSMSTextFile();
+    void butResultExportClick();
+    void btnResultExport_XMLClick();
+
     // Other clock
     void showOtherClock();
     void cbbLoftNo_OtherClockClick();

@@ -146,8 +146,9 @@ void TfrmRace_TC::buildResults()
     auto *print = button(pnlRaceResult, "butPrtRaceResult", QStringLiteral("Print"));
     auto *xls = button(pnlRaceResult, "btnResultExport_Excel", QStringLiteral("ResultExport_Excel"));
     auto *xml = button(pnlRaceResult, "btnResultExport_XML", QStringLiteral("ResultExport_XML"));
-    for (QPushButton *b : {print, xls, xml})
-        b->hide(); // reports and result exports are not built yet: no dead buttons
+    print->hide(); // the result report is not built yet: no dead button
+    connect(xls, &QPushButton::clicked, this, &TfrmRace_TC::butResultExportClick);
+    connect(xml, &QPushButton::clicked, this, &TfrmRace_TC::btnResultExport_XMLClick);
     connect(btnRaceRec, &QPushButton::clicked, this, &TfrmRace_TC::btnRaceRecClick);
     connect(recalc, &QPushButton::clicked, this, &TfrmRace_TC::btnRecaculateClick);
 

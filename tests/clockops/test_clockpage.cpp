@@ -12,8 +12,12 @@
 #include "store/appclock.h"
 #include "store/recordtable.h"
 
+#include "office/workbook.h"
+
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -109,6 +113,25 @@ void TestClockPage::markedTabPollsTheChosenRace()
     // A tab change switches every poll off.
     page.PageControl1->setCurrentIndex(0);
     QVERIFY(!page.timerMark->isActive());
+
+    // The marked list and the multi-race grid go to workbooks through the save dialog.
+    QTemporaryDir dir;
+    const QString marked = dir.filePath("marked.xlsx");
+    Dialogs::pushFile(marked);
+    page.btnExportMarkList->click();
+    WorkbookSheet sheet;
+    QString error;
+    QVERIFY2(readFirstSheet(marked, &sheet, &error), qPrintable(error));
+    QCOMPARE(sheet.rowCount(), 2);
+    QCOMPARE(sheet.text(2, 2), QStringLiteral("P1"));
+    QCOMPARE(sheet.text(2, 8), QStringLiteral("1"));
+    Dialogs::pushFile(QString()); // cancelled: nothing written
+    page.btnResult_Export->click();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"marked.xlsx"});
+    Dialogs::pushFile(dir.filePath("multi.xlsx"));
+    page.btnResult_Export->click();
+    QVERIFY(readFirstSheet(dir.filePath("multi.xlsx"), &sheet, &error));
+    QCOMPARE(sheet.text(1, 2), QStringLiteral("LibCode"));
 }
 
 void TestClockPage::autoModeShowsItIsOnAndStops()

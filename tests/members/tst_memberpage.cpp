@@ -9,7 +9,12 @@
 #include "store/recordtable.h"
 #include "tests/support/testdb.h"
 
+#include "office/workbook.h"
+
 #include <QAction>
+#include <QFile>
+#include <QProgressBar>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +32,59 @@ private slots:
         AppClock::setFixed(QDateTime(QDate(2024, 5, 6), QTime(10, 0)));
         Dialogs::clearShown();
         Dialogs::setHeadless(true);
+    }
+
+    void pigeonWorkbooksThroughTheDialogs()
+    {
+        TestDb db;
+        db.insertClub();
+        db.dm().exec("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName, LoftLon, LoftLat) VALUES "
+                     "('BE','L1','Jan','E004''21:30.50','N050''51:00.00'), ('BE','L2','Piet',' ',' ')");
+        QTemporaryDir dir;
+        WorkbookWriter w({"LoftNo", "RCountry", "RYear", "RRegLetter", "RRegNumber", "Sex", "ColorType", "PRingNo",
+                          "E_Ring"});
+        w.addRow({"L1", "BELG", "2024", "", "1234567", "Hen", "BB", "BE24-1234567", "E1"});
+        w.addRow({"L1", "AU", "2024", "AB", "7", "Cock", "RC", "", ""});
+        w.addRow({"L9", "NL", "2024", "", "1", "Hen", "BB", "", ""});
+        QString error;
+        QVERIFY(w.save(dir.filePath("in.xlsx"), &error));
+
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrdMem->selectRow(0);
+        page.openRingList();
+        QVERIFY(page.btnPigImport->isVisible() && page.btnPigExport->isVisible() && page.btnRingExport->isVisible());
+        Dialogs::pushFile(dir.filePath("in.xlsx"));
+        page.btnPigImport->click();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("002"));
+        QVERIFY(!page.pbImport->isVisible());
+        const QString closing = Dialogs::shown().last();
+        QVERIFY2(closing.startsWith("Pigeon import: 2 inserted, 0 updated, 1 skipped"), qPrintable(closing));
+        QVERIFY(closing.contains("Row 4 skipped: loft L9 is not a member of the club"));
+
+        Dialogs::pushFile(QString()); // cancelled: nothing written
+        page.btnPigExport->click();
+        QVERIFY(!QFile::exists(dir.filePath("all.xlsx")));
+        Dialogs::pushFile(dir.filePath("all.xlsx"));
+        page.btnPigExport->click();
+        WorkbookSheet sheet;
+        QVERIFY(readFirstSheet(dir.filePath("all.xlsx"), &sheet, &error));
+        QCOMPARE(sheet.rowCount(), 3);
+        QCOMPARE(sheet.text(2, 8), QStringLiteral("AU24-AB-0007"));
+        QCOMPARE(sheet.text(2, 3), QStringLiteral("24"));
+        Dialogs::pushFile(dir.filePath("rings.xlsx"));
+        page.btnRingExport->click();
+        QVERIFY(readFirstSheet(dir.filePath("rings.xlsx"), &sheet, &error));
+        QCOMPARE(sheet.rowCount(), 3);
+
+        QVERIFY(page.btnCote->isEnabled());
+        Dialogs::pushFile(dir.filePath("COTE.txt"));
+        page.btnCote->click();
+        QFile cote(dir.filePath("COTE.txt"));
+        QVERIFY(cote.open(QIODevice::ReadOnly));
+        QCOMPARE(cote.readAll(), QByteArray("L1,Jan,,E0042130.50,N0505100.00,,BE,,\r\nL2,Piet,,,,,BE,,\r\n"));
     }
 
     void memberPanels()

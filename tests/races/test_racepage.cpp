@@ -11,7 +11,12 @@
 #include "tests/support/testdb.h"
 #include "tests/support/typing.h"
 
+#include "office/workbook.h"
+
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -124,6 +129,55 @@ private slots:
         QVERIFY(Dialogs::shown().contains(QStringLiteral("This will delete the data ?")));
         QCOMPARE(page.adoqRacePoint->rowCount(), 0);
         QCOMPARE(db.dm().scalar("SELECT DeleteMark FROM ORV_RaceData").toInt(), 1);
+    }
+
+    void exportsThroughTheSaveDialog()
+    {
+        TestDb db;
+        db.insertClub();
+        seed(db.dm());
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrd1->selectRow(0);
+        QTemporaryDir dir;
+
+        Dialogs::pushFile(QString()); // cancelled: nothing written
+        page.rgRacePointClick(9);
+        QVERIFY(QDir(dir.path()).isEmpty());
+        const QString winSpeed = dir.filePath("W0000022.D00");
+        Dialogs::pushFile(winSpeed);
+        page.rgRacePointClick(9);
+        QVERIFY(QFile::exists(winSpeed));
+        QVERIFY(QFile::exists(dir.filePath("Loft_List.txt")));
+        QVERIFY(!Dialogs::shown().join("|").contains("not available"));
+
+        // Two dialogs: the first cancelled skips only the member file.
+        Dialogs::pushFile(QString());
+        Dialogs::pushFile(dir.filePath("RING.txt"));
+        page.rgRacePointClick(10);
+        QVERIFY(!QFile::exists(dir.filePath("COTE.txt")));
+        QFile ring(dir.filePath("RING.txt"));
+        QVERIFY(ring.open(QIODevice::ReadOnly));
+        QCOMPARE(ring.readAll().count("\r\n"), 12);
+
+        page.rgRacePointClick(5); // result panel
+        auto *xls = page.findChild<QPushButton *>("btnResultExport_Excel");
+        auto *xml = page.findChild<QPushButton *>("btnResultExport_XML");
+        QVERIFY(xls && xls->isVisible() && xml && xml->isVisible());
+        Dialogs::pushFile(dir.filePath("result.xlsx"));
+        xls->click();
+        WorkbookSheet sheet;
+        QString error;
+        QVERIFY2(readFirstSheet(dir.filePath("result.xlsx"), &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.rowCount(), page.adoqRaceRec->rowCount() + 1);
+        QCOMPARE(sheet.text(2, 3), page.adoqRaceRec->value(0, "PRingNo").toString());
+        Dialogs::pushFile(dir.filePath("ro.xml"));
+        xml->click();
+        QFile x(dir.filePath("ro.xml"));
+        QVERIFY(x.open(QIODevice::ReadOnly));
+        QVERIFY(x.readAll().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
     }
 
     void panelsOfARace()
