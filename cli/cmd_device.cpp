@@ -1,5 +1,7 @@
 #include "cli/clicommand.h"
 
+#include "device/deviceaccess.h"
+#include "device/deviceerrors.h"
 #include "device/devicelink.h"
 #include "device/twinapiv8.h"
 
@@ -23,23 +25,26 @@ struct Session
 // GetDeviceNo, DiverseKey, ComVerify, with the messages the pages show.
 bool verify(CliContext &ctx, TWinApiV8 &api, Session *s, bool printIdentity)
 {
-    if (!api.GetDeviceNo(s->deviceNo, s->loftNo)) {
+    DeviceIdentity id;
+    if (!DeviceAccess::identify(api, id)) {
         ctx.sink.failure(QStringLiteral("Please connect to club antenna and clock."));
         if (!api.lastError().isEmpty())
             ctx.sink.info(api.lastError());
         return false;
     }
+    s->deviceNo = id.deviceNo;
+    s->loftNo = id.owner;
     if (printIdentity) {
         ctx.sink.info(QStringLiteral("DeviceNo: ") + s->deviceNo);
         ctx.sink.info(QStringLiteral("LoftNo: ") + s->loftNo);
     }
-    QByteArray randomDev, randomPc;
-    if (!api.ComVerify(s->deviceNo, TWinApiV8::DiverseKey(s->deviceNo), randomDev, randomPc, s->key)) {
+    if (!DeviceAccess::verify(api, id)) {
         ctx.sink.failure(QStringLiteral("ComVerify Error :"));
         if (!api.lastError().isEmpty())
             ctx.sink.info(api.lastError());
         return false;
     }
+    s->key = id.commKey;
     return true;
 }
 
@@ -124,8 +129,8 @@ int runList(CliContext &ctx, bool races)
     const bool ok =
         races ? api->QueryRace(s.key, filter, count, reply) : api->QueryPigeons(s.key, filter, count, reply);
     if (!ok) {
-        ctx.sink.failure(
-            (races ? QStringLiteral("QueryRace Error : ") : QStringLiteral("QueryPigeons Error : ")) + reply);
+        ctx.sink.failure((races ? QStringLiteral("QueryRace Error : ") : QStringLiteral("QueryPigeons Error : ")) +
+                         (reply.isEmpty() ? api->lastError() : reply));
         return 1;
     }
     const QString fields = races
@@ -135,9 +140,15 @@ int runList(CliContext &ctx, bool races)
     QTextStream out(stdout);
     out << fields << "\n";
     bool allRead = true;
+    LinkWatch watch(*api);
     for (int i = 0; i < count; ++i) {
         const bool got =
             races ? api->GetRaceInfo(s.key, i, fields, reply) : api->GetPigeonInfo(s.key, i, fields, reply);
+        if (!watch.next(got)) {
+            ctx.sink.failure(QStringLiteral("%1; %2 of %3 not read").arg(watch.reason()).arg(count - i).arg(count));
+            allRead = false;
+            break;
+        }
         if (!got) {
             ctx.sink.failure(
                 (races ? QStringLiteral("GetRaceInfo Error : ") : QStringLiteral("GetPigeonInfo Error : ")) +

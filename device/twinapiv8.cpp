@@ -2,6 +2,7 @@
 
 #include "device/ansitext.h"
 #include "device/desencrypt.h"
+#include "device/deviceerrors.h"
 #include "device/devicelink.h"
 #include "device/fieldlist.h"
 #include "device/frame.h"
@@ -51,14 +52,16 @@ bool TWinApiV8::isOpen() const
     return link_ && link_->isOpen();
 }
 
-void TWinApiV8::fail(const QString &why)
+void TWinApiV8::fail(const QString &why, Failure kind)
 {
     lastError_ = why;
+    failure_ = kind;
 }
 
 void TWinApiV8::reportLinkError()
 {
     lastError_ = link_->errorString();
+    failure_ = Failure::LinkError;
     if (sink_)
         sink_->failure(lastError_);
 }
@@ -76,44 +79,76 @@ void TWinApiV8::ComClear()
         link_->clear();
 }
 
+void TWinApiV8::drainLine()
+{
+    drainPending_ = false;
+    // Bounded, so that a line that never stops talking cannot hold the driver.
+    for (int waited = 0; waited < MaxDrainMs; waited += QuietMs) {
+        if (!link_->waitForBytes(QuietMs))
+            return;
+        link_->clear();
+    }
+}
+
 bool TWinApiV8::ComSendRecv(quint8 Adr, quint8 Cmd, const QByteArray &CallParm, QByteArray &RecvBody)
 {
     lastError_.clear();
+    failure_ = Failure::None;
+    deviceError_ = 0;
     const auto frame = Frame::request(Adr, Cmd, CallParm);
     if (!frame) {
         RecvBody = "Parameter length > 255 Byte Error !";
-        fail(QString::fromLatin1(RecvBody));
+        fail(QString::fromLatin1(RecvBody), Failure::Invalid);
         return false;
     }
     if (!link_ || !link_->isOpen()) {
         fail(link_ && !link_->errorString().isEmpty() ? link_->errorString()
-                                                      : QStringLiteral("Serial port not open"));
+                                                      : QStringLiteral("Serial port not open"),
+             Failure::LinkError);
         if (sink_)
             sink_->failure(lastError_);
         return false;
     }
     const int errorsBefore = link_->errorCount();
+    if (drainPending_)
+        drainLine();
     ComClear();
     if (!link_->write(*frame)) {
         reportLinkError();
         return false;
     }
-    if (!link_->waitForBytes(FirstByteTimeoutMs)) {
+    // Whatever goes wrong from here may leave bytes on their way: the next request drains first.
+    drainPending_ = true;
+    const auto timedOut = [&](const QString &why) {
         if (link_->errorCount() != errorsBefore)
             reportLinkError();
         else
-            fail(QStringLiteral("No reply within %1 ms").arg(FirstByteTimeoutMs));
+            fail(why, Failure::TimedOut);
         return false;
-    }
+    };
+    if (!link_->waitForBytes(FirstByteTimeoutMs))
+        return timedOut(QStringLiteral("No reply within %1 ms").arg(FirstByteTimeoutMs));
     QByteArray received;
+    int foreignFrames = 0;
     while (link_->bytesAvailable() > 0) {
         received += link_->read(Frame::MaxFrame);
         if (received.size() > Frame::MaxFrame) {
-            fail(QStringLiteral("Reply longer than %1 bytes").arg(Frame::MaxFrame));
+            fail(QStringLiteral("Reply longer than %1 bytes").arg(Frame::MaxFrame), Failure::BadFrame);
             return false;
         }
         if (Frame::replyState(received) == Frame::ReplyState::Incomplete) {
             link_->waitForBytes(GapTimeoutMs);
+            continue;
+        }
+        if (quint8(received.at(1)) != Adr || quint8(received.at(2)) != Cmd) {
+            // A reply to another command (a late one): never the answer to this request.
+            if (++foreignFrames > 3) {
+                fail(QStringLiteral("Replies to other commands only"), Failure::BadFrame);
+                return false;
+            }
+            received.clear();
+            if (link_->bytesAvailable() == 0 && !link_->waitForBytes(FirstByteTimeoutMs))
+                return timedOut(QStringLiteral("No reply within %1 ms").arg(FirstByteTimeoutMs));
             continue;
         }
         const Frame::Reply reply = Frame::parseReply(received);
@@ -123,16 +158,13 @@ bool TWinApiV8::ComSendRecv(quint8 Adr, quint8 Cmd, const QByteArray &CallParm, 
             RecvBody = " API Reply Status Fail !";
         } else {
             RecvBody = reply.body;
+            drainPending_ = false;
             return true;
         }
-        fail(QString::fromLatin1(RecvBody));
+        fail(QString::fromLatin1(RecvBody), Failure::BadFrame);
         return false;
     }
-    if (link_->errorCount() != errorsBefore)
-        reportLinkError();
-    else
-        fail(QStringLiteral("Incomplete reply (%1 bytes received)").arg(received.size()));
-    return false;
+    return timedOut(QStringLiteral("Incomplete reply (%1 bytes received)").arg(received.size()));
 }
 
 // ---- verification and identity ----
@@ -180,7 +212,7 @@ bool TWinApiV8::GetDeviceNo(QString &DeviceNo, QString &LoftNo)
     if (!ComSendRecv(Frame::DeviceAddress, Frame::DeviceNo, {}, body))
         return false;
     if (body.size() < 4) {
-        fail(QStringLiteral("Device number reply too short (%1 bytes)").arg(body.size()));
+        fail(QStringLiteral("Device number reply too short (%1 bytes)").arg(body.size()), Failure::BadReply);
         return false;
     }
     DeviceNo = QString::fromLatin1(hexUpper(body.left(4)));
@@ -206,20 +238,20 @@ bool TWinApiV8::ComVerify(const QString &DeviceNo, const QString &Password, QByt
     const QByteArray challenge = RandomChallenge();
     Random_PC = challenge;
     if (device.size() != 4) {
-        fail(QStringLiteral("Invalid device number \"%1\"").arg(DeviceNo));
+        fail(QStringLiteral("Invalid device number \"%1\"").arg(DeviceNo), Failure::Invalid);
         return false;
     }
     QByteArray body;
     if (!ComSendRecv(Frame::DeviceAddress, Frame::Verify, challenge, body))
         return false;
     if (body.size() < 8) {
-        fail(QStringLiteral("Verification reply too short (%1 bytes)").arg(body.size()));
+        fail(QStringLiteral("Verification reply too short (%1 bytes)").arg(body.size()), Failure::BadReply);
         return false;
     }
     Random_Dev = body.left(4);
     const QByteArray d = DoMD5Array(challenge + Random_Dev + device + Password.toLatin1());
     if (d.left(4) != body.mid(4, 4)) {
-        fail(QStringLiteral("Device proof does not match the password"));
+        fail(QStringLiteral("Device proof does not match the password"), Failure::BadReply);
         return false;
     }
     Comm_Key = d.mid(4, 8);
@@ -234,7 +266,7 @@ bool TWinApiV8::DeviceInit(const QString &DeviceNo, const QString &LoftNo, const
     ComVerify(DeviceNo, Password, randomDev, randomPc, key); // only its random values are used
     const QByteArray device = DeviceBytes(DeviceNo);
     if (device.size() != 4) {
-        fail(QStringLiteral("Invalid device number \"%1\"").arg(DeviceNo));
+        fail(QStringLiteral("Invalid device number \"%1\"").arg(DeviceNo), Failure::Invalid);
         return false;
     }
     const QByteArray owner = AnsiText::encode(LoftNo) + ',' + Password.toLatin1();
@@ -266,13 +298,14 @@ bool TWinApiV8::sendJson(const QByteArray &Comm_Key, const TlkJSONobject &reques
     out->doc = TlkJSON::ParseText(recv);
     if (!out->doc || out->doc->SelfType() != TlkJSONtypes::jsObject) {
         Reply = out->text;
-        fail(QStringLiteral("Reply is not a JSON object"));
+        fail(QStringLiteral("Reply is not a JSON object"), Failure::BadReply);
         return false;
     }
     const TlkJSONbase *error = out->doc->Field(QStringLiteral("error"));
     if (error && error->SelfType() == TlkJSONtypes::jsNumber && error->Value().toDouble() != 0) {
         Reply = out->text;
-        fail(QStringLiteral("Device refused: %1").arg(out->text));
+        fail(QStringLiteral("Device refused: %1").arg(out->text), Failure::Refused);
+        deviceError_ = DeviceError::number(out->text);
         return false;
     }
     return true;
@@ -284,7 +317,7 @@ bool TWinApiV8::fieldItems(const QString &Parm, bool dollarAsColon, TlkJSONobjec
     QString error;
     if (!FieldList::parse(Parm, dollarAsColon, &items, &error)) {
         Reply = error;
-        fail(error);
+        fail(error, Failure::Invalid);
         return false;
     }
     FieldList::addMembers(target, items);
@@ -296,7 +329,7 @@ bool TWinApiV8::queryReply(const JsonReply &r, const QStringList &names, QString
     const TlkJSONbase *result = r.doc->Field(QStringLiteral("result"));
     if (!result || result->SelfType() != TlkJSONtypes::jsObject) {
         Reply = r.text;
-        fail(QStringLiteral("Reply has no \"result\" object"));
+        fail(QStringLiteral("Reply has no \"result\" object"), Failure::BadReply);
         return false;
     }
     QString values;
@@ -304,7 +337,7 @@ bool TWinApiV8::queryReply(const JsonReply &r, const QStringList &names, QString
         const TlkJSONbase *v = result->Field(name);
         if (!v) {
             Reply = r.text;
-            fail(QStringLiteral("Reply lacks the field \"%1\"").arg(name));
+            fail(QStringLiteral("Reply lacks the field \"%1\"").arg(name), Failure::BadReply);
             return false;
         }
         values += v->AsText() + QLatin1Char('%');
@@ -318,9 +351,18 @@ bool TWinApiV8::countReply(const JsonReply &r, int &count, QString &Reply)
     const TlkJSONbase *result = r.doc->Field(QStringLiteral("result"));
     bool ok = false;
     const qint64 n = result && result->SelfType() == TlkJSONtypes::jsNumber ? result->AsInteger(&ok) : 0;
-    if (!ok || n < 0 || n > std::numeric_limits<int>::max()) {
+    if (!ok || n < 0) {
         Reply = r.text;
-        fail(QStringLiteral("Reply has no count in \"result\""));
+        fail(QStringLiteral("Reply has no count in \"result\""), Failure::BadReply);
+        return false;
+    }
+    if (n > DeviceError::MaxItems) {
+        // No clock holds that many: a loop over such a count would run for days.
+        Reply = r.text;
+        fail(QStringLiteral("The device reports %1 entries, more than a clock can hold (%2)")
+                 .arg(n)
+                 .arg(DeviceError::MaxItems),
+             Failure::BadReply);
         return false;
     }
     count = int(n);
@@ -387,13 +429,13 @@ bool TWinApiV8::SetParams(const QByteArray &Comm_Key, const QString &Parm, QStri
     QString error;
     if (!FieldList::parse(Parm, true, &items, &error)) {
         Reply = error;
-        fail(error);
+        fail(error, Failure::Invalid);
         return false;
     }
     if (items.isEmpty()) {
         // The request shape needs a last item; an empty list would send a malformed request.
         Reply = QStringLiteral("SetParams needs at least one field");
-        fail(Reply);
+        fail(Reply, Failure::Invalid);
         return false;
     }
     qint32 v = 0;
@@ -561,7 +603,7 @@ bool TWinApiV8::GetLogInfo(const QByteArray &Comm_Key, int index, QString &Reply
     const TlkJSONbase *result = r.doc->Field(QStringLiteral("result"));
     if (!result) {
         Reply = r.text;
-        fail(QStringLiteral("Reply has no \"result\""));
+        fail(QStringLiteral("Reply has no \"result\""), Failure::BadReply);
         return false;
     }
     QString values;

@@ -29,6 +29,22 @@ class TWinApiV8
 public:
     static constexpr int FirstByteTimeoutMs = 5000;
     static constexpr int GapTimeoutMs = 50;
+    // After a time-out the line is drained until it has been quiet this long, so that a late
+    // reply is never taken as the answer to the next request.
+    static constexpr int QuietMs = 1000;
+    static constexpr int MaxDrainMs = 10000;
+
+    // Why the last command failed.
+    enum class Failure
+    {
+        None,
+        TimedOut,  // no reply, or an incomplete one
+        LinkError, // the port itself failed (not open, removed)
+        BadFrame,  // wrong check byte, status, over-long or foreign frame
+        Refused,   // the device answered with an error number (lastDeviceError())
+        BadReply,  // the reply's content is not what the command expects
+        Invalid    // the request was refused before anything was sent
+    };
 
     // Create: opens the link chosen by DeviceLink (the serial port by --port, ORVS.ini or the
     // one-port rule). A port that cannot be opened is reported to the sink; the driver then
@@ -44,6 +60,10 @@ public:
     ByteLink *link() const { return link_.get(); }
     void setSink(OperationSink *sink) { sink_ = sink; }
     QString lastError() const { return lastError_; }
+    Failure lastFailure() const { return failure_; }
+    bool lastTimedOut() const { return failure_ == Failure::TimedOut || failure_ == Failure::LinkError; }
+    // The device's error number of the last refusal (DeviceError::...), 0 otherwise.
+    int lastDeviceError() const { return deviceError_; }
 
     // ---- frame and exchange ----
 
@@ -150,10 +170,14 @@ private:
     bool indexedQuery(const char *method, const QByteArray &Comm_Key, int index, const QString &Parm, QString &Reply);
     bool queryReply(const JsonReply &r, const QStringList &names, QString &Reply);
     bool countReply(const JsonReply &r, int &count, QString &Reply);
-    void fail(const QString &why);
+    void fail(const QString &why, Failure kind);
     void reportLinkError();
+    void drainLine();
 
     std::unique_ptr<ByteLink> link_;
     OperationSink *sink_ = nullptr;
     QString lastError_;
+    Failure failure_ = Failure::None;
+    int deviceError_ = 0;
+    bool drainPending_ = false;
 };
