@@ -1,5 +1,7 @@
 #include "clockops/clockaccess.h"
 
+#include "device/deviceaccess.h"
+#include "device/deviceerrors.h"
 #include "device/json.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
@@ -12,12 +14,12 @@ PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, 
 {
     s.CurDeviceNo.clear();
     s.CurLoftNo.clear();
-    QString deviceNo, owner;
-    if (!api.GetDeviceNo(deviceNo, owner)) {
+    DeviceIdentity id;
+    if (!DeviceAccess::identify(api, id)) {
         sink.failure(QStringLiteral("Please connect to club antenna and clock."));
         return PollOutcome::NoClock;
     }
-    if (!s.AntennaOwner.isEmpty() && owner == s.AntennaOwner) {
+    if (!s.AntennaOwner.isEmpty() && id.owner == s.AntennaOwner) {
         // Only the antenna answered: no loft to read, nothing went wrong. The clock last handled
         // has been taken off, so when it comes back it is read again.
         s.PreDeviceno.clear();
@@ -25,21 +27,22 @@ PollOutcome identify(TWinApiV8 &api, ClockSession &s, bool loftAfterUnderscore, 
         sink.working(QStringLiteral("Connect a clock to the antenna."));
         return PollOutcome::NoClock;
     }
-    s.CurDeviceNo = deviceNo;
-    if (deviceNo == s.PreDeviceno)
+    s.CurDeviceNo = id.deviceNo;
+    if (id.deviceNo == s.PreDeviceno)
         return PollOutcome::SameClock;
-    const int us = owner.indexOf(QLatin1Char('_'));
-    s.CurLoftNo = (loftAfterUnderscore && us >= 0) ? owner.mid(us + 1) : owner;
+    const int us = id.owner.indexOf(QLatin1Char('_'));
+    s.CurLoftNo = (loftAfterUnderscore && us >= 0) ? id.owner.mid(us + 1) : id.owner;
     return PollOutcome::Done;
 }
 
 bool verify(TWinApiV8 &api, ClockSession &s)
 {
-    const QString password = TWinApiV8::DiverseKey(s.CurDeviceNo);
-    QByteArray randomDev, randomPc, key;
-    if (!api.ComVerify(s.CurDeviceNo, password, randomDev, randomPc, key))
+    DeviceIdentity id;
+    id.deviceNo = s.CurDeviceNo;
+    id.password = TWinApiV8::DiverseKey(s.CurDeviceNo);
+    if (!DeviceAccess::verify(api, id))
         return false;
-    s.CommKey = key;
+    s.CommKey = id.commKey;
     return true;
 }
 
@@ -59,11 +62,21 @@ PollOutcome openForUpload(TWinApiV8 &api, ClockSession &s, OperationSink &sink, 
 
 int errorNumber(const QString &reply)
 {
-    const auto json = TlkJSON::ParseText(reply);
-    if (!json)
-        return 0;
-    const TlkJSONbase *e = json->Field(QStringLiteral("error"));
-    return e ? e->Value().toInt() : 0;
+    return DeviceError::number(reply);
+}
+
+QString incompleteText(int read, const QStringList &missing, const QString &why)
+{
+    QStringList shown = missing.mid(0, 10);
+    if (missing.size() > 10)
+        shown << QStringLiteral("...");
+    QString text = QStringLiteral("Upload incomplete: read %1 birds, %2 not read: %3")
+                       .arg(read)
+                       .arg(missing.size())
+                       .arg(shown.join(QStringLiteral(", ")));
+    if (!why.isEmpty())
+        text += QStringLiteral(" (") + why + QLatin1Char(')');
+    return text + QStringLiteral(". Connect the clock again to finish.");
 }
 
 QStringList values(const QString &reply)

@@ -24,6 +24,9 @@ PollOutcome openForUpload(TWinApiV8 &api, ClockSession &s, OperationSink &sink, 
 // The device's error number in a refusal reply ({"error":1287,...}); 0 when there is none.
 int errorNumber(const QString &reply);
 
+// "read 12 birds, 3 not read: BE-1, BE-2, BE-3" for an upload that could not read every bird.
+QString incompleteText(int read, const QStringList &missing, const QString &why);
+
 // Splits "a%b%c%" into its values (the empty entry after the last "%" dropped).
 QStringList values(const QString &reply);
 

@@ -2,6 +2,7 @@
 
 #include "clockops/clockaccess.h"
 #include "clockops/clockstamp.h"
+#include "device/deviceerrors.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
@@ -19,6 +20,7 @@ PollOutcome MarkedUpload::poll()
     sink_.clearMessages();
     bool success = true;
     count_ = 0;
+    missing_.clear();
     if (const PollOutcome o = ClockAccess::openForUpload(
             api_, s_, sink_, QStringLiteral("Loft : %1 in Marked data Upload , Pls Wait !"),
             QStringLiteral("ComVerify Error !"));
@@ -29,12 +31,18 @@ PollOutcome MarkedUpload::poll()
     qint64 markDevice = 0, markReader = 0;
     QString reply;
     int n = 0;
-    if (!api_.QueryRace(s_.CommKey, QString(), n, reply)) {
-        sink_.failure(QStringLiteral("QueryRace Error : ") + reply);
+    LinkWatch watch(api_);
+    const bool counted = api_.QueryRace(s_.CommKey, QString(), n, reply);
+    watch.next(counted);
+    if (!counted) {
+        sink_.failure(QStringLiteral("QueryRace Error : ") + (reply.isEmpty() ? api_.lastError() : reply));
         success = false;
     } else {
         for (int i = 0; i < n; ++i) {
-            if (!api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply))
+            const bool read = api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply);
+            if (!watch.next(read))
+                break;
+            if (!read)
                 continue;
             const QStringList v = ClockAccess::values(reply);
             if (v.size() >= 3 && v[0] == s_.CurRaceCode) {
@@ -54,8 +62,18 @@ PollOutcome MarkedUpload::poll()
     for (const auto &p : pigeons) {
         sink_.progress(++done, static_cast<int>(pigeons.size()), QStringLiteral("pigeon"));
         const QString ring = p.value(0).toString();
-        if (!api_.QueryRaceRecord(s_.CommKey, ring, RecordFields, reply))
+        if (watch.stopped()) {
+            missing_ << ring;
             continue;
+        }
+        const bool read = api_.QueryRaceRecord(s_.CommKey, ring, RecordFields, reply);
+        watch.next(read);
+        if (!read) {
+            // "No record" is the clock's answer for a bird not marked; anything else is a bird not read.
+            if (api_.lastDeviceError() != DeviceError::NoRaceRecord)
+                missing_ << ring;
+            continue;
+        }
         const QStringList v = ClockAccess::values(reply);
         if (v.size() < 2 || v[0] != s_.CurRaceCode)
             continue;
@@ -76,6 +94,12 @@ PollOutcome MarkedUpload::poll()
         ++count_;
     }
 
+    if (!missing_.isEmpty()) {
+        // Birds stored so far stay; the clock is not counted as read, so connecting it again finishes.
+        sink_.failure(ClockAccess::incompleteText(count_, missing_, watch.reason()));
+        sink_.beep();
+        return PollOutcome::Done;
+    }
     const int rows = dm_.exec(QStringLiteral("UPDATE ORV_RaceClockTime SET DLMarkedTime=?, DLMasterTime=? "
                                              "WHERE RaceCode=? AND LoftNo=?"),
                               {t1, t2, s_.CurRaceCode, s_.CurLoftNo})

@@ -2,6 +2,8 @@
 
 #include "clockops/clocksession.h"
 
+#include <QStringList>
+
 class TdmORVS;
 class TWinApiV8;
 class OperationSink;
@@ -17,6 +19,8 @@ public:
     MarkedUpload(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, OperationSink &sink);
     PollOutcome poll();
     int count() const { return count_; }
+    // Rings of birds the poll could not read (the link failed); the clock is then read again.
+    QStringList missing() const { return missing_; }
 
 private:
     TdmORVS &dm_;
@@ -24,4 +28,5 @@ private:
     ClockSession &s_;
     OperationSink &sink_;
     int count_ = 0;
+    QStringList missing_;
 };

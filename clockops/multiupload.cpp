@@ -3,6 +3,7 @@
 #include "clockops/clockaccess.h"
 #include "clockops/clockstamp.h"
 #include "clockops/resultupload.h"
+#include "device/deviceerrors.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
@@ -15,14 +16,18 @@ MultiUpload::MultiUpload(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, Ope
 {
 }
 
-void MultiUpload::readRaces(std::map<QString, int> &variationOf)
+void MultiUpload::readRaces(std::map<QString, int> &variationOf, LinkWatch &watch)
 {
     QString reply;
     int n = 0;
-    if (!api_.QueryRace(s_.CommKey, QString(), n, reply))
+    const bool counted = api_.QueryRace(s_.CommKey, QString(), n, reply);
+    if (!watch.next(counted) || !counted)
         return;
     for (int i = 0; i < n; ++i) {
-        if (!api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply))
+        const bool read = api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply);
+        if (!watch.next(read))
+            return;
+        if (!read)
             continue;
         const QStringList v = ClockAccess::values(reply);
         if (v.size() < 6)
@@ -79,7 +84,9 @@ PollOutcome MultiUpload::poll()
         return o;
     startDate_ = QDate();
     std::map<QString, int> variationOf;
-    readRaces(variationOf);
+    LinkWatch watch(api_);
+    QStringList missing;
+    readRaces(variationOf, watch);
 
     const auto pigeons =
         dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
@@ -92,14 +99,28 @@ PollOutcome MultiUpload::poll()
     for (const auto &p : pigeons) {
         sink_.progress(++done, static_cast<int>(pigeons.size()), QStringLiteral("pigeon"));
         const QString ring = p.value(0).toString();
-        if (!api_.QueryRaceRecord(s_.CommKey, ring, ResultUpload::RecordFields1, reply)) {
-            if (ClockAccess::errorNumber(reply) != 1287)
-                sink_.failure(QStringLiteral("QueryRaceRecord Error : ") + reply);
+        if (watch.stopped()) {
+            missing << ring;
+            continue;
+        }
+        const bool firstRead = api_.QueryRaceRecord(s_.CommKey, ring, ResultUpload::RecordFields1, reply);
+        watch.next(firstRead);
+        if (!firstRead) {
+            if (api_.lastDeviceError() != DeviceError::NoRaceRecord) {
+                sink_.failure(QStringLiteral("QueryRaceRecord Error : ") +
+                              (reply.isEmpty() ? api_.lastError() : reply));
+                missing << ring;
+            }
             continue;
         }
         const QStringList first = ClockAccess::values(reply);
-        if (!api_.QueryRaceRecord(s_.CommKey, ring, ResultUpload::RecordFields2, reply))
+        const bool secondRead = api_.QueryRaceRecord(s_.CommKey, ring, ResultUpload::RecordFields2, reply);
+        watch.next(secondRead);
+        if (!secondRead) {
+            if (api_.lastTimedOut())
+                missing << ring;
             continue;
+        }
         const QStringList second = ClockAccess::values(reply);
         if (first.isEmpty())
             continue;
@@ -119,6 +140,11 @@ PollOutcome MultiUpload::poll()
             scores.push_back(score);
     }
     stored_ = ResultStore::DataPostExecute(dm_, scores, s_.CurLoftNo, s_.CurDeviceNo, variationOf, sink_);
+    if (!missing.isEmpty() || watch.stopped()) {
+        sink_.failure(ClockAccess::incompleteText(stored_, missing, watch.reason()));
+        sink_.beep();
+        return PollOutcome::Done;
+    }
     s_.PreDeviceno = s_.CurDeviceNo;
     if (scores.empty()) {
         sink_.failure(QStringLiteral("MultiRace Result No Record upload !"));

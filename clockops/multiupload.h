@@ -8,6 +8,7 @@
 class TdmORVS;
 class TWinApiV8;
 class OperationSink;
+class LinkWatch;
 
 // One multi-race poll: for a clock not read yet, records its readings of every race it holds,
 // reads every electronic-ring bird of the loft and stores each record under its own race.
@@ -24,7 +25,7 @@ public:
     QDate startDate() const { return startDate_; }
 
 private:
-    void readRaces(std::map<QString, int> &variationOf);
+    void readRaces(std::map<QString, int> &variationOf, LinkWatch &watch);
 
     TdmORVS &dm_;
     TWinApiV8 &api_;

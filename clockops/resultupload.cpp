@@ -2,6 +2,7 @@
 
 #include "clockops/clockaccess.h"
 #include "clockops/clockstamp.h"
+#include "device/deviceerrors.h"
 #include "device/twinapiv8.h"
 #include "races/flytime.h"
 #include "races/raceinfo.h"
@@ -149,6 +150,34 @@ ResultUpload::ResultUpload(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, O
 {
 }
 
+QStringList ResultUpload::chooseBirds() const
+{
+    // The loft's birds marked for the race. A marked bird not read yet has no arrival; when every
+    // stored row has one, they may all come from an earlier read of a loft without a marked
+    // upload, so the loft's electronic-ring birds are read as well: an interrupted read is then
+    // completed instead of being limited to the birds it got.
+    QStringList rings;
+    bool unread = false;
+    for (const auto &r : dm_.rows(QStringLiteral("SELECT PRingNo, BackTime FROM ORV_PigRaceData "
+                                                 "WHERE RaceCode=? AND PRingNo IN "
+                                                 "(SELECT PRingNo FROM ORV_PigData WHERE LoftNo=?)"),
+                                  {s_.CurRaceCode, s_.CurLoftNo})) {
+        rings << r.value(0).toString();
+        unread = unread || r.value(1).toString().isEmpty();
+    }
+    if (unread)
+        return rings;
+    for (const auto &r :
+         dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
+                                 "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
+                  {s_.CurLoftNo})) {
+        const QString ring = r.value(0).toString();
+        if (!rings.contains(ring))
+            rings << ring;
+    }
+    return rings;
+}
+
 int ResultUpload::variation(const QDateTime &clockStop, const QDateTime &masterStop)
 {
     const qint64 ms = FlyTime::wallMsBetween(masterStop, clockStop);
@@ -161,6 +190,7 @@ PollOutcome ResultUpload::poll()
     bool success = true;
     stored_ = 0;
     raceFound_ = false;
+    missing_.clear();
     if (const PollOutcome o = ClockAccess::openForUpload(
             api_, s_, sink_, QStringLiteral("Loft : %1 in Result data Upload , Pls Wait !"),
             QStringLiteral("ComVerify Error : "));
@@ -171,9 +201,14 @@ PollOutcome ResultUpload::poll()
     QString reply;
     int n = 0;
     const QString filter = QStringLiteral("RaceCode='''%1'''").arg(s_.CurRaceCode);
-    if (api_.QueryRace(s_.CommKey, filter, n, reply)) {
+    LinkWatch watch(api_);
+    const bool counted = api_.QueryRace(s_.CommKey, filter, n, reply);
+    if (watch.next(counted) && counted) {
         for (int i = 0; i < n && !raceFound_; ++i) {
-            if (!api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply))
+            const bool read = api_.GetRaceInfo(s_.CommKey, i, RaceFields, reply);
+            if (!watch.next(read))
+                break;
+            if (!read)
                 continue;
             const QStringList v = ClockAccess::values(reply);
             if (v.size() < 5 || v[0] != s_.CurRaceCode)
@@ -198,31 +233,36 @@ PollOutcome ResultUpload::poll()
             QStringLiteral("Race %1 is not in this clock: no stop times, variation 0.").arg(s_.CurRaceCode));
     }
 
-    auto birds =
-        dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigRaceData WHERE RaceCode=? AND PRingNo IN "
-                                "(SELECT PRingNo FROM ORV_PigData WHERE LoftNo=?)"),
-                 {s_.CurRaceCode, s_.CurLoftNo});
-    if (birds.empty())
-        birds =
-            dm_.rows(QStringLiteral("SELECT PRingNo FROM ORV_PigData WHERE LoftNo=? AND E_Ring IS NOT NULL "
-                                    "AND E_Ring<>'' AND (DeleteMark=0 OR DeleteMark IS NULL)"),
-                     {s_.CurLoftNo});
+    const QStringList birds = chooseBirds();
     std::vector<PScoreR> scores;
     scores.reserve(birds.size());
     int done = 0;
     for (const auto &b : birds) {
         sink_.progress(++done, static_cast<int>(birds.size()), QStringLiteral("pigeon"));
-        const QString ring = b.value(0).toString();
-        if (!api_.QueryRaceRecord(s_.CommKey, ring, RecordFields1, reply)) {
-            if (ClockAccess::errorNumber(reply) != 1287) {
-                sink_.failure(QStringLiteral("QueryRaceRecord Error : ") + reply);
+        const QString &ring = b;
+        if (watch.stopped()) {
+            missing_ << ring;
+            continue;
+        }
+        const bool firstRead = api_.QueryRaceRecord(s_.CommKey, ring, RecordFields1, reply);
+        watch.next(firstRead);
+        if (!firstRead) {
+            if (api_.lastDeviceError() != DeviceError::NoRaceRecord) {
+                sink_.failure(QStringLiteral("QueryRaceRecord Error : ") +
+                              (reply.isEmpty() ? api_.lastError() : reply));
                 success = false;
+                missing_ << ring;
             }
             continue;
         }
         const QStringList first = ClockAccess::values(reply);
-        if (!api_.QueryRaceRecord(s_.CommKey, ring, RecordFields2, reply))
+        const bool secondRead = api_.QueryRaceRecord(s_.CommKey, ring, RecordFields2, reply);
+        watch.next(secondRead);
+        if (!secondRead) {
+            if (api_.lastTimedOut())
+                missing_ << ring;
             continue;
+        }
         const QStringList second = ClockAccess::values(reply);
         if (first.isEmpty() || first[0] != s_.CurRaceCode || second.isEmpty() ||
             second[0].left(4) == QLatin1String("0"))
@@ -263,6 +303,12 @@ PollOutcome ResultUpload::poll()
                   raceFound_ ? ValueText::dateTime(s_.ULMasterTime) : QVariant(),
                   raceFound_ ? ValueText::dateTime(s_.ULClockTime) : QVariant(),
                   raceFound_ ? master : QVariant(), s_.CurRaceCode});
+    }
+    if (!missing_.isEmpty()) {
+        // What was read is stored; the clock is not counted as read, so connecting it again finishes.
+        sink_.failure(ClockAccess::incompleteText(stored_, missing_, watch.reason()));
+        sink_.beep();
+        return PollOutcome::Done;
     }
     s_.PreDeviceno = s_.CurDeviceNo;
     if (scores.empty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "clockops/clocksession.h"
 
 #include <QDateTime>
@@ -67,6 +69,10 @@ public:
     PollOutcome poll();
     int stored() const { return stored_; }
     bool raceFound() const { return raceFound_; }
+    // Rings of birds the poll could not read (the link failed); the clock is then read again.
+    QStringList missing() const { return missing_; }
+    // The birds a poll reads for the chosen race and the connected loft.
+    QStringList chooseBirds() const;
 
     // The variation in whole seconds from the clock's and master's stop times (clock ahead: positive).
     static int variation(const QDateTime &clockStop, const QDateTime &masterStop);
@@ -78,4 +84,5 @@ private:
     OperationSink &sink_;
     int stored_ = 0;
     bool raceFound_ = false;
+    QStringList missing_;
 };

@@ -3,10 +3,13 @@
 #include "clockops/clocksession.h"
 
 #include <QString>
+#include <QStringList>
+#include <memory>
 
 class TdmORVS;
 class TWinApiV8;
 class OperationSink;
+class LinkWatch;
 
 // One synchronisation pass for the clock now connected: removes deleted and old races from the
 // clock, sends the club's races and the loft's pigeons, reads back the pigeons whose electronic
@@ -15,6 +18,7 @@ class SyncPass
 {
 public:
     SyncPass(TdmORVS &dm, TWinApiV8 &api, ClockSession &session, OperationSink &sink);
+    ~SyncPass();
 
     PollOutcome run();
     bool succeeded() const { return success_; }
@@ -35,6 +39,10 @@ private:
     bool sendPigeons(); // returns full mode
     void readBack(bool fullMode);
     void fail(const QString &text);
+    // Feeds the link watch; false once the pass must stop.
+    bool linkOk(bool ok);
+    // Records what a stopped pass left undone.
+    void notDone(const QString &what);
 
     TdmORVS &dm_;
     TWinApiV8 &api_;
@@ -43,4 +51,6 @@ private:
     bool success_ = true;
     bool clockRegistered_ = false;
     QDateTime lastSynch_; // the clock's LastSynchDate, invalid when it has none
+    std::unique_ptr<LinkWatch> watch_;
+    QStringList notDone_;
 };

@@ -351,7 +351,10 @@ QList<SimChunk> ClockSimulator::feed(const QByteArray &bytes, qint64 now)
 
 QList<SimChunk> ClockSimulator::handleFrame(const QByteArray &frame)
 {
+    const bool cut = cutFrom_ >= 0 && requestCount_ >= cutFrom_;
     ++requestCount_;
+    if (cut && !cutRepliesOnly_)
+        return {};
     lastFrame_ = frame;
     const Frame::Request req = Frame::parseRequest(frame);
 
@@ -380,7 +383,7 @@ QList<SimChunk> ClockSimulator::handleFrame(const QByteArray &frame)
     if (faulty &&
         (fault.kind == SimFault::Status || (fault.kind == SimFault::Refuse && req.cmd != Frame::Json)))
         a.status = quint8(fault.number == 0 ? 1 : fault.number);
-    if (a.silent)
+    if (a.silent || cut)
         return {};
     // Devices never send a frame under 8 bytes on success; short bodies are padded.
     if (a.body.size() < 2)

@@ -97,6 +97,14 @@ public:
     bool injectFault(const QString &spec, QString *error = nullptr);
     int pendingFaults() const { return int(faults_.size()); }
     void clearFaults() { faults_.clear(); }
+    // Cuts the line from request number `index` on (0 = the first request this simulator ever
+    // got; see requestCount()): with lostReplies the clocks still act on the requests and only
+    // their replies are lost, otherwise the requests never reach them. -1 mends the line.
+    void cutAt(int index, bool lostReplies = false)
+    {
+        cutFrom_ = index;
+        cutRepliesOnly_ = lostReplies;
+    }
     // Bytes to put on the line at once (stale-byte faults), taken by the transport.
     QByteArray takeUnsolicited();
 
@@ -142,6 +150,8 @@ private:
     QStringList pigeonSelection_, raceSelection_;
 
     int requestCount_ = 0;
+    int cutFrom_ = -1;
+    bool cutRepliesOnly_ = false;
     QByteArray lastFrame_, lastReply_;
     QString lastJson_;
     QRecursiveMutex mutex_;
