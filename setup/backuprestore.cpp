@@ -2,9 +2,11 @@
 
 #include "app/startup.h"
 #include "store/operationsink.h"
+#include "store/schema.h"
 #include "store/tdmorvs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -29,27 +31,74 @@ bool backup(TdmORVS &dm, const QString &chosen, const QDate &today, OperationSin
 }
 
 namespace {
-// An SQLite file that passes its own check and holds the club table.
-bool isClubDatabase(const QString &path)
+const QStringList SideFiles{QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")};
+
+void removeWithSideFiles(const QString &path)
 {
-    const QString name = QStringLiteral("restore_check");
-    bool ok = false;
+    QFile::remove(path);
+    for (const QString &side : SideFiles)
+        QFile::remove(path + side);
+}
+
+// Renames a database file together with the side files SQLite may have left beside it.
+bool renameWithSideFiles(const QString &from, const QString &to)
+{
+    if (!QFile::rename(from, to))
+        return false;
+    for (const QString &side : SideFiles)
+        if (QFile::exists(from + side))
+            QFile::rename(from + side, to + side);
+    return true;
+}
+} // namespace
+
+QString checkClubDatabase(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("the file does not exist");
+    const QString name = QStringLiteral("restore_check_%1").arg(quintptr(&path));
+    QString why;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
+        if (!db.open()) {
+            why = QStringLiteral("not an SQLite database");
+        } else {
             QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("PRAGMA quick_check")) && q.next() &&
-                 q.value(0).toString() == QLatin1String("ok") &&
-                 q.exec(QStringLiteral("SELECT COUNT(*) FROM ORV_ClubData")) && q.next();
+            if (!q.exec(QStringLiteral("PRAGMA integrity_check")) || !q.next() ||
+                q.value(0).toString() != QLatin1String("ok")) {
+                why = QStringLiteral("the database fails its integrity check");
+            }
+            for (const TableDef &t : schemaTables()) {
+                if (!why.isEmpty())
+                    break;
+                // table_info takes no bound parameter; the names are our own constants.
+                QStringList have;
+                if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name))))
+                    while (q.next())
+                        have << q.value(1).toString().toLower();
+                if (have.isEmpty()) {
+                    why = QStringLiteral("table %1 is missing").arg(QLatin1String(t.name));
+                    break;
+                }
+                for (const ColumnDef &c : t.columns)
+                    if (!have.contains(QString::fromLatin1(c.name).toLower())) {
+                        why = QStringLiteral("column %1 of table %2 is missing")
+                                  .arg(QLatin1String(c.name), QLatin1String(t.name));
+                        break;
+                    }
+            }
+            if (why.isEmpty() &&
+                (!q.exec(QStringLiteral("SELECT COUNT(*) FROM ORV_ClubData")) || !q.next() || q.value(0).toInt() < 1))
+                why = QStringLiteral("it holds no club record");
+            q.finish();
             db.close();
         }
     }
     QSqlDatabase::removeDatabase(name);
-    return ok;
+    return why;
 }
-} // namespace
 
 bool restore(TdmORVS &dm, const QString &chosen, OperationSink &sink)
 {
@@ -58,28 +107,43 @@ bool restore(TdmORVS &dm, const QString &chosen, OperationSink &sink)
     const QString target = dm.databasePath();
     const QString incoming = target + QStringLiteral(".restore");
     const QString previous = target + QStringLiteral(".previous");
-    QFile::remove(incoming);
-    const auto fail = [&] {
-        QFile::remove(incoming);
+    const QString staged = target + QStringLiteral(".replaced");
+    removeWithSideFiles(incoming);
+    const auto fail = [&](const QString &why) {
+        removeWithSideFiles(incoming);
+        if (!why.isEmpty())
+            sink.failure(QStringLiteral("The file cannot be restored: %1.").arg(why));
         sink.failure(QStringLiteral("recovery failed, please try again!"));
         return false;
     };
-    if (!QFile::copy(chosen, incoming) || !isClubDatabase(incoming))
-        return fail();
-    dm.close();
-    QFile::remove(target + QStringLiteral("-wal"));
-    QFile::remove(target + QStringLiteral("-shm"));
-    QFile::remove(previous);
-    if (!QFile::rename(target, previous)) {
+    if (!QFile::copy(chosen, incoming))
+        return fail(QStringLiteral("it cannot be copied"));
+    QFile::setPermissions(incoming, QFile::permissions(incoming) | QFileDevice::WriteOwner);
+    // Checked completely before anything of the live database is touched.
+    if (const QString why = checkClubDatabase(incoming); !why.isEmpty())
+        return fail(why);
+    removeWithSideFiles(staged);
+    dm.close(); // the last connection: SQLite folds its log into the file
+    if (!renameWithSideFiles(target, staged)) {
         dm.reopen();
-        return fail();
+        return fail(QString());
     }
+    const auto putBack = [&] {
+        removeWithSideFiles(target);
+        renameWithSideFiles(staged, target);
+        dm.reopen();
+    };
     if (!QFile::rename(incoming, target)) {
-        QFile::rename(previous, target);
-        dm.reopen();
-        return fail();
+        putBack();
+        return fail(QString());
     }
-    QFile::remove(previous);
+    // The live database stays (renamed) until the new one has been opened where it will be used.
+    if (const QString why = checkClubDatabase(target); !why.isEmpty()) {
+        putBack();
+        return fail(why);
+    }
+    removeWithSideFiles(previous);
+    renameWithSideFiles(staged, previous); // the database just replaced, kept beside the new one
     sink.info(QStringLiteral("successful recovery of data!"));
     return true;
 }

@@ -7,7 +7,11 @@
 #include "sim/clocksimulator.h"
 #include "sim/simlink.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 class TestSetup : public QObject
@@ -18,6 +22,7 @@ private slots:
     void backupOfTheDayIsOverwritten();
     void restorePutsTheBackupInPlace();
     void restoreRefusesAFileThatIsNoClubDatabase();
+    void restoreChecksEveryTableAndTheClubRow();
     void clubDownloadTiesTheAntennaToTheClub();
     void clubDownloadToAnAntennaOfAnotherClub();
 };
@@ -65,7 +70,9 @@ void TestSetup::restorePutsTheBackupInPlace()
     db.reopen();                            // the next start
     QCOMPARE(db.dm().scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("OLD"));
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftData").toInt(), 0);
-    QVERIFY(!QFile::exists(db.dm().databasePath() + ".previous"));
+    // The replaced database is kept beside the new one, not deleted.
+    QVERIFY(QFile::exists(db.dm().databasePath() + ".previous"));
+    QCOMPARE(BackupRestore::checkClubDatabase(db.dm().databasePath() + ".previous"), QString("it holds no club record"));
 }
 
 void TestSetup::restoreRefusesAFileThatIsNoClubDatabase()
@@ -83,7 +90,79 @@ void TestSetup::restoreRefusesAFileThatIsNoClubDatabase()
     // The current database is untouched and still in use.
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 1);
     QVERIFY(!BackupRestore::restore(db.dm(), QString(), sink)); // cancelled dialog: nothing happens
-    QCOMPARE(sink.messages.size(), 2);
+    QCOMPARE(sink.messages.size(), 4); // each refusal says why, then that recovery failed
+}
+
+void TestSetup::restoreChecksEveryTableAndTheClubRow()
+{
+    TestDb db;
+    RecordingSink sink;
+    db.insertClub("LIVE");
+    for (int i = 0; i < 48; ++i)
+        db.dm().exec("INSERT INTO ORV_PigData (LoftNo, PRingNo) VALUES ('001', ?)", {QString::number(i)});
+    const QString live = db.dm().databasePath();
+    QFile previous(live + ".previous");
+    QVERIFY(previous.open(QIODevice::WriteOnly));
+    previous.write("an earlier copy");
+    previous.close();
+
+    // Files that SQLite opens but that are no club database of ours.
+    const auto make = [&](const QString &name, const QStringList &statements) {
+        const QString path = db.root() + "/" + name;
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
+            other.setDatabaseName(path);
+            other.open();
+            QSqlQuery q(other);
+            q.exec("PRAGMA journal_mode=WAL"); // a journal kept beside the file must not stay behind
+            bool ok = true;
+            for (const QString &st : statements)
+                ok = q.exec(st) && ok;
+            other.close();
+            if (!ok)
+                return QString();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return path;
+    };
+    const QString onlyClubTable = make("club.Bak", {"CREATE TABLE ORV_ClubData(x)", "INSERT INTO ORV_ClubData VALUES (1)"});
+    QVERIFY(!onlyClubTable.isEmpty());
+    TestDb full; // a complete schema to copy from, then spoiled
+    full.insertClub("BK");
+    full.dm().close();
+    const QString noColumn = db.root() + "/nocolumn.Bak";
+    QVERIFY(QFile::copy(full.dm().databasePath(), noColumn));
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "spoil");
+        other.setDatabaseName(noColumn);
+        QVERIFY(other.open());
+        QSqlQuery q(other);
+        QVERIFY(q.exec("ALTER TABLE ORV_PigData DROP COLUMN ColorType"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("spoil");
+
+    QCOMPARE(BackupRestore::checkClubDatabase(onlyClubTable), QString("table ORV_LoftData is missing"));
+    QCOMPARE(BackupRestore::checkClubDatabase(noColumn), QString("column ColorType of table ORV_PigData is missing"));
+    for (const QString &file : {onlyClubTable, noColumn}) {
+        sink.clear();
+        QVERIFY(!BackupRestore::restore(db.dm(), file, sink));
+        QCOMPARE(sink.last(), QString("recovery failed, please try again!"));
+        QVERIFY(sink.hasContaining("is missing"));
+        // Nothing replaced: the live club with its pigeons, the earlier copy, no stray files.
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData").toInt(), 48);
+        QCOMPARE(db.dm().scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("LIVE"));
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), QByteArray("an earlier copy"));
+        previous.close();
+        const QStringList left = QDir(QFileInfo(live).path()).entryList(QDir::Files);
+        QVERIFY2(left.filter(".restore").isEmpty(), qPrintable(left.join(',')));
+    }
+    // A complete database without a club record is refused as well.
+    full.dm().reopen();
+    full.dm().exec("DELETE FROM ORV_ClubData");
+    full.dm().close();
+    QCOMPARE(BackupRestore::checkClubDatabase(full.dm().databasePath()), QString("it holds no club record"));
 }
 
 void TestSetup::clubDownloadTiesTheAntennaToTheClub()
