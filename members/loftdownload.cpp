@@ -1,7 +1,9 @@
 #include "members/loftdownload.h"
 
 #include "device/ansitext.h"
+#include "device/deviceaccess.h"
 #include "device/twinapiv8.h"
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -37,6 +39,26 @@ QStringList LoftDataDownload::fieldLists(const QString &loftNo) const
     };
 }
 
+QString LoftDataDownload::unsafeValue(const QString &loftNo) const
+{
+    const auto members = dm_.rows(QStringLiteral("SELECT LoftName, City, PostCode, PhoneNo, LoftLon, LoftLat, Street, "
+                                                 "EMail FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"),
+                                  {loftNo});
+    QList<QPair<QString, QString>> values;
+    if (!members.empty())
+        for (int i = 0; i < members.front().count(); ++i)
+            values.append({members.front().fieldName(i), members.front().value(i).toString()});
+    if (const QString club = ClubSettings::load(dm_).unsafeDeviceValue(); !club.isEmpty())
+        return club;
+    values.append({QStringLiteral("APN"), settings_.apn});
+    values.append({QStringLiteral("host SMS code"), settings_.hostSms});
+    for (const auto &[field, value] : values)
+        if (const auto bad = EntryCheck::fieldListBreaker(value))
+            return QStringLiteral("Member %1: %2 holds \"%3\", which a clock cannot take. Nothing was sent.")
+                .arg(loftNo, field, *bad);
+    return {};
+}
+
 bool LoftDataDownload::run(const QString &loftNo)
 {
     const QStringList lists = fieldLists(loftNo);
@@ -44,33 +66,39 @@ bool LoftDataDownload::run(const QString &loftNo)
         sink_.failure(QStringLiteral("Member %1 not found !").arg(loftNo));
         return false;
     }
+    // A value holding "%" would end its field and start one of its own in the clock (a name
+    // "Adams%LoftNo:999" would overwrite the loft number): nothing is sent then.
+    if (const QString bad = unsafeValue(loftNo); !bad.isEmpty()) {
+        sink_.failure(bad);
+        return false;
+    }
     const Answer answer = sink_.ask(QStringLiteral("Do you want to Initialize this timer ?"), true);
     if (answer == Answer::Cancel)
         return false;
 
-    QString deviceNo, deviceLoft;
-    if (!driver_.GetDeviceNo(deviceNo, deviceLoft)) {
+    DeviceIdentity id;
+    if (!DeviceAccess::identify(driver_, id)) {
         sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
         return false;
     }
-    const QString password = TWinApiV8::DiverseKey(deviceNo);
     if (answer == Answer::Yes) {
         QString reply;
-        if (driver_.DeviceInit(deviceNo, loftNo, password, reply))
-            driver_.GetDeviceNo(deviceNo, deviceLoft);
+        if (driver_.DeviceInit(id.deviceNo, loftNo, id.password, reply))
+            DeviceAccess::identify(driver_, id);
         else
             sink_.failure(QStringLiteral("DeviceInit Error :") + reply);
     }
     // A clock of another loft is written only after it was initialised for this one.
-    if (deviceLoft != loftNo) {
+    if (id.owner != loftNo) {
         sink_.failure(QStringLiteral("LoftNo Wrong ! ReCheck !"));
         return false;
     }
-    QByteArray randomDev, randomPc, key;
-    if (!driver_.ComVerify(deviceNo, password, randomDev, randomPc, key)) {
+    if (!DeviceAccess::verify(driver_, id)) {
         sink_.failure(QStringLiteral("ComVerify Error :"));
         return false;
     }
+    const QByteArray key = id.commKey;
+    const QString deviceLoft = id.owner;
     static const char *const names[] = {"SetLoftInfo", "SetLoftInfo_2", "SetLoftInfo_3", "SetLoftInfo_4",
                                         "SetParams"};
     for (int i = 0; i < lists.size(); ++i) {

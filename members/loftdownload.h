@@ -30,6 +30,9 @@ public:
     QStringList fieldLists(const QString &loftNo) const;
 
 private:
+    // Why one of the values sent would break its field list; empty when all travel safely.
+    QString unsafeValue(const QString &loftNo) const;
+
     TdmORVS &dm_;
     TWinApiV8 &driver_;
     OperationSink &sink_;

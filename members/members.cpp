@@ -1,5 +1,7 @@
 #include "members/members.h"
 
+#include "store/entrycheck.h"
+
 #include "store/appclock.h"
 #include "store/operationsink.h"
 #include "store/tableobject.h"
@@ -49,6 +51,27 @@ bool save(TdmORVS &dm, const MemberForm &f, OperationSink &sink)
     if (f.associationCode.isEmpty() || f.loftNo.isEmpty() || f.name.isEmpty()) {
         sink.failure(QStringLiteral("Set new Member find data entry error !"));
         return false;
+    }
+    {
+        const QString t = QStringLiteral("ORV_LoftData");
+        const QString problems[] = {
+            EntryCheck::text(QStringLiteral("Association code"), f.associationCode, t, QStringLiteral("AssociationCode")),
+            EntryCheck::text(QStringLiteral("Loft number"), f.loftNo, t, QStringLiteral("LoftNo"), true),
+            EntryCheck::text(QStringLiteral("Name"), f.name, t, QStringLiteral("LoftName"), true),
+            EntryCheck::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street"), true),
+            EntryCheck::text(QStringLiteral("City"), f.city, t, QStringLiteral("City"), true),
+            EntryCheck::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode"), true),
+            EntryCheck::text(QStringLiteral("Phone"), f.phone, t, QStringLiteral("PhoneNo"), true),
+            EntryCheck::text(QStringLiteral("E-mail"), f.email, t, QStringLiteral("EMail"), true),
+            EntryCheck::text(QStringLiteral("Longitude"), f.lon, t, QStringLiteral("LoftLon"), true),
+            EntryCheck::text(QStringLiteral("Latitude"), f.lat, t, QStringLiteral("LoftLat"), true),
+            EntryCheck::text(QStringLiteral("Notes"), f.notes, t, QStringLiteral("Notes"), false, true),
+        };
+        for (const QString &problem : problems)
+            if (!problem.isEmpty()) {
+                sink.failure(problem);
+                return false;
+            }
     }
     const QString now = ValueText::dateTime(AppClock::now());
     const QString notes = cleanNote(f.notes);

@@ -1,5 +1,6 @@
 #include "setup/clubdownload.h"
 
+#include "device/deviceaccess.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
 #include "store/tableobject.h"
@@ -13,27 +14,30 @@ bool ClubDataDownload::run()
 {
     // The record as stored: what the page shows is stored only when the page closes.
     const ClubSettings club = ClubSettings::load(dm_);
-    QString deviceNo, held;
-    if (!driver_.GetDeviceNo(deviceNo, held)) {
+    if (const QString bad = club.unsafeDeviceValue(); !bad.isEmpty()) {
+        sink_.failure(bad);
+        return false;
+    }
+    DeviceIdentity id;
+    if (!DeviceAccess::identify(driver_, id)) {
         sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
         return false;
     }
-    const QString password = TWinApiV8::DiverseKey(deviceNo);
     QString reply;
-    if (driver_.DeviceInit(deviceNo, club.clubId, password, reply))
-        driver_.GetDeviceNo(deviceNo, held);
+    if (driver_.DeviceInit(id.deviceNo, club.clubId, id.password, reply))
+        DeviceAccess::identify(driver_, id);
     else
         sink_.failure(QStringLiteral("DeviceInit Error :") + reply);
+    const QString held = id.owner;
     if (held != club.clubId) {
         sink_.failure(QStringLiteral("ClubCode Wrong ! ReCheck !"));
         return false;
     }
-    QByteArray randomDev, randomPc, key;
-    if (!driver_.ComVerify(deviceNo, password, randomDev, randomPc, key)) {
+    if (!DeviceAccess::verify(driver_, id)) {
         sink_.failure(QStringLiteral("ComVerify Error :") + reply);
         return false;
     }
-    if (!driver_.SetClubInfo(key, club.deviceFieldList(), reply)) {
+    if (!driver_.SetClubInfo(id.commKey, club.deviceFieldList(), reply)) {
         sink_.failure(QStringLiteral("SetClubInfo_ClubData Error :") + reply);
         return false;
     }

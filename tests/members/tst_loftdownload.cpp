@@ -158,6 +158,28 @@ private slots:
         QVERIFY(!LoftDataDownload(db.dm(), driver, sink, MemberSettings()).run("nobody"));
         QVERIFY(sink.questions.isEmpty());
     }
+
+    void percentInAValueNeverReachesTheClock()
+    {
+        // A name with "%" would add fields of its own: LoftNo and Password of the clock.
+        const QString hostile = "Adams%LoftNo:999%Password:#12345";
+        Rig rig{"12345"};
+        MemberForm typed = *Members::load(rig.db.dm(), "12345");
+        typed.name = "Adams%LoftNo:999";
+        RecordingSink entry;
+        QVERIFY(!Members::save(rig.db.dm(), typed, entry)); // refused where it is typed
+        QVERIFY(entry.hasContaining("Name"));
+        QVERIFY(entry.hasContaining("%"));
+        // A value stored before (by an older version or an import) is refused before sending.
+        rig.db.dm().exec("UPDATE ORV_LoftData SET LoftName=? WHERE LoftNo='12345'", {hostile});
+        rig.clock().loftInfo.set("LoftNo", "12345");
+        const int before = rig.sim.requestCount();
+        QVERIFY(!rig.run(Answer::No));
+        QVERIFY(rig.sink.hasContaining("LoftName holds \"%\""));
+        QCOMPARE(rig.sim.requestCount(), before); // nothing was sent
+        QCOMPARE(rig.clock().loftInfo.text("LoftNo"), QString("12345"));
+        QVERIFY(rig.clock().loftInfo.text("Password").isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLoftDownload)
