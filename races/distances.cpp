@@ -2,6 +2,7 @@
 
 #include "races/coordinates.h"
 #include "races/raceinfo.h"
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
@@ -117,37 +118,101 @@ int recalculatePoint(TdmORVS &dm, const QString &liberCode, OperationSink &sink)
     return n;
 }
 
+bool LineReader::next(QByteArray *line)
+{
+    cut_ = false;
+    if (in_.atEnd())
+        return false;
+    // At most one line's worth is held: the rest of a longer line is read in pieces and dropped,
+    // so that a file of one huge line never sits in memory.
+    *line = in_.readLine(MaxLineBytes + 2);
+    ++number_;
+    if (!line->endsWith('\n')) {
+        while (!in_.atEnd()) {
+            const QByteArray rest = in_.readLine(MaxLineBytes + 2);
+            cut_ = cut_ || !rest.isEmpty();
+            if (rest.endsWith('\n'))
+                break;
+        }
+    }
+    while (line->endsWith('\n') || line->endsWith('\r'))
+        line->chop(1);
+    if (line->size() > MaxLineBytes)
+        cut_ = true;
+    if (cut_)
+        line->truncate(MaxLineBytes);
+    return true;
+}
+
+DistanceLine parseLine(const QByteArray &raw)
+{
+    DistanceLine d;
+    QStringList f = decode(raw).split(QLatin1Char(','));
+    while (f.size() < 4)
+        f << QString();
+    d.liberCode = f[0];
+    d.loftNo = f[1];
+    d.milesText = f[2];
+    d.yardsText = f[3];
+    d.milesOk = integerField(f[2], &d.miles);
+    d.yardsOk = integerField(f[3], &d.yards);
+    if (d.liberCode.size() > EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LiberCode")))
+        d.skip = QStringLiteral("liberation code longer than %1 characters")
+                     .arg(EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LiberCode")));
+    else if (d.loftNo.size() > EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LoftNo")))
+        d.skip = QStringLiteral("loft number longer than %1 characters")
+                     .arg(EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LoftNo")));
+    return d;
+}
+
 bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
 {
-    const QString text = decode(in.readAll());
-    QStringList lines = text.split(QLatin1Char('\n'));
     Transaction tx(dm);
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        QStringList f = line.split(QLatin1Char(','));
-        while (f.size() < 4)
-            f << QString();
-        QVariant miles, yards;
+    LineReader reader(in);
+    QByteArray raw;
+    while (reader.next(&raw)) {
+        if (reader.lineWasCut()) {
+            sink.failure(QStringLiteral("Line %1 skipped: longer than %2 characters")
+                             .arg(reader.lineNumber())
+                             .arg(LineReader::MaxLineBytes));
+            continue;
+        }
+        const DistanceLine d = parseLine(raw);
         const auto pair =
             dm.rows(QStringLiteral("SELECT rowid FROM ORV_LoftLibPointDist WHERE LiberCode=? AND "
                                    "LoftNo=? LIMIT 1"),
-                    {f[0], f[1]});
-        if (pair.empty() && f[0].isEmpty())
+                    {d.liberCode, d.loftNo});
+        if (pair.empty() && d.liberCode.isEmpty())
             continue;
-        const bool milesOk = integerField(f[2], &miles);
-        if (!milesOk || !integerField(f[3], &yards)) {
+        if (!d.skip.isEmpty()) {
+            sink.failure(QStringLiteral("Line %1 skipped: %2").arg(reader.lineNumber()).arg(d.skip));
+            continue;
+        }
+        if (!d.milesOk || !d.yardsOk) {
             tx.commit(); // the lines before stay imported
-            sink.failure(QStringLiteral("'%1' is not a valid integer value").arg(milesOk ? f[3] : f[2]));
+            sink.failure(QStringLiteral("'%1' is not a valid integer value").arg(d.milesOk ? d.yardsText : d.milesText));
             return false;
         }
-        if (!pair.empty())
-            dm.tryExec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid=?"),
-                       {miles, yards, pair.front().value(0)});
-        else
-            dm.tryExec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
-                                      "VALUES (?,?,?,?)"),
-                       {f[0], f[1], miles, yards});
+        if ((!d.miles.isNull() && d.miles.toInt() < 0) || (!d.yards.isNull() && d.yards.toInt() < 0)) {
+            tx.commit();
+            sink.failure(QStringLiteral("Line %1: a distance cannot be negative").arg(reader.lineNumber()));
+            return false;
+        }
+        QString why;
+        const bool written =
+            !pair.empty()
+                ? dm.tryExec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET Miles=?, Yards=? WHERE rowid=?"),
+                             {d.miles, d.yards, pair.front().value(0)}, &why)
+                : dm.tryExec(QStringLiteral("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) "
+                                            "VALUES (?,?,?,?)"),
+                             {d.liberCode, d.loftNo, d.miles, d.yards}, &why);
+        if (!written) {
+            tx.commit(); // what was written before stays
+            sink.failure(QStringLiteral("Line %1: the distance could not be stored: %2")
+                             .arg(reader.lineNumber())
+                             .arg(why));
+            return false;
+        }
     }
     tx.commit();
     sink.success(QStringLiteral("Race Distance download success ") + QString(QChar(0xFF01)) + QChar(0xFF01));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 class QIODevice;
 class TdmORVS;
@@ -23,9 +25,39 @@ int updateFromCoordinates(TdmORVS &dm, const QString &raceCode, OperationSink &s
 // it has no site. Returns the lofts written, -1 (with a failure) for an unknown code.
 int recalculatePoint(TdmORVS &dm, const QString &liberCode, OperationSink &sink);
 
+// Reads a text file line by line in bounded memory: a line longer than MaxLineBytes is cut there
+// (lineWasCut()) and the rest of it skipped.
+class LineReader
+{
+public:
+    static constexpr int MaxLineBytes = 1024;
+    explicit LineReader(QIODevice &in) : in_(in) {}
+    // The next line without its line end; false at the end of the file.
+    bool next(QByteArray *line);
+    int lineNumber() const { return number_; }
+    bool lineWasCut() const { return cut_; }
+
+private:
+    QIODevice &in_;
+    int number_ = 0;
+    bool cut_ = false;
+};
+
+// One line of a distance file, split: "LiberCode,LoftNo,Miles,Yards".
+struct DistanceLine
+{
+    QString liberCode, loftNo, milesText, yardsText;
+    QVariant miles, yards; // NULL when the field is empty
+    bool milesOk = false, yardsOk = false;
+    QString skip; // why the line cannot be stored (a code too long for its column)
+};
+DistanceLine parseLine(const QByteArray &raw);
+
 // Imports lines "LiberCode,LoftNo,Miles,Yards": updates the row of the pair, or appends it when
 // the pair is new and the code is given; other lines are skipped. A Miles or Yards that is not a
-// whole number stops the import (lines before it stay) with a failure; otherwise reports
+// whole number (or a negative one) stops the import (lines before it stay) with a failure, and so
+// does a line that cannot be written; a line too long, or with a code too long for its column, is
+// skipped with a failure naming its number; otherwise reports
 // "Race Distance download success ！！". Returns true when the whole file was imported.
 bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink);
 bool importFile(TdmORVS &dm, const QString &path, OperationSink &sink);

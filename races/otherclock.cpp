@@ -24,6 +24,14 @@ std::optional<ClockTimes> load(TdmORVS &dm, const QString &raceCode, const QStri
                       ValueText::parseDateTime(r.value(2)), ValueText::parseDateTime(r.value(3))};
 }
 
+namespace {
+SaveOutcome notStored(const QString &ringNo, const QString &why, OperationSink &sink)
+{
+    sink.failure(QStringLiteral("The arrival of ring %1 could not be stored: %2").arg(ringNo, why));
+    return {};
+}
+} // namespace
+
 SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const QString &ringNo,
                  const ClockTimes &times, const QDateTime &arrival, OperationSink &sink)
 {
@@ -33,6 +41,7 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
         return out;
     }
     Transaction tx(dm);
+    QString why;
     const QVariantList moments = {
         ValueText::dateTime(times.markedMaster), ValueText::dateTime(times.markedMember),
         ValueText::dateTime(times.checkMaster), ValueText::dateTime(times.checkMember)};
@@ -45,11 +54,11 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
                                "DLMarkedTime, ULMasterTime, ULClockTime, RaceCode) VALUES (?,?,?,?,?,?,?,?)"),
                 QVariantList{race.liberCode, ValueText::date(race.liberDate), loftNo} + moments +
                     QVariantList{race.raceCode});
-    else
-        dm.tryExec(
-            QStringLiteral("UPDATE ORV_RaceClockTime SET DLMasterTime=?, DLMarkedTime=?, ULMasterTime=?, "
+    else if (!dm.tryExec(
+                 QStringLiteral("UPDATE ORV_RaceClockTime SET DLMasterTime=?, DLMarkedTime=?, ULMasterTime=?, "
                            "ULClockTime=? WHERE rowid=?"),
-            moments + QVariantList{clockRow});
+                 moments + QVariantList{clockRow}, &why))
+        return notStored(ringNo, why, sink);
 
     out.backTime = FlyTime::arrivalText(arrival);
     out.distance = Races::loftDistance(dm, race.liberCode, loftNo, Races::clubMode(dm));
@@ -62,17 +71,20 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
     const QVariant entry = dm.scalar(QStringLiteral("SELECT rowid FROM ORV_PigRaceData WHERE RaceCode=? AND "
                                                     "PRingNo=? LIMIT 1"),
                                      {race.raceCode, ringNo});
-    if (entry.isValid())
-        dm.tryExec(
-            QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, Dist=?, TimeVari=? "
-                           "WHERE rowid=?"),
-            {out.backTime, out.result.flyTime, out.result.velocity, out.distance, out.variation, entry});
-    else
-        dm.tryExec(
+    const bool written =
+        entry.isValid()
+            ? dm.tryExec(QStringLiteral("UPDATE ORV_PigRaceData SET BackTime=?, FlyTime=?, FlySpeed=?, Dist=?, "
+                                        "TimeVari=? WHERE rowid=?"),
+                         {out.backTime, out.result.flyTime, out.result.velocity, out.distance, out.variation, entry},
+                         &why)
+            : dm.tryExec(
             QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
                            "FlyTime, FlySpeed, Dist, TimeVari, RaceCode) VALUES (?,?,?,?,?,?,?,?,?,?)"),
             {race.clubId, race.liberCode, ValueText::date(race.liberDate), ringNo, out.backTime,
-             out.result.flyTime, out.result.velocity, out.distance, out.variation, race.raceCode});
+                         out.result.flyTime, out.result.velocity, out.distance, out.variation, race.raceCode},
+                         &why);
+    if (!written)
+        return notStored(ringNo, why, sink); // the transaction is rolled back: nothing half-written
     tx.commit();
     out.ok = true;
     return out;

@@ -99,6 +99,18 @@ bool TdmORVS::tryExec(const QString &sql, const QVariantList &binds)
     }
 }
 
+bool TdmORVS::tryExec(const QString &sql, const QVariantList &binds, QString *why)
+{
+    try {
+        exec(sql, binds);
+        return true;
+    } catch (const SqlError &e) {
+        if (why)
+            *why = e.message();
+        return false;
+    }
+}
+
 std::vector<QSqlRecord> TdmORVS::rows(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = exec(sql, binds);

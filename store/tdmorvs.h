@@ -31,6 +31,8 @@ public:
     QSqlQuery exec(const QString &sql, const QVariantList &binds = {});
     // Same, but a failure is ignored (statements whose failure the program tolerates).
     bool tryExec(const QString &sql, const QVariantList &binds = {});
+    // The same, giving the database's reason for a failure in *why.
+    bool tryExec(const QString &sql, const QVariantList &binds, QString *why);
     // All rows of a query.
     std::vector<QSqlRecord> rows(const QString &sql, const QVariantList &binds = {});
     // First column of the first row, or an invalid QVariant when there is no row.

@@ -203,6 +203,66 @@ private slots:
         QCOMPARE(sink.textsOf(MessageKind::Failure).size(), 1);
     }
 
+    void distanceImportRefusesWhatTheColumnsCannotHold()
+    {
+        TestDb db;
+        RecordingSink sink;
+        // One huge line is skipped with its number, read in pieces; the lines around it count.
+        QByteArray file("77,L1,1,2\n");
+        file += "77,L2," + QByteArray(3 * 1024 * 1024, '9') + ",1\n";
+        file += "77,WAYTOOLONGLOFT,1,1\n77,L3,5,6";
+        QBuffer in(&file);
+        in.open(QIODevice::ReadOnly);
+        QVERIFY(Distances::importFile(db.dm(), in, sink));
+        QCOMPARE(sink.textsOf(MessageKind::Failure),
+                 (QStringList{"Line 2 skipped: longer than 1024 characters",
+                              "Line 3 skipped: loft number longer than 10 characters"}));
+        QCOMPARE(value(db.dm(), "SELECT group_concat(LoftNo) FROM ORV_LoftLibPointDist").toString(), QString("L1,L3"));
+        // a negative distance stops the import like a value that is no number
+        QByteArray negative("77,L4,1,1\n77,L5,-3,0\n77,L6,1,1\n");
+        QBuffer in2(&negative);
+        in2.open(QIODevice::ReadOnly);
+        sink.clear();
+        QVERIFY(!Distances::importFile(db.dm(), in2, sink));
+        QCOMPARE(sink.last(), QString("Line 2: a distance cannot be negative"));
+        QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_LoftLibPointDist WHERE LoftNo IN ('L4','L5','L6')").toInt(), 1);
+        // a write the database refuses is a failure, never "success"
+        db.dm().exec("CREATE TRIGGER no_dist BEFORE INSERT ON ORV_LoftLibPointDist BEGIN "
+                     "SELECT RAISE(ABORT, 'disk says no'); END");
+        QByteArray fresh("77,L7,1,1\n");
+        QBuffer in3(&fresh);
+        in3.open(QIODevice::ReadOnly);
+        sink.clear();
+        QVERIFY(!Distances::importFile(db.dm(), in3, sink));
+        QVERIFY(!sink.hasContaining(QStringLiteral("success")));
+        QVERIFY(sink.hasContaining(QStringLiteral("Line 1: the distance could not be stored: ")));
+        QVERIFY(sink.hasContaining(QStringLiteral("disk says no")));
+    }
+
+    void otherClockArrivalNotStoredIsAFailure()
+    {
+        TestDb db;
+        db.insertClub();
+        loft(db.dm(), "L1", "Ann");
+        pigeon(db.dm(), "L1", "BE-26-1");
+        race(db.dm(), "12340526", "1234", "2026-05-26", "07:00:00");
+        const RaceInfo r = *Races::findRace(db.dm(), QStringLiteral("12340526"));
+        const QDate d(2026, 5, 25);
+        OtherClock::ClockTimes t{QDateTime(d, QTime(8, 0)), QDateTime(d, QTime(8, 0)),
+                                 QDateTime(QDate(2026, 5, 26), QTime(20, 0)),
+                                 QDateTime(QDate(2026, 5, 26), QTime(20, 0))};
+        db.dm().exec("CREATE TRIGGER no_arrival BEFORE INSERT ON ORV_PigRaceData BEGIN "
+                     "SELECT RAISE(ABORT, 'refused'); END");
+        RecordingSink sink;
+        const auto out =
+            OtherClock::save(db.dm(), r, "L1", "BE-26-1", t, QDateTime(QDate(2026, 5, 26), QTime(11, 0)), sink);
+        QVERIFY(!out.ok);
+        QVERIFY(sink.last().startsWith("The arrival of ring BE-26-1 could not be stored: "));
+        QVERIFY(sink.last().contains("refused"));
+        // nothing half-written: the clock readings of the same action were rolled back too
+        QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_RaceClockTime").toInt(), 0);
+    }
+
     void distanceRequestFile()
     {
         TestDb db;
