@@ -1,5 +1,6 @@
 #include "clockops/clockviews.h"
 
+#include "races/racelists.h"
 #include "races/ranking.h"
 #include "races/resulttext.h"
 #include "store/tableobject.h"
@@ -95,7 +96,7 @@ ClockResultList::ClockResultList(TdmORVS &dm, ListLayout layout, QObject *parent
         return ResultText::clocked(r.value(QStringLiteral("BackTime")).toString());
     };
     if (layout == ListLayout::Grid) {
-        setColumns({column(QStringLiteral("Rank"), QStringLiteral("Pos."), Right),
+        setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
                     column(QStringLiteral("LoftNo"), QStringLiteral("Member")),
                     column(QStringLiteral("PRingNo"), QStringLiteral("Pigeon")),
                     column(QStringLiteral("BackTime"), QStringLiteral("Clocked")),
@@ -106,7 +107,7 @@ ClockResultList::ClockResultList(TdmORVS &dm, ListLayout layout, QObject *parent
         return;
     }
     setColumns(
-        {column(QStringLiteral("Rank"), QStringLiteral("Pos"), Right),
+        {column(QStringLiteral("Pos"), QStringLiteral("Pos"), Right),
          column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, textOf(QStringLiteral("LoftName"))),
          column(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), Right, speedOf),
          column(QStringLiteral("PRingNo"), QStringLiteral("Ring Particulars ")),
@@ -128,44 +129,7 @@ ClockResultList::ClockResultList(TdmORVS &dm, ListLayout layout, QObject *parent
 
 void ClockResultList::load(const QString &raceCode)
 {
-    const std::vector<Ranking::Arrival> arrivals = Ranking::rankedArrivals(dm_, raceCode);
-    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
-    const QSqlRecord templ =
-        recordTemplate({QStringLiteral("Rank"), QStringLiteral("LoftNo"), QStringLiteral("PRingNo"),
-                        QStringLiteral("RCountry"), QStringLiteral("RYear"), QStringLiteral("RRegLetter"),
-                        QStringLiteral("RRegNumber"), QStringLiteral("Sex"), QStringLiteral("ColorType"),
-                        QStringLiteral("BackTime"), QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"),
-                        QStringLiteral("Dist"), QStringLiteral("TimeVari"), QStringLiteral("LiberCode"),
-                        QStringLiteral("DistText"), QStringLiteral("LoftName"), QStringLiteral("Margin")});
-    const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
-    std::vector<QSqlRecord> records;
-    records.reserve(arrivals.size());
-    for (const Ranking::Arrival &a : arrivals) {
-        QSqlRecord r = templ;
-        const QVariantList values{a.pos,
-                                  a.loftNo,
-                                  a.ringNo,
-                                  a.ringCountry,
-                                  a.ringYear,
-                                  a.ringLetters,
-                                  a.ringNumber,
-                                  a.sex,
-                                  a.colorType,
-                                  a.backTime,
-                                  a.flyTime,
-                                  a.flySpeed,
-                                  a.dist,
-                                  a.timeVari,
-                                  a.liberCode,
-                                  a.hasDistanceRow ? ResultText::distance(a.miles, a.yards)
-                                                   : QStringLiteral("0"),
-                                  a.loftNo.isNull() ? QString() : names.value(a.loftNo.toString()),
-                                  ResultText::margin(leader, a.flyTime)};
-        for (int i = 0; i < values.size(); ++i)
-            r.setValue(i, values.at(i));
-        records.push_back(std::move(r));
-    }
-    setRows(std::move(records));
+    setRows(arrivalRows(dm_, Ranking::rankedArrivals(dm_, raceCode)));
     refreshTitles();
 }
 

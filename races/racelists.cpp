@@ -74,13 +74,14 @@ RaceResultList::RaceResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
         setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
                     column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, name),
                     column(QStringLiteral("PRingNo"), QStringLiteral("Ring")),
-                    column(QStringLiteral("sex"), QStringLiteral("S"), Centre),
+                    column(QStringLiteral("Sex"), QStringLiteral("S"), Centre),
                     column(QStringLiteral("ColorType"), QStringLiteral("C"), Centre),
                     column(QStringLiteral("BackTime"), QStringLiteral("Clocked"), Centre, clocked),
                     column(QStringLiteral("FlyTime"), QStringLiteral("FlyiTime"), Centre, flyTime),
                     column(QStringLiteral("FlySpeed"), unit, Right, speed),
                     column(QStringLiteral("TimeVari"), QStringLiteral("Var"), Right, vari),
-                    column(QStringLiteral("dist"), QStringLiteral("Dist"), Right)});
+                    column(QStringLiteral("Dist"), QStringLiteral("Dist"), Right,
+                           textOf(QStringLiteral("DistText")))});
     else
         setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
                     column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, name),
@@ -88,8 +89,9 @@ RaceResultList::RaceResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
                     column(QStringLiteral("BackTime"), QStringLiteral("Clocked"), Centre, clocked),
                     column(QStringLiteral("FlyTime"), QStringLiteral("FlyTime"), Centre, flyTime),
                     column(QStringLiteral("FlySpeed"), unit, Right, speed),
-                    column(QStringLiteral("dist"), QStringLiteral("Dist."), Right),
-                    column(QStringLiteral("sex"), QStringLiteral("S"), Centre),
+                    column(QStringLiteral("Dist"), QStringLiteral("Dist."), Right,
+                           textOf(QStringLiteral("DistText"))),
+                    column(QStringLiteral("Sex"), QStringLiteral("S"), Centre),
                     column(QStringLiteral("TimeVari"), QStringLiteral("Var"), Right, vari),
                     column(QStringLiteral("ColorType"), QStringLiteral("C"), Centre)});
 }
@@ -103,13 +105,24 @@ QString RaceResultList::speedTitle(int mode, ListLayout layout)
 
 void RaceResultList::load(const QString &raceCode)
 {
-    const std::vector<Ranking::Arrival> arrivals = Ranking::resultList(dm_, raceCode);
-    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
-    const QSqlRecord templ = recordTemplate(
+    std::vector<QSqlRecord> records = arrivalRows(dm_, Ranking::resultList(dm_, raceCode));
+    summary_ = Ranking::summary(dm_, raceCode, static_cast<int>(records.size()));
+    setRows(std::move(records));
+    setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
+                  speedTitle(Races::clubMode(dm_), layout_));
+}
+
+std::vector<QSqlRecord> arrivalRows(TdmORVS &dm, const std::vector<Ranking::Arrival> &arrivals)
+{
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm);
+    const QSqlRecord templ = RecordTable::recordTemplate(
         {QStringLiteral("Pos"), QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
-         QStringLiteral("BackTime"), QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"),
-         QStringLiteral("dist"), QStringLiteral("LoftNo"), QStringLiteral("sex"), QStringLiteral("ColorType"),
-         QStringLiteral("TimeVari"), QStringLiteral("Dist"), QStringLiteral("LoftName")});
+         QStringLiteral("RCountry"), QStringLiteral("RYear"), QStringLiteral("RRegLetter"),
+         QStringLiteral("RRegNumber"), QStringLiteral("LoftNo"), QStringLiteral("LoftName"),
+         QStringLiteral("Sex"), QStringLiteral("ColorType"), QStringLiteral("BackTime"),
+         QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"), QStringLiteral("TimeVari"),
+         QStringLiteral("Dist"), QStringLiteral("DistText"), QStringLiteral("Margin")});
+    const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
     std::vector<QSqlRecord> records;
     records.reserve(arrivals.size());
     for (const Ranking::Arrival &a : arrivals) {
@@ -117,24 +130,27 @@ void RaceResultList::load(const QString &raceCode)
         const QVariantList values{a.pos,
                                   a.liberCode,
                                   a.ringNo,
+                                  a.ringCountry,
+                                  a.ringYear,
+                                  a.ringLetters,
+                                  a.ringNumber,
+                                  a.loftNo,
+                                  a.loftNo.isNull() ? QString() : names.value(a.loftNo.toString()),
+                                  a.sex,
+                                  a.colorType,
                                   a.backTime,
                                   a.flyTime,
                                   a.flySpeed,
-                                  ResultText::distance(a.miles, a.yards),
-                                  a.loftNo,
-                                  a.sex,
-                                  a.colorType,
                                   a.timeVari,
                                   a.dist,
-                                  names.value(a.loftNo.toString())};
+                                  a.hasDistanceRow ? ResultText::distance(a.miles, a.yards)
+                                                   : QStringLiteral("0"),
+                                  ResultText::margin(leader, a.flyTime)};
         for (int i = 0; i < values.size(); ++i)
             r.setValue(i, values.at(i));
         records.push_back(std::move(r));
     }
-    summary_ = Ranking::summary(dm_, raceCode, static_cast<int>(records.size()));
-    setRows(std::move(records));
-    setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
-                  speedTitle(Races::clubMode(dm_), layout_));
+    return records;
 }
 
 // ---- race status

@@ -70,8 +70,11 @@ private slots:
     {
         TestDb db;
         seedRace(db);
+        db.dm().exec("UPDATE ORV_PigRaceData SET Dist=400000 WHERE PRingNo='R2'");
         RaceResultList grid(db.dm());
         grid.load("12340526");
+        QCOMPARE(grid.value(0, "Dist").toInt(), 400000); // exports read the stored distance
+        QCOMPARE(grid.value(0, "DistText").toString(), QStringLiteral("400/0"));
         QCOMPARE(titles(grid), (QStringList{"Pos.", "Name", "Ring", "S", "C", "Clocked", "FlyiTime", "MPM",
                                             "Var", "Dist"}));
         QCOMPARE(column(grid, 1), (QStringList{"Ann", "Ann", "Bob"}));
