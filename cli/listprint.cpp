@@ -19,7 +19,8 @@ void printList(QTextStream &out, const RecordTable &list, bool raw)
     const auto &columns = list.columns();
     QStringList cells;
     for (const RecordTable::Column &c : columns)
-        cells << csv(raw ? c.field : list.headerData(static_cast<int>(&c - columns.data()), Qt::Horizontal).toString());
+        cells << csv(raw ? c.field
+                         : list.headerData(static_cast<int>(&c - columns.data()), Qt::Horizontal).toString());
     out << cells.join(QLatin1Char(',')) << '\n';
     for (int row = 0; row < list.rowCount(); ++row) {
         cells.clear();

@@ -1,5 +1,6 @@
 #include "clockops/clockviews.h"
 
+#include "races/racelists.h"
 #include "races/ranking.h"
 #include "races/resulttext.h"
 #include "store/tableobject.h"
@@ -11,22 +12,6 @@
 #include <algorithm>
 
 namespace {
-const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
-const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
-const Qt::Alignment Centre = Qt::AlignCenter;
-
-RecordTable::Column column(const char *field, const QString &title, Qt::Alignment a = Left,
-                           RecordTable::DisplayFn display = {})
-{
-    return {QLatin1String(field), title, a, std::move(display), false};
-}
-
-RecordTable::DisplayFn shown(const char *field)
-{
-    const QString f = QLatin1String(field);
-    return [f](const QSqlRecord &r) { return r.value(f).toString(); };
-}
-
 QString speedOf(const QSqlRecord &r)
 {
     return ResultText::speed(r.value(QStringLiteral("FlySpeed")));
@@ -39,6 +24,8 @@ QString distanceOrZero(const QHash<QString, std::pair<QVariant, QVariant>> &rows
 }
 } // namespace
 
+using namespace ListAlign;
+
 // ---- marked list
 
 MarkedList::MarkedList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
@@ -47,29 +34,34 @@ MarkedList::MarkedList(TdmORVS &dm, ListLayout layout, QObject *parent) : Record
         return ValueText::shortDateTime(r.value(QStringLiteral("MarkedTime")));
     };
     if (layout == ListLayout::Grid) {
-        setColumns({column("LoftNo", QStringLiteral("Member"), Left, shown("LoftName")),
-                    column("PRingNo", QStringLiteral("Association Number")),
-                    column("MarkedTime", QStringLiteral("Marked Time"), Left, markedTime)});
+        setColumns({column(QStringLiteral("LoftNo"), QStringLiteral("Member"), Left,
+                           textOf(QStringLiteral("LoftName"))),
+                    column(QStringLiteral("PRingNo"), QStringLiteral("Association Number")),
+                    column(QStringLiteral("MarkedTime"), QStringLiteral("Marked Time"), Left, markedTime)});
         return;
     }
     const auto empty = [](const QSqlRecord &) { return QString(); };
-    Column line = column("", QStringLiteral("Pos"), Right);
+    Column line = column(QStringLiteral(""), QStringLiteral("Pos"), Right);
     line.lineNumber = true;
-    setColumns({line, column("LoftNo", QStringLiteral("Name"), Left, shown("LoftName")),
-                column("PRingNo", QStringLiteral("Rigeon ")), column("Sex", QStringLiteral("S"), Centre),
-                column("MarkedTime", QStringLiteral("Marled Time"), Left, markedTime),
-                column("", QStringLiteral("Yds/Min"), Right, empty),
-                column("", QStringLiteral("Flying Time"), Left, empty),
-                column("", QStringLiteral("Dist."), Right, empty)});
+    setColumns(
+        {line,
+         column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, textOf(QStringLiteral("LoftName"))),
+         column(QStringLiteral("PRingNo"), QStringLiteral("Rigeon ")),
+         column(QStringLiteral("Sex"), QStringLiteral("S"), Centre),
+         column(QStringLiteral("MarkedTime"), QStringLiteral("Marled Time"), Left, markedTime),
+         column(QStringLiteral(""), QStringLiteral("Yds/Min"), Right, empty),
+         column(QStringLiteral(""), QStringLiteral("Flying Time"), Left, empty),
+         column(QStringLiteral(""), QStringLiteral("Dist."), Right, empty)});
 }
 
 void MarkedList::load(const QString &raceCode, bool byRingOnly)
 {
     std::vector<QSqlRecord> rows = dm_.rows(
-        QStringLiteral("SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime, "
-                       "'' AS LoftName, NULL AS Nom "
-                       "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
-                       "WHERE b.RaceCode=? ORDER BY ") +
+        QStringLiteral(
+            "SELECT a.LoftNo, b.PRingNo, a.Sex, a.ColorType, b.LiberCode, b.LiberDate, b.MarkedTime, "
+            "'' AS LoftName, NULL AS Nom "
+            "FROM ORV_PigRaceData b LEFT JOIN ORV_PigData a ON a.PRingNo=b.PRingNo "
+            "WHERE b.RaceCode=? ORDER BY ") +
             (byRingOnly ? QStringLiteral("b.PRingNo") : QStringLiteral("a.LoftNo, b.PRingNo")),
         {raceCode});
     const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
@@ -100,55 +92,44 @@ void MarkedList::load(const QString &raceCode, bool byRingOnly)
 ClockResultList::ClockResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
     : RecordTable(parent), dm_(dm), layout_(layout)
 {
-    const auto clocked = [](const QSqlRecord &r) { return ResultText::clocked(r.value(QStringLiteral("BackTime")).toString()); };
+    const auto clocked = [](const QSqlRecord &r) {
+        return ResultText::clocked(r.value(QStringLiteral("BackTime")).toString());
+    };
     if (layout == ListLayout::Grid) {
-        setColumns({column("Rank", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Member")),
-                    column("PRingNo", QStringLiteral("Pigeon")), column("BackTime", QStringLiteral("Clocked")),
-                    column("FlySpeed", QStringLiteral("MPM"), Right, speedOf),
-                    column("FlyTime", QStringLiteral("Flying Time")),
-                    column("Dist", QStringLiteral("Dist."), Right, shown("DistText"))});
+        setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
+                    column(QStringLiteral("LoftNo"), QStringLiteral("Member")),
+                    column(QStringLiteral("PRingNo"), QStringLiteral("Pigeon")),
+                    column(QStringLiteral("BackTime"), QStringLiteral("Clocked")),
+                    column(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), Right, speedOf),
+                    column(QStringLiteral("FlyTime"), QStringLiteral("Flying Time")),
+                    column(QStringLiteral("Dist"), QStringLiteral("Dist."), Right,
+                           textOf(QStringLiteral("DistText")))});
         return;
     }
-    setColumns({column("Rank", QStringLiteral("Pos"), Right), column("LoftNo", QStringLiteral("Name"), Left, shown("LoftName")),
-                column("FlySpeed", QStringLiteral("MPM"), Right, speedOf),
-                column("PRingNo", QStringLiteral("Ring Particulars ")),
-                column("ColorType", QStringLiteral("C"), Centre,
-                       [](const QSqlRecord &r) { return ResultText::colourShort(r.value(QStringLiteral("ColorType"))); }),
-                column("Sex", QStringLiteral("S"), Centre,
-                       [](const QSqlRecord &r) { return ResultText::sexWord(r.value(QStringLiteral("Sex"))); }),
-                column("BackTime", QStringLiteral("Clock / day"), Left, clocked),
-                column("TimeVari", QStringLiteral("Var"), Right,
-                       [](const QSqlRecord &r) { return ResultText::variation(r.value(QStringLiteral("TimeVari"))); }),
-                column("Dist", QStringLiteral("Distance"), Right, shown("DistText")),
-                column("FlyTime", QStringLiteral("Margin"), Left, shown("Margin"))});
+    setColumns(
+        {column(QStringLiteral("Pos"), QStringLiteral("Pos"), Right),
+         column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, textOf(QStringLiteral("LoftName"))),
+         column(QStringLiteral("FlySpeed"), QStringLiteral("MPM"), Right, speedOf),
+         column(QStringLiteral("PRingNo"), QStringLiteral("Ring Particulars ")),
+         column(QStringLiteral("ColorType"), QStringLiteral("C"), Centre,
+                [](const QSqlRecord &r) {
+                    return ResultText::colourShort(r.value(QStringLiteral("ColorType")));
+                }),
+         column(QStringLiteral("Sex"), QStringLiteral("S"), Centre,
+                [](const QSqlRecord &r) { return ResultText::sexWord(r.value(QStringLiteral("Sex"))); }),
+         column(QStringLiteral("BackTime"), QStringLiteral("Clock / day"), Left, clocked),
+         column(
+             QStringLiteral("TimeVari"), QStringLiteral("Var"), Right,
+             [](const QSqlRecord &r) { return ResultText::variation(r.value(QStringLiteral("TimeVari"))); }),
+         column(QStringLiteral("Dist"), QStringLiteral("Distance"), Right,
+                textOf(QStringLiteral("DistText"))),
+         column(QStringLiteral("FlyTime"), QStringLiteral("Margin"), Left,
+                textOf(QStringLiteral("Margin")))});
 }
 
 void ClockResultList::load(const QString &raceCode)
 {
-    const std::vector<Ranking::Arrival> arrivals = Ranking::rankedArrivals(dm_, raceCode);
-    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
-    const QSqlRecord templ = recordTemplate(
-        {QStringLiteral("Rank"), QStringLiteral("LoftNo"), QStringLiteral("PRingNo"), QStringLiteral("RCountry"),
-         QStringLiteral("RYear"), QStringLiteral("RRegLetter"), QStringLiteral("RRegNumber"), QStringLiteral("Sex"),
-         QStringLiteral("ColorType"), QStringLiteral("BackTime"), QStringLiteral("FlyTime"),
-         QStringLiteral("FlySpeed"), QStringLiteral("Dist"), QStringLiteral("TimeVari"), QStringLiteral("LiberCode"),
-         QStringLiteral("DistText"), QStringLiteral("LoftName"), QStringLiteral("Margin")});
-    const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
-    std::vector<QSqlRecord> records;
-    records.reserve(arrivals.size());
-    for (const Ranking::Arrival &a : arrivals) {
-        QSqlRecord r = templ;
-        const QVariantList values{
-            a.pos, a.loftNo, a.ringNo, a.ringCountry, a.ringYear, a.ringLetters, a.ringNumber,
-            a.sex, a.colorType,
-            a.backTime, a.flyTime, a.flySpeed, a.dist, a.timeVari, a.liberCode,
-            a.hasDistanceRow ? ResultText::distance(a.miles, a.yards) : QStringLiteral("0"),
-            a.loftNo.isNull() ? QString() : names.value(a.loftNo.toString()), ResultText::margin(leader, a.flyTime)};
-        for (int i = 0; i < values.size(); ++i)
-            r.setValue(i, values.at(i));
-        records.push_back(std::move(r));
-    }
-    setRows(std::move(records));
+    setRows(arrivalRows(dm_, Ranking::rankedArrivals(dm_, raceCode)));
     refreshTitles();
 }
 
@@ -156,8 +137,9 @@ void ClockResultList::refreshTitles()
 {
     const ClubSettings club = ClubSettings::load(dm_);
     setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
-                  layout_ == ListLayout::Grid ? club.speedTitle()
-                                              : (club.mode != 0 ? QStringLiteral("Yds/min") : QStringLiteral("MPM")));
+                  layout_ == ListLayout::Grid
+                      ? club.speedTitle()
+                      : (club.mode != 0 ? QStringLiteral("Yds/min") : QStringLiteral("MPM")));
 }
 
 QString ClockResultList::netFlyingTime() const
@@ -167,35 +149,40 @@ QString ClockResultList::netFlyingTime() const
 
 QString ClockResultList::winningMargin() const
 {
-    return ResultText::winningMargin(rowCount() > 0 ? value(0, QStringLiteral("FlyTime")).toString() : QString(),
-                                     rowCount() > 1 ? value(1, QStringLiteral("FlyTime")).toString() : QString(),
-                                     rowCount());
+    return ResultText::winningMargin(
+        rowCount() > 0 ? value(0, QStringLiteral("FlyTime")).toString() : QString(),
+        rowCount() > 1 ? value(1, QStringLiteral("FlyTime")).toString() : QString(), rowCount());
 }
 
 // ---- multi-race list
 
 MultiRaceList::MultiRaceList(TdmORVS &dm, QObject *parent) : RecordTable(parent), dm_(dm)
 {
-    setColumns({column("Rank", QStringLiteral("Pos."), Right), column("LibCode", QStringLiteral("RaceCode")),
-                column("PRingNo", QStringLiteral("Pigeon")), column("BackTime", QStringLiteral("Clocked")),
-                column("FlySpeed", QStringLiteral("Fly Speed"), Right, speedOf),
-                column("FlyTime", QStringLiteral("Flying Time")),
-                column("Dist", QStringLiteral("Dist."), Right, shown("DistText"))});
+    setColumns(
+        {column(QStringLiteral("Rank"), QStringLiteral("Pos."), Right),
+         column(QStringLiteral("LibCode"), QStringLiteral("RaceCode")),
+         column(QStringLiteral("PRingNo"), QStringLiteral("Pigeon")),
+         column(QStringLiteral("BackTime"), QStringLiteral("Clocked")),
+         column(QStringLiteral("FlySpeed"), QStringLiteral("Fly Speed"), Right, speedOf),
+         column(QStringLiteral("FlyTime"), QStringLiteral("Flying Time")),
+         column(QStringLiteral("Dist"), QStringLiteral("Dist."), Right, textOf(QStringLiteral("DistText")))});
 }
 
 void MultiRaceList::load(const QString &loftNo, const QDate &startDate)
 {
     std::vector<QSqlRecord> rows = dm_.rows(
-        QStringLiteral("SELECT NULL AS Rank, a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
-                       "a.Dist, b.LoftNo, '' AS DistText FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
-                       "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
-                       "AND a.BackTime<>'' ORDER BY a.BackTime"),
+        QStringLiteral(
+            "SELECT NULL AS Rank, a.RaceCode AS LibCode, a.PRingNo, a.BackTime, a.FlyTime, a.FlySpeed, "
+            "a.Dist, b.LoftNo, '' AS DistText FROM ORV_PigRaceData a LEFT JOIN ORV_PigData b "
+            "ON a.PRingNo=b.PRingNo WHERE date(a.LiberDate)>=date(?) AND b.LoftNo=? "
+            "AND a.BackTime<>'' ORDER BY a.BackTime"),
         {ValueText::date(startDate.isValid() ? startDate : QDate(1900, 1, 1)), loftNo});
     // The loft's distance rows by liberation code: a race code is its code and four characters.
     QHash<QString, std::pair<QVariant, QVariant>> distances;
     {
         QSqlQuery q = dm_.exec(
-            QStringLiteral("SELECT LiberCode, Miles, Yards FROM ORV_LoftLibPointDist WHERE LoftNo=? ORDER BY rowid"),
+            QStringLiteral(
+                "SELECT LiberCode, Miles, Yards FROM ORV_LoftLibPointDist WHERE LoftNo=? ORDER BY rowid"),
             {loftNo});
         while (q.next())
             if (!distances.contains(q.value(0).toString()))

@@ -26,10 +26,9 @@ private:
     TdmORVS &dm_;
 };
 
-// Every arrival of a race ranked by velocity (`adoqTimerResult`), from the one ranking. Fields:
-// Rank, LoftNo, PRingNo, RCountry, RYear, RRegLetter, RRegNumber, Sex, ColorType, BackTime,
-// FlyTime, FlySpeed, Dist (stored), TimeVari, LiberCode, DistText ("Miles/Yards", "0" without a
-// distance row), LoftName, Margin (behind the leader, "hh:mm:ss").
+// Every arrival of a race ranked by velocity (`adoqTimerResult`), from the one ranking; fields as
+// arrivalRows (races/racelists.h): Pos, the pigeon's loft and ring parts, LoftName, the stored
+// arrival values, DistText and Margin (behind the leader).
 class ClockResultList : public RecordTable
 {
     Q_OBJECT

@@ -9,19 +9,9 @@
 #include <QSqlQuery>
 
 namespace {
-const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
-const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
-const Qt::Alignment Centre = Qt::AlignCenter;
-
 QString field(const QSqlRecord &r, const char *name)
 {
     return r.value(QLatin1String(name)).toString();
-}
-
-RecordTable::Column column(const char *fieldName, const QString &title, Qt::Alignment a = Left,
-                           RecordTable::DisplayFn display = {})
-{
-    return {QLatin1String(fieldName), title, a, std::move(display), false};
 }
 
 // "hh:nn:ss", empty when NULL.
@@ -32,25 +22,31 @@ QString timeText(const QVariant &stored)
 }
 } // namespace
 
+using namespace ListAlign;
+
 // ---- race list
 
 RaceList::RaceList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
 {
-    const auto date = [](const QSqlRecord &r) { return ValueText::shortDate(r.value(QStringLiteral("LiberDate"))); };
+    const auto date = [](const QSqlRecord &r) {
+        return ValueText::shortDate(r.value(QStringLiteral("LiberDate")));
+    };
     const auto time = [](const QSqlRecord &r) { return timeText(r.value(QStringLiteral("LiberTime"))); };
     if (layout == ListLayout::Grid)
-        setColumns({column("ClubID", QStringLiteral("Club")), column("LiberCode", QStringLiteral("Code")),
-                    column("LiberSiteAbbr", QStringLiteral("LibSite Abbre.")),
-                    column("LiberSite", QStringLiteral("Liberation Site")),
-                    column("LiberDate", QStringLiteral("Lib. Date"), Centre, date),
-                    column("LiberTime", QStringLiteral("Lib. Time"), Centre, time),
-                    column("RaceCode", QStringLiteral("RaceCode"))});
+        setColumns({column(QStringLiteral("ClubID"), QStringLiteral("Club")),
+                    column(QStringLiteral("LiberCode"), QStringLiteral("Code")),
+                    column(QStringLiteral("LiberSiteAbbr"), QStringLiteral("LibSite Abbre.")),
+                    column(QStringLiteral("LiberSite"), QStringLiteral("Liberation Site")),
+                    column(QStringLiteral("LiberDate"), QStringLiteral("Lib. Date"), Centre, date),
+                    column(QStringLiteral("LiberTime"), QStringLiteral("Lib. Time"), Centre, time),
+                    column(QStringLiteral("RaceCode"), QStringLiteral("RaceCode"))});
     else
-        setColumns({column("ClubID", QStringLiteral("Club")), column("LiberCode", QStringLiteral("Code")),
-                    column("LiberSiteAbbr", QStringLiteral("Lib.Site Abbr.")),
-                    column("LiberSite", QStringLiteral("Liberation Site")),
-                    column("LiberDate", QStringLiteral("Lib Date"), Centre, date),
-                    column("LiberTime", QStringLiteral("Lib Time"), Centre, time)});
+        setColumns({column(QStringLiteral("ClubID"), QStringLiteral("Club")),
+                    column(QStringLiteral("LiberCode"), QStringLiteral("Code")),
+                    column(QStringLiteral("LiberSiteAbbr"), QStringLiteral("Lib.Site Abbr.")),
+                    column(QStringLiteral("LiberSite"), QStringLiteral("Liberation Site")),
+                    column(QStringLiteral("LiberDate"), QStringLiteral("Lib Date"), Centre, date),
+                    column(QStringLiteral("LiberTime"), QStringLiteral("Lib Time"), Centre, time)});
 }
 
 void RaceList::load()
@@ -67,25 +63,37 @@ RaceResultList::RaceResultList(TdmORVS &dm, ListLayout layout, QObject *parent)
     const auto name = [](const QSqlRecord &r) { return field(r, "LoftName"); };
     const auto clocked = [](const QSqlRecord &r) { return ResultText::clocked(field(r, "BackTime")); };
     const auto flyTime = [](const QSqlRecord &r) { return ResultText::flyTimeShort(field(r, "FlyTime")); };
-    const auto speed = [](const QSqlRecord &r) { return ResultText::speed(r.value(QStringLiteral("FlySpeed"))); };
-    const auto vari = [](const QSqlRecord &r) { return ResultText::variation(r.value(QStringLiteral("TimeVari"))); };
+    const auto speed = [](const QSqlRecord &r) {
+        return ResultText::speed(r.value(QStringLiteral("FlySpeed")));
+    };
+    const auto vari = [](const QSqlRecord &r) {
+        return ResultText::variation(r.value(QStringLiteral("TimeVari")));
+    };
     const QString unit = speedTitle(0, layout);
     if (layout == ListLayout::Grid)
-        setColumns({column("Pos", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Name"), Left, name),
-                    column("PRingNo", QStringLiteral("Ring")), column("sex", QStringLiteral("S"), Centre),
-                    column("ColorType", QStringLiteral("C"), Centre),
-                    column("BackTime", QStringLiteral("Clocked"), Centre, clocked),
-                    column("FlyTime", QStringLiteral("FlyiTime"), Centre, flyTime),
-                    column("FlySpeed", unit, Right, speed), column("TimeVari", QStringLiteral("Var"), Right, vari),
-                    column("dist", QStringLiteral("Dist"), Right)});
+        setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
+                    column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, name),
+                    column(QStringLiteral("PRingNo"), QStringLiteral("Ring")),
+                    column(QStringLiteral("Sex"), QStringLiteral("S"), Centre),
+                    column(QStringLiteral("ColorType"), QStringLiteral("C"), Centre),
+                    column(QStringLiteral("BackTime"), QStringLiteral("Clocked"), Centre, clocked),
+                    column(QStringLiteral("FlyTime"), QStringLiteral("FlyiTime"), Centre, flyTime),
+                    column(QStringLiteral("FlySpeed"), unit, Right, speed),
+                    column(QStringLiteral("TimeVari"), QStringLiteral("Var"), Right, vari),
+                    column(QStringLiteral("Dist"), QStringLiteral("Dist"), Right,
+                           textOf(QStringLiteral("DistText")))});
     else
-        setColumns({column("Pos", QStringLiteral("Pos."), Right), column("LoftNo", QStringLiteral("Name"), Left, name),
-                    column("PRingNo", QStringLiteral("Ring")),
-                    column("BackTime", QStringLiteral("Clocked"), Centre, clocked),
-                    column("FlyTime", QStringLiteral("FlyTime"), Centre, flyTime),
-                    column("FlySpeed", unit, Right, speed), column("dist", QStringLiteral("Dist."), Right),
-                    column("sex", QStringLiteral("S"), Centre), column("TimeVari", QStringLiteral("Var"), Right, vari),
-                    column("ColorType", QStringLiteral("C"), Centre)});
+        setColumns({column(QStringLiteral("Pos"), QStringLiteral("Pos."), Right),
+                    column(QStringLiteral("LoftNo"), QStringLiteral("Name"), Left, name),
+                    column(QStringLiteral("PRingNo"), QStringLiteral("Ring")),
+                    column(QStringLiteral("BackTime"), QStringLiteral("Clocked"), Centre, clocked),
+                    column(QStringLiteral("FlyTime"), QStringLiteral("FlyTime"), Centre, flyTime),
+                    column(QStringLiteral("FlySpeed"), unit, Right, speed),
+                    column(QStringLiteral("Dist"), QStringLiteral("Dist."), Right,
+                           textOf(QStringLiteral("DistText"))),
+                    column(QStringLiteral("Sex"), QStringLiteral("S"), Centre),
+                    column(QStringLiteral("TimeVari"), QStringLiteral("Var"), Right, vari),
+                    column(QStringLiteral("ColorType"), QStringLiteral("C"), Centre)});
 }
 
 QString RaceResultList::speedTitle(int mode, ListLayout layout)
@@ -97,31 +105,52 @@ QString RaceResultList::speedTitle(int mode, ListLayout layout)
 
 void RaceResultList::load(const QString &raceCode)
 {
-    const std::vector<Ranking::Arrival> arrivals = Ranking::resultList(dm_, raceCode);
-    const QHash<QString, QString> names = LoftDistText::loftNames(dm_);
-    const QSqlRecord templ =
-        recordTemplate({QStringLiteral("Pos"), QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
-                        QStringLiteral("BackTime"), QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"),
-                        QStringLiteral("dist"), QStringLiteral("LoftNo"), QStringLiteral("sex"),
-                        QStringLiteral("ColorType"), QStringLiteral("TimeVari"), QStringLiteral("Dist"),
-                        QStringLiteral("LoftName")});
-    std::vector<QSqlRecord> records;
-    records.reserve(arrivals.size());
-    for (const Ranking::Arrival &a : arrivals) {
-        QSqlRecord r = templ;
-        const QVariantList values{a.pos,      a.liberCode, a.ringNo,
-                                  a.backTime, a.flyTime,   a.flySpeed,
-                                  ResultText::distance(a.miles, a.yards), a.loftNo, a.sex,
-                                  a.colorType, a.timeVari, a.dist,
-                                  names.value(a.loftNo.toString())};
-        for (int i = 0; i < values.size(); ++i)
-            r.setValue(i, values.at(i));
-        records.push_back(std::move(r));
-    }
+    std::vector<QSqlRecord> records = arrivalRows(dm_, Ranking::resultList(dm_, raceCode));
     summary_ = Ranking::summary(dm_, raceCode, static_cast<int>(records.size()));
     setRows(std::move(records));
     setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
                   speedTitle(Races::clubMode(dm_), layout_));
+}
+
+std::vector<QSqlRecord> arrivalRows(TdmORVS &dm, const std::vector<Ranking::Arrival> &arrivals)
+{
+    const QHash<QString, QString> names = LoftDistText::loftNames(dm);
+    const QSqlRecord templ = RecordTable::recordTemplate(
+        {QStringLiteral("Pos"), QStringLiteral("LiberCode"), QStringLiteral("PRingNo"),
+         QStringLiteral("RCountry"), QStringLiteral("RYear"), QStringLiteral("RRegLetter"),
+         QStringLiteral("RRegNumber"), QStringLiteral("LoftNo"), QStringLiteral("LoftName"),
+         QStringLiteral("Sex"), QStringLiteral("ColorType"), QStringLiteral("BackTime"),
+         QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"), QStringLiteral("TimeVari"),
+         QStringLiteral("Dist"), QStringLiteral("DistText"), QStringLiteral("Margin")});
+    const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
+    std::vector<QSqlRecord> records;
+    records.reserve(arrivals.size());
+    for (const Ranking::Arrival &a : arrivals) {
+        QSqlRecord r = templ;
+        const QVariantList values{a.pos,
+                                  a.liberCode,
+                                  a.ringNo,
+                                  a.ringCountry,
+                                  a.ringYear,
+                                  a.ringLetters,
+                                  a.ringNumber,
+                                  a.loftNo,
+                                  a.loftNo.isNull() ? QString() : names.value(a.loftNo.toString()),
+                                  a.sex,
+                                  a.colorType,
+                                  a.backTime,
+                                  a.flyTime,
+                                  a.flySpeed,
+                                  a.timeVari,
+                                  a.dist,
+                                  a.hasDistanceRow ? ResultText::distance(a.miles, a.yards)
+                                                   : QStringLiteral("0"),
+                                  ResultText::margin(leader, a.flyTime)};
+        for (int i = 0; i < values.size(); ++i)
+            r.setValue(i, values.at(i));
+        records.push_back(std::move(r));
+    }
+    return records;
 }
 
 // ---- race status
@@ -129,11 +158,13 @@ void RaceResultList::load(const QString &raceCode)
 RaceStatusList::RaceStatusList(TdmORVS &dm, ListLayout layout, QObject *parent) : RecordTable(parent), dm_(dm)
 {
     const auto name = [](const QSqlRecord &r) { return field(r, "LoftName"); };
-    setColumns({column("LoftNo", QStringLiteral("Member"), Left, name), column("ClockID", QStringLiteral("Clock"), Centre),
-                column("MarkedCnt", layout == ListLayout::Grid ? QStringLiteral("Birds marked")
-                                                               : QStringLiteral("Birds Marked"),
-                       Right),
-                column("ArriveCnt", QStringLiteral("Birds arrived"), Right)});
+    setColumns(
+        {column(QStringLiteral("LoftNo"), QStringLiteral("Member"), Left, name),
+         column(QStringLiteral("ClockID"), QStringLiteral("Clock"), Centre),
+         column(QStringLiteral("MarkedCnt"),
+                layout == ListLayout::Grid ? QStringLiteral("Birds marked") : QStringLiteral("Birds Marked"),
+                Right),
+         column(QStringLiteral("ArriveCnt"), QStringLiteral("Birds arrived"), Right)});
 }
 
 void RaceStatusList::load(const QString &raceCode)
@@ -158,15 +189,21 @@ void RaceStatusList::load(const QString &raceCode)
 DistanceList::DistanceList(TdmORVS &dm, bool withLiberCode, ListLayout layout, QObject *parent)
     : RecordTable(parent), dm_(dm), layout_(layout)
 {
-    const auto miles = [](const QSqlRecord &r) { return LoftDistText::milesOrYards(r.value(QStringLiteral("Miles"))); };
-    const auto yards = [](const QSqlRecord &r) { return LoftDistText::milesOrYards(r.value(QStringLiteral("Yards"))); };
+    const auto miles = [](const QSqlRecord &r) {
+        return LoftDistText::milesOrYards(r.value(QStringLiteral("Miles")));
+    };
+    const auto yards = [](const QSqlRecord &r) {
+        return LoftDistText::milesOrYards(r.value(QStringLiteral("Yards")));
+    };
     std::vector<Column> cols;
     if (withLiberCode && layout == ListLayout::Grid)
-        cols.push_back(column("LiberCode", QStringLiteral("LiberCode")));
-    cols.push_back(column("LoftName", QStringLiteral("Member")));
-    cols.push_back(column("LoftNo", layout == ListLayout::Grid ? QStringLiteral("LoftNo") : QStringLiteral("Loft Number")));
-    cols.push_back(column("Miles", QStringLiteral("Miles"), Right, miles));
-    cols.push_back(column("Yards", QStringLiteral("Yards"), Right, yards));
+        cols.push_back(column(QStringLiteral("LiberCode"), QStringLiteral("LiberCode")));
+    cols.push_back(column(QStringLiteral("LoftName"), QStringLiteral("Member")));
+    cols.push_back(column(QStringLiteral("LoftNo"), layout == ListLayout::Grid
+                                                        ? QStringLiteral("LoftNo")
+                                                        : QStringLiteral("Loft Number")));
+    cols.push_back(column(QStringLiteral("Miles"), QStringLiteral("Miles"), Right, miles));
+    cols.push_back(column(QStringLiteral("Yards"), QStringLiteral("Yards"), Right, yards));
     setColumns(std::move(cols));
 }
 
@@ -207,7 +244,8 @@ QVariant DistanceList::data(const QModelIndex &index, int role) const
 
 bool DistanceList::setData(const QModelIndex &index, const QVariant &v, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || layout_ != ListLayout::Grid || !isDistanceColumn(index.column()))
+    if (!index.isValid() || role != Qt::EditRole || layout_ != ListLayout::Grid ||
+        !isDistanceColumn(index.column()))
         return false;
     bool ok = false;
     const int n = v.toString().trimmed().toInt(&ok);
@@ -233,7 +271,8 @@ Qt::ItemFlags DistanceList::flags(const QModelIndex &index) const
 
 OtherClockList::OtherClockList(TdmORVS &dm, QObject *parent) : RecordTable(parent), dm_(dm)
 {
-    setColumns({column("PRingNo", QStringLiteral("Ring ")), column("BackTime", QStringLiteral("Time"))});
+    setColumns({column(QStringLiteral("PRingNo"), QStringLiteral("Ring ")),
+                column(QStringLiteral("BackTime"), QStringLiteral("Time"))});
 }
 
 void OtherClockList::load(const QString &raceCode, const QString &loftNo)

@@ -22,9 +22,14 @@ private:
     TdmORVS &dm_;
 };
 
-// A race's result list with positions from the one ranking (`adoqRaceReslt`). Fields: Pos,
-// LiberCode, PRingNo, BackTime, FlyTime, FlySpeed, dist (the "Miles/Yards" text), LoftNo, sex,
-// ColorType, TimeVari, Dist (the stored distance), LoftName.
+// Ranked arrivals as the result lists hold them. Fields: Pos, LiberCode, PRingNo, RCountry, RYear,
+// RRegLetter, RRegNumber, LoftNo, LoftName, Sex, ColorType, BackTime, FlyTime, FlySpeed, TimeVari,
+// Dist (the stored distance), DistText ("Miles/Yards", "0" without a distance row), Margin (behind
+// the first row, "hh:mm:ss").
+std::vector<QSqlRecord> arrivalRows(TdmORVS &dm, const std::vector<Ranking::Arrival> &arrivals);
+
+// A race's result list with positions from the one ranking (`adoqRaceReslt`); fields as
+// arrivalRows.
 class RaceResultList : public RecordTable
 {
     Q_OBJECT

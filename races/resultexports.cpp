@@ -353,8 +353,8 @@ WorkbookWriter resultWorkbook(const RecordTable &list)
         w.setWidth(c, width);
     for (int row = 0; row < list.rowCount(); ++row) {
         QVariantList values;
-        for (const QString &f : fields)
-            values << list.value(row, f);
+        for (const QString &f : fields) // "dist" is the Miles/Yards text the list holds as DistText
+            values << list.value(row, f == QLatin1String("dist") ? QStringLiteral("DistText") : f);
         w.addRow(std::move(values));
     }
     return w;

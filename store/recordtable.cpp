@@ -2,11 +2,28 @@
 
 #include "store/sorttext.h"
 #include "store/tdmorvs.h"
+#include "store/valuetext.h"
 
 #include <QSqlField>
 #include <algorithm>
 
 RecordTable::RecordTable(QObject *parent) : QAbstractTableModel(parent) {}
+
+RecordTable::Column RecordTable::column(const QString &field, const QString &title, Qt::Alignment a,
+                                        DisplayFn display)
+{
+    return {field, title, a, std::move(display), false};
+}
+
+RecordTable::DisplayFn RecordTable::textOf(const QString &field)
+{
+    return [field](const QSqlRecord &r) { return r.value(field).toString(); };
+}
+
+RecordTable::DisplayFn RecordTable::shortDateTimeOf(const QString &field)
+{
+    return [field](const QSqlRecord &r) { return ValueText::shortDateTime(r.value(field)); };
+}
 
 void RecordTable::setColumns(std::vector<Column> columns)
 {

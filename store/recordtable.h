@@ -8,6 +8,13 @@
 
 class TdmORVS;
 
+// Column alignments of the lists.
+namespace ListAlign {
+inline constexpr Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
+inline constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+inline constexpr Qt::Alignment Centre = Qt::AlignCenter;
+} // namespace ListAlign
+
 // Which column set of a list: the page's grid or the printed report. Both read the same rows.
 enum class ListLayout
 {
@@ -33,6 +40,12 @@ public:
     };
 
     explicit RecordTable(QObject *parent = nullptr);
+
+    // Column builders for list definitions.
+    static Column column(const QString &field, const QString &title,
+                         Qt::Alignment a = Qt::AlignLeft | Qt::AlignVCenter, DisplayFn display = {});
+    static DisplayFn textOf(const QString &field);           // another field's value as text
+    static DisplayFn shortDateTimeOf(const QString &field);  // stored date-time in the user's form
 
     void setColumns(std::vector<Column> columns);
     void addColumn(const QString &field, const QString &title = {}, Qt::Alignment a = Qt::AlignLeft | Qt::AlignVCenter,

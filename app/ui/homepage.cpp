@@ -1,12 +1,11 @@
 #include "app/ui/homepage.h"
 
+#include "app/homelist.h"
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
 #include "app/ui/grid.h"
 #include "app/ui/picture.h"
-#include "store/recordtable.h"
 #include "store/sorttext.h"
-#include "store/valuetext.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,14 +14,8 @@
 
 TfrmHome::TfrmHome(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmHome"), dm, parent)
 {
-    table_ = new RecordTable(this);
+    table_ = new HomeClockList(dm, this);
     table_->setObjectName(QStringLiteral("adoqDBGrid"));
-    const auto centre = Qt::AlignCenter;
-    table_->addColumn(QStringLiteral("ClockID"), {}, centre);
-    table_->addColumn(QStringLiteral("LoftName"), {}, centre);
-    table_->addColumn(QStringLiteral("LastSynchDate"), {}, centre, [](const QSqlRecord &r) {
-        return ValueText::shortDate(r.value(QStringLiteral("LastSynchDate")));
-    });
 
     auto *title = new QLabel(QStringLiteral("Home"), this);
     title->setObjectName(QStringLiteral("Label1"));
@@ -50,8 +43,7 @@ TfrmHome::TfrmHome(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmHome
 
 void TfrmHome::FormShow()
 {
-    table_->load(dm(), QStringLiteral("SELECT ClockID, LoftName, LastSynchDate FROM ORV_LoftClocks a "
-                                      "LEFT JOIN ORV_LoftData b ON a.LoftNo=b.LoftNo"));
+    table_->load();
     Caption_Language_Update();
 }
 
@@ -65,7 +57,5 @@ void TfrmHome::Caption_Language_Update()
 
 void TfrmHome::DBGrid1TitleClick(const QString &field)
 {
-    QString &s = SortText::programWide();
-    s = SortText::next(s, field);
-    table_->applySort(s);
+    table_->titleClick(SortText::programWide(), field);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/homelist.h"
 #include "app/ui/page.h"
 
-class RecordTable;
 class TDBGrid;
 class QLabel;
 
@@ -16,9 +16,9 @@ public:
     void Caption_Language_Update();
     void DBGrid1TitleClick(const QString &field);
     TDBGrid *grid() const { return grid_; }
-    RecordTable *adoqDBGrid() const { return table_; }
+    HomeClockList *adoqDBGrid() const { return table_; }
 
 private:
-    RecordTable *table_;
+    HomeClockList *table_;
     TDBGrid *grid_;
 };

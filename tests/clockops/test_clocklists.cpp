@@ -1,27 +1,14 @@
 // The clock page's lists: marked birds, the race's ranking and the loft's arrivals over races,
 // in their grid and report layouts.
 #include "clockops/clockviews.h"
+#include "tests/support/listtext.h"
 #include "tests/support/testdb.h"
 
 #include <QtTest>
 
+using namespace ListText;
+
 namespace {
-QStringList titles(const RecordTable &t)
-{
-    QStringList out;
-    for (int c = 0; c < t.columnCount(); ++c)
-        out << t.headerData(c, Qt::Horizontal).toString();
-    return out;
-}
-
-QStringList column(const RecordTable &t, int c)
-{
-    QStringList out;
-    for (int r = 0; r < t.rowCount(); ++r)
-        out << t.displayText(r, c);
-    return out;
-}
-
 void pigeon(TdmORVS &dm, const char *loft, const char *ring, const QVariant &sex, const char *colour = "BBW")
 {
     dm.exec("INSERT INTO ORV_PigData (LoftNo, PRingNo, Sex, ColorType, DeleteMark) VALUES (?,?,?,?,0)",
@@ -31,9 +18,10 @@ void pigeon(TdmORVS &dm, const char *loft, const char *ring, const QVariant &sex
 void arrival(TdmORVS &dm, const char *race, const char *ring, const QVariant &back, const QVariant &fly,
              double speed, int vari = 0)
 {
-    dm.exec("INSERT INTO ORV_PigRaceData (RaceCode, LiberCode, LiberDate, PRingNo, BackTime, FlyTime, FlySpeed, "
-            "Dist, TimeVari) VALUES (?, '1234', '2026-06-01', ?, ?, ?, ?, 400000, ?)",
-            {race, ring, back, fly, speed, vari});
+    dm.exec(
+        "INSERT INTO ORV_PigRaceData (RaceCode, LiberCode, LiberDate, PRingNo, BackTime, FlyTime, FlySpeed, "
+        "Dist, TimeVari) VALUES (?, '1234', '2026-06-01', ?, ?, ?, ?, 400000, ?)",
+        {race, ring, back, fly, speed, vari});
 }
 } // namespace
 
@@ -49,7 +37,8 @@ private slots:
         dm.exec("INSERT INTO ORV_LoftData (LoftNo, LoftName) VALUES ('001','Adams'),('002','Brown')");
         dm.exec("INSERT INTO ORV_RaceData (ClubID, LiberCode, LiberDate, RaceCode, DeleteMark) "
                 "VALUES ('NC','1234','2026-06-01','R',0)");
-        dm.exec("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES ('1234','001',227,480)");
+        dm.exec("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES "
+                "('1234','001',227,480)");
         pigeon(dm, "001", "A", "C");
         pigeon(dm, "001", "B", "U");
         pigeon(dm, "002", "C", "H", "R");
@@ -58,11 +47,12 @@ private slots:
         arrival(dm, "R", "B", "2026-06-01 11:31:20.000", "04:31:20.000", 1470.5, -1);
         arrival(dm, "R", "C", "2026-06-01 11:32:00.000", "04:32:00.000", 0, 0);
         arrival(dm, "R", "D", "", QVariant(QMetaType::fromType<QString>()), 1900); // not arrived
-        arrival(dm, "R", "X", "2026-06-01 11:40:00.000", "04:40:00.000", 1400);   // ring of no pigeon
+        arrival(dm, "R", "X", "2026-06-01 11:40:00.000", "04:40:00.000", 1400);    // ring of no pigeon
 
         ClockResultList grid(dm);
         grid.load("R");
-        QCOMPARE(titles(grid), (QStringList{"Pos.", "Member", "Pigeon", "Clocked", "Yds/Min", "Flying Time", "Dist."}));
+        QCOMPARE(titles(grid),
+                 (QStringList{"Pos.", "Member", "Pigeon", "Clocked", "Yds/Min", "Flying Time", "Dist."}));
         QCOMPARE(column(grid, 2), (QStringList{"A", "B", "X", "C"}));
         QCOMPARE(column(grid, 0), (QStringList{"1", "2", "3", "4"}));
         QCOMPARE(column(grid, 1), (QStringList{"001", "001", "", "002"})); // the loft number on the grid
@@ -73,8 +63,8 @@ private slots:
         ClockResultList report(dm, ListLayout::Report);
         report.refreshTitles();
         report.copyRowsFrom(grid);
-        QCOMPARE(titles(report), (QStringList{"Pos", "Name", "Yds/min", "Ring Particulars ", "C", "S", "Clock / day",
-                                              "Var", "Distance", "Margin"}));
+        QCOMPARE(titles(report), (QStringList{"Pos", "Name", "Yds/min", "Ring Particulars ", "C", "S",
+                                              "Clock / day", "Var", "Distance", "Margin"}));
         QCOMPARE(column(report, 1), (QStringList{"Adams", "Adams", "", "Brown"}));
         QCOMPARE(column(report, 4), (QStringList{"BB", "BB", "", "R"}));
         QCOMPARE(column(report, 5), (QStringList{"Cock", "Cock", "", "Hen"})); // "U" prints Cock
@@ -110,14 +100,16 @@ private slots:
         for (int i = 0; i < 6; ++i)
             dm.exec("INSERT INTO ORV_PigRaceData (RaceCode, PRingNo, MarkedTime) VALUES ('R', ?, ?)",
                     {QStringLiteral("P%1").arg(i + 1), QStringLiteral("2026-05-31 %1:00").arg(times.at(i))});
-        dm.exec("INSERT INTO ORV_PigRaceData (RaceCode, PRingNo, MarkedTime) VALUES ('R','Q1','2026-05-31 18:00:00'),"
+        dm.exec("INSERT INTO ORV_PigRaceData (RaceCode, PRingNo, MarkedTime) VALUES ('R','Q1','2026-05-31 "
+                "18:00:00'),"
                 "('R','ZZ','2026-05-31 18:00:00')");
         MarkedList grid(dm);
         grid.load("R", false);
         QCOMPARE(titles(grid), (QStringList{"Member", "Association Number", "Marked Time"}));
         // By loft then ring: the ring of no pigeon (NULL loft) first.
         QCOMPARE(column(grid, 1), (QStringList{"ZZ", "P1", "P2", "P3", "P4", "P5", "P6", "Q1"}));
-        QCOMPARE(column(grid, 0), (QStringList{"", "Adams", "Adams", "Adams", "Adams", "Adams", "Adams", ""}));
+        QCOMPARE(column(grid, 0),
+                 (QStringList{"", "Adams", "Adams", "Adams", "Adams", "Adams", "Adams", ""}));
         QStringList places;
         for (int r = 0; r < grid.rowCount(); ++r)
             places << grid.value(r, "Nom").toString();
@@ -127,8 +119,8 @@ private slots:
 
         MarkedList report(dm, ListLayout::Report);
         report.copyRowsFrom(grid);
-        QCOMPARE(titles(report),
-                 (QStringList{"Pos", "Name", "Rigeon ", "S", "Marled Time", "Yds/Min", "Flying Time", "Dist."}));
+        QCOMPARE(titles(report), (QStringList{"Pos", "Name", "Rigeon ", "S", "Marled Time", "Yds/Min",
+                                              "Flying Time", "Dist."}));
         QCOMPARE(column(report, 0), (QStringList{"1", "2", "3", "4", "5", "6", "7", "8"}));
         QCOMPARE(report.displayText(0, 3), QStringLiteral("H"));
         QVERIFY(report.displayText(0, 5).isEmpty() && report.displayText(0, 7).isEmpty());
@@ -143,7 +135,8 @@ private slots:
         pigeon(dm, "001", "P2", "C");
         pigeon(dm, "001", "P3", "C");
         pigeon(dm, "002", "Q1", "C");
-        dm.exec("INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES ('11','001',100,5)");
+        dm.exec(
+            "INSERT INTO ORV_LoftLibPointDist (LiberCode, LoftNo, Miles, Yards) VALUES ('11','001',100,5)");
         dm.exec("INSERT INTO ORV_PigRaceData (RaceCode, LiberDate, PRingNo, BackTime, FlySpeed) VALUES "
                 "('110601','2026-06-01','P1','2026-06-01 10:00:00.000',1000),"
                 "('220602','2026-06-02','P2','2026-06-01 10:00:00.000',0),"
@@ -153,7 +146,8 @@ private slots:
                 "('220602','2026-06-02','P3','',0)");
         MultiRaceList grid(dm);
         grid.load("001", QDate(2026, 6, 1));
-        QCOMPARE(titles(grid), (QStringList{"Pos.", "RaceCode", "Pigeon", "Clocked", "Fly Speed", "Flying Time", "Dist."}));
+        QCOMPARE(titles(grid),
+                 (QStringList{"Pos.", "RaceCode", "Pigeon", "Clocked", "Fly Speed", "Flying Time", "Dist."}));
         QCOMPARE(column(grid, 2), (QStringList{"P3", "P1", "P2"}));
         QCOMPARE(column(grid, 0), (QStringList{"1", "2", "2"}));
         QCOMPARE(column(grid, 6), (QStringList{"100/5", "100/5", "0"}));

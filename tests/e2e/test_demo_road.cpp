@@ -3,6 +3,7 @@
 #include "app/program/demo.h"
 #include "app/program/virtualclocks.h"
 #include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
 #include "app/ui/homepage.h"
 #include "app/ui/mainwindow.h"
 #include "members/ui/memberpage.h"
@@ -143,6 +144,16 @@ void TestDemoRoad::roadOfARace()
             w.openPage(b);
             QTest::qWait(50);
             shot(&w, names[b]);
+            if (auto *races = qobject_cast<TfrmRace_TC *>(w.currentForm())) {
+                races->dbgrd1->selectRow(races->adoqRacePoint->rowOf("RaceCode", race));
+                races->rgRacePointClick(5);
+                QVERIFY(races->adoqRaceRec->rowCount() > 0);
+                shot(&w, "races-result");
+                races->rgRacePointClick(4);
+                shot(&w, "races-status");
+                races->rgRacePointClick(3);
+                shot(&w, "races-distances");
+            }
         }
     }
     w.close();

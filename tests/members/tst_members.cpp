@@ -9,6 +9,7 @@
 #include "store/sorttext.h"
 #include "store/valuetext.h"
 #include "tests/support/recordingsink.h"
+#include "tests/support/listtext.h"
 #include "tests/support/testdb.h"
 
 #include <QFile>
@@ -194,10 +195,7 @@ private slots:
         rings.setValue(0, "DeleteMark", 1);
         printed.copyFrom(rings);
         QCOMPARE(printed.rowCount(), 2);
-        QStringList heads;
-        for (int c = 0; c < printed.columnCount(); ++c)
-            heads << printed.headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(heads, (QStringList{"Life Ring Number", "Sex ", "E_Ring", "Color", "Created", "Assign Date", "Updated"}));
+        QCOMPARE(ListText::titles(printed), (QStringList{"Life Ring Number", "Sex ", "E_Ring", "Color", "Created", "Assign Date", "Updated"}));
         QCOMPARE(printed.displayText(0, 0), QStringLiteral("BELG 19 - 1"));
         QCOMPARE(printed.displayText(0, 1), QStringLiteral("Cock"));
         QCOMPARE(printed.displayText(0, 3), QStringLiteral("Other"));

@@ -187,7 +187,7 @@ import sys, json, openpyxl
 ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
 out = {'name': ws.title, 'head': [c.value for c in ws[1]],
        'C3': [ws['C3'].value, ws['C3'].number_format], 'D2': ws['D2'].number_format, 'E2': ws['E2'].number_format,
-       'F2': [ws['F2'].value, ws['F2'].number_format], 'G2': ws['G2'].value,
+       'F2': [ws['F2'].value, ws['F2'].number_format], 'G2': ws['G2'].value, 'H2': ws['H2'].value,
        'widths': [ws.column_dimensions[c].width for c in 'CDEFGH']}
 print(json.dumps(out))
 )";
@@ -208,6 +208,8 @@ print(json.dumps(out))
     QCOMPARE(o.value(QStringLiteral("E2")).toString(), QStringLiteral("@"));
     QCOMPARE(o.value(QStringLiteral("F2")).toArray().toVariantList(), (QVariantList{1234.5, QStringLiteral("0.000")}));
     QCOMPARE(o.value(QStringLiteral("G2")).toString(), QStringLiteral("0001"));
+    QCOMPARE(o.value(QStringLiteral("H2")).toString(), rows.value(0, QStringLiteral("DistText")).toString());
+    QVERIFY(o.value(QStringLiteral("H2")).toString().contains(QLatin1Char('/'))); // Miles/Yards, not the stored distance
     const QJsonArray widths = o.value(QStringLiteral("widths")).toArray();
     const double want[] = {20, 25, 15, 10, 10, 20};
     for (int i = 0; i < 6; ++i)

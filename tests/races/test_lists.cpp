@@ -3,29 +3,16 @@
 #include "racefixture.h"
 #include "races/racelists.h"
 #include "races/resulttext.h"
+#include "tests/support/listtext.h"
 #include "tests/support/testdb.h"
 
 #include <QtTest>
 
 using namespace RaceFixture;
 
+using namespace ListText;
+
 namespace {
-QStringList titles(const RecordTable &t)
-{
-    QStringList out;
-    for (int c = 0; c < t.columnCount(); ++c)
-        out << t.headerData(c, Qt::Horizontal).toString();
-    return out;
-}
-
-QStringList column(const RecordTable &t, int c)
-{
-    QStringList out;
-    for (int r = 0; r < t.rowCount(); ++r)
-        out << t.displayText(r, c);
-    return out;
-}
-
 // Three lofts, two with distance rows; five arrivals, two non-arrivals, one unknown ring.
 void seedRace(TestDb &db, int mode = 0)
 {
@@ -45,9 +32,10 @@ void seedRace(TestDb &db, int mode = 0)
     entry(db.dm(), "12340526", "1234", "R1", QStringLiteral("2026-05-26 11:30:15.250"), 1480.088, 0);
     entry(db.dm(), "12340526", "1234", "R2", QStringLiteral("2026-05-26 11:30:14.000"), 1480.088, 2);
     entry(db.dm(), "12340526", "1234", "R3", QStringLiteral("2026-05-26 12:00:00.000"), 1300, -1);
-    entry(db.dm(), "12340526", "1234", "R4", QStringLiteral("2026-05-26 10:00:00.000"), 1600.5); // no distance row
-    entry(db.dm(), "12340526", "1234", "XX", QStringLiteral("2026-05-26 12:10:00.000"), 1200);   // unknown ring
-    entry(db.dm(), "12340526", "1234", "R5", {});                                               // marked only
+    entry(db.dm(), "12340526", "1234", "R4", QStringLiteral("2026-05-26 10:00:00.000"),
+          1600.5); // no distance row
+    entry(db.dm(), "12340526", "1234", "XX", QStringLiteral("2026-05-26 12:10:00.000"), 1200); // unknown ring
+    entry(db.dm(), "12340526", "1234", "R5", {});                                              // marked only
     // Not arrived, stored with an empty arrival and a velocity left from an earlier computation.
     entry(db.dm(), "12340526", "1234", "R6", QStringLiteral(""), 2000);
 }
@@ -82,12 +70,15 @@ private slots:
     {
         TestDb db;
         seedRace(db);
+        db.dm().exec("UPDATE ORV_PigRaceData SET Dist=400000 WHERE PRingNo='R2'");
         RaceResultList grid(db.dm());
         grid.load("12340526");
-        QCOMPARE(titles(grid),
-                 (QStringList{"Pos.", "Name", "Ring", "S", "C", "Clocked", "FlyiTime", "MPM", "Var", "Dist"}));
+        QCOMPARE(grid.value(0, "Dist").toInt(), 400000); // exports read the stored distance
+        QCOMPARE(grid.value(0, "DistText").toString(), QStringLiteral("400/0"));
+        QCOMPARE(titles(grid), (QStringList{"Pos.", "Name", "Ring", "S", "C", "Clocked", "FlyiTime", "MPM",
+                                            "Var", "Dist"}));
         QCOMPARE(column(grid, 1), (QStringList{"Ann", "Ann", "Bob"}));
-        QCOMPARE(grid.displayText(0, 3), QStringLiteral("H"));             // sex as stored
+        QCOMPARE(grid.displayText(0, 3), QStringLiteral("H")); // sex as stored
         QCOMPARE(grid.displayText(0, 5), QStringLiteral("11:30:14.000  26-05"));
         QCOMPARE(grid.displayText(0, 7), QStringLiteral("1480.088"));
         QCOMPARE(column(grid, 8), (QStringList{"+2", "0", "-1"}));
@@ -102,8 +93,8 @@ private slots:
         report.copyRowsFrom(grid);
         report.load("12340526"); // a load gives the unit title, and the query's order again
         report.copyRowsFrom(grid);
-        QCOMPARE(titles(report), (QStringList{"Pos.", "Name", "Ring", "Clocked", "FlyTime", "M/min", "Dist.", "S",
-                                              "Var", "C"}));
+        QCOMPARE(titles(report), (QStringList{"Pos.", "Name", "Ring", "Clocked", "FlyTime", "M/min", "Dist.",
+                                              "S", "Var", "C"}));
         QCOMPARE(column(report, 2), (QStringList{"R1", "R2", "R3"}));
         QCOMPARE(report.sortText(), QStringLiteral("PRingNo ASC"));
     }
@@ -146,7 +137,9 @@ private slots:
         QVERIFY(!dist.flags(dist.index(0, 1)).testFlag(Qt::ItemIsEditable));
         QVERIFY(!dist.setData(dist.index(0, 2), "x7"));
         QVERIFY(dist.setData(dist.index(0, 2), "77"));
-        QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LiberCode='1234' AND LoftNo='L1'").toInt(),
+        QCOMPARE(db.dm()
+                     .scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LiberCode='1234' AND LoftNo='L1'")
+                     .toInt(),
                  77);
         QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LiberCode='9'").toInt(), 3);
         QCOMPARE(dist.data(dist.index(0, 2), Qt::EditRole).toInt(), 77);
