@@ -1,6 +1,7 @@
 #include "store/tdmorvs.h"
 
 #include "store/schema.h"
+#include "store/schemaupgrade.h"
 #include "store/sqlerror.h"
 
 #include <QDir>
@@ -65,6 +66,7 @@ TdmORVS::TdmORVS(const QString &dataFolder) : folder_(QDir(dataFolder).absoluteP
     pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     createSchema(db_);
+    SchemaUpgrade::upgrade(db_);
 }
 
 TdmORVS::~TdmORVS()
@@ -121,7 +123,18 @@ void TdmORVS::close()
 
 bool TdmORVS::reopen()
 {
-    return db_.isOpen() || db_.open();
+    if (db_.isOpen())
+        return true;
+    if (!db_.open())
+        return false;
+    // The file may have been replaced meanwhile (a restore of an older backup).
+    try {
+        createSchema(db_);
+        SchemaUpgrade::upgrade(db_);
+    } catch (const SqlError &) {
+        return false;
+    }
+    return true;
 }
 
 void TdmORVS::begin()
