@@ -2,6 +2,7 @@
 
 #include "season/championship.h"
 #include "season/prizes.h"
+#include "season/seasonlists.h"
 #include "season/standings.h"
 #include "store/tdmorvs.h"
 
@@ -122,17 +123,10 @@ int runStandings(CliContext &ctx)
         ctx.sink.info(QStringLiteral("Race %1 is no longer in the race list; not counted").arg(code));
     for (const QString &code : r.racesWithoutEntries)
         ctx.sink.info(QStringLiteral("Race %1 has no entries (not flown yet, or its data purged)").arg(code));
-    if (which == QLatin1String("aces")) {
-        out() << "Rank,PRingNo,LoftNo,Prizes,Counted,Total\n";
-        for (const auto &a : r.aces)
-            out() << a.rank << ',' << field(a.ringNo) << ',' << field(a.loftNo) << ',' << a.prizes << ','
-                  << a.counted << ',' << Season::scoreText(a.total, r.scheme) << '\n';
-    } else {
-        out() << "Rank,LoftNo,LoftName,Total\n";
-        for (const auto &l : r.lofts)
-            out() << l.rank << ',' << field(l.loftNo) << ',' << field(l.loftName) << ','
-                  << Season::scoreText(l.total, r.scheme) << '\n';
-    }
+    const SeasonLists::Table t =
+        which == QLatin1String("aces") ? SeasonLists::aceTable(r) : SeasonLists::loftTable(r);
+    for (const QString &line : SeasonLists::csvLines(t))
+        out() << line << '\n';
     out().flush();
     return 0;
 }
@@ -172,10 +166,8 @@ int runPrizeList(CliContext &ctx)
         return 1;
     }
     const Season::PrizeList pl = Season::prizeList(ctx.dm(), ctx.args.first(), rule);
-    out() << "Pos,PRingNo,LoftNo,FlySpeed,Points\n";
-    for (const auto &p : pl.rows)
-        out() << p.pos << ',' << field(p.ringNo) << ',' << field(p.loftNo) << ','
-              << QString::asprintf("%.3f", p.flySpeed) << ',' << Season::scoreText(p.score, rule.scheme) << '\n';
+    for (const QString &line : SeasonLists::csvLines(SeasonLists::prizeTable(pl, rule.scheme)))
+        out() << line << '\n';
     out().flush();
     ctx.sink.info(QStringLiteral("%1 entries, %2 prizes at 1 in %3").arg(pl.entries).arg(pl.prizes).arg(rule.ratio));
     return 0;

@@ -39,6 +39,15 @@ void loadRaces(TdmORVS &dm, Championship &c)
 }
 } // namespace
 
+std::vector<RaceChoice> raceChoices(TdmORVS &dm)
+{
+    std::vector<RaceChoice> out;
+    for (const QSqlRecord &r : dm.rows(QStringLiteral("SELECT RaceCode, LiberSite, LiberDate FROM ORV_RaceData "
+                                                      "WHERE COALESCE(DeleteMark,0)=0 ORDER BY LiberDate, RaceCode")))
+        out.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toString()});
+    return out;
+}
+
 std::vector<Championship> all(TdmORVS &dm)
 {
     std::vector<Championship> out;

@@ -23,6 +23,15 @@ struct Championship
 
 namespace Championships {
 
+// A live race of the race list that a championship can count.
+struct RaceChoice
+{
+    QString raceCode;
+    QString liberSite;
+    QString liberDate; // as stored, YYYY-MM-DD
+};
+std::vector<RaceChoice> raceChoices(TdmORVS &dm); // by date, then code
+
 constexpr int MaxNameLength = 50;
 
 std::vector<Championship> all(TdmORVS &dm); // by name

@@ -1,0 +1,79 @@
+#include "season/ui/prizelistpanel.h"
+
+#include "app/ui/controls.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/grid.h"
+#include "season/prizes.h"
+#include "season/seasonlists.h"
+#include "season/ui/seasongrid.h"
+#include "store/recordtable.h"
+#include "store/sqlerror.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using namespace Controls;
+
+TPrizeListPanel::TPrizeListPanel(TdmORVS &dm, QWidget *parent) : QWidget(parent), dm_(dm)
+{
+    setObjectName(QStringLiteral("pnlPrizeList"));
+    lblPrizeListTitle = label(this, "lblPrizeListTitle", QStringLiteral("Prize List"));
+    setTitleFont(lblPrizeListTitle);
+    spnPrizeRatio = new QSpinBox(this);
+    spnPrizeRatio->setObjectName(QStringLiteral("spnPrizeRatio"));
+    spnPrizeRatio->setRange(1, 100);
+    spnPrizeRatio->setValue(4);
+    spnPrizeRatio->setPrefix(QStringLiteral("1 in "));
+    adoqPrizeList = new RecordTable(this);
+    adoqPrizeList->setObjectName(QStringLiteral("adoqPrizeList"));
+    dbgrdPrizeList = new TDBGrid(QStringLiteral("dbgrdPrizeList"), adoqPrizeList, this);
+    dbgrdPrizeList->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    lblPrizeListSum = label(this, "lblPrizeListSum", QString());
+    btnPrizeListOK = button(this, "btnPrizeListOK", QStringLiteral("OK"));
+    connect(spnPrizeRatio, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    connect(btnPrizeListOK, &QPushButton::clicked, this, &TPrizeListPanel::done);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(lblPrizeListTitle, 1);
+    top->addWidget(label(this, "lbPrizeRatio", QStringLiteral("Prizes :")));
+    top->addWidget(spnPrizeRatio);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblPrizeListSum, 1);
+    bottom->addWidget(btnPrizeListOK);
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->addLayout(top);
+    lay->addWidget(dbgrdPrizeList, 1);
+    lay->addLayout(bottom);
+}
+
+void TPrizeListPanel::showRace(const QString &raceCode, const QString &title)
+{
+    raceCode_ = raceCode;
+    lblPrizeListTitle->setText(title);
+    refresh();
+}
+
+void TPrizeListPanel::refresh()
+{
+    if (raceCode_.isEmpty())
+        return;
+    Season::PointsRule rule;
+    rule.ratio = spnPrizeRatio->value();
+    try {
+        const Season::PrizeList pl = Season::prizeList(dm_, raceCode_, rule);
+        fillSeasonTable(*adoqPrizeList, SeasonLists::prizeTable(pl, rule.scheme));
+        lblPrizeListSum->setText(QStringLiteral("%1 birds basketed - %2 prizes (1 in %3), points %4 to %5")
+                                     .arg(pl.entries)
+                                     .arg(pl.prizes)
+                                     .arg(rule.ratio)
+                                     .arg(Season::scoreText(rule.maxHundredths, rule.scheme),
+                                          Season::scoreText(rule.minHundredths, rule.scheme)));
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class RecordTable;
+class TDBGrid;
+class TdmORVS;
+
+// A race's prize list with each prize's points, shown on the races page.
+class TPrizeListPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    TPrizeListPanel(TdmORVS &dm, QWidget *parent = nullptr);
+    void showRace(const QString &raceCode, const QString &title);
+    void refresh();
+
+    QLabel *lblPrizeListTitle, *lblPrizeListSum;
+    QSpinBox *spnPrizeRatio;
+    RecordTable *adoqPrizeList;
+    TDBGrid *dbgrdPrizeList;
+    QPushButton *btnPrizeListOK;
+
+signals:
+    void done();
+
+private:
+    TdmORVS &dm_;
+    QString raceCode_;
+};
