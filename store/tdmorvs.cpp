@@ -1,7 +1,6 @@
 #include "store/tdmorvs.h"
 
 #include "store/schema.h"
-#include "store/schemaupgrade.h"
 #include "store/sqlerror.h"
 
 #include <QDir>
@@ -66,7 +65,6 @@ TdmORVS::TdmORVS(const QString &dataFolder) : folder_(QDir(dataFolder).absoluteP
     pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     createSchema(db_);
-    SchemaUpgrade::upgrade(db_);
 }
 
 TdmORVS::~TdmORVS()
@@ -130,7 +128,6 @@ bool TdmORVS::reopen()
     // The file may have been replaced meanwhile (a restore of an older backup).
     try {
         createSchema(db_);
-        SchemaUpgrade::upgrade(db_);
     } catch (const SqlError &) {
         return false;
     }
