@@ -123,9 +123,12 @@ int runStandings(CliContext &ctx)
         ctx.sink.info(QStringLiteral("Race %1 is no longer in the race list; not counted").arg(code));
     for (const QString &code : r.racesWithoutEntries)
         ctx.sink.info(QStringLiteral("Race %1 has no entries (not flown yet, or its data purged)").arg(code));
-    const SeasonLists::Table t =
-        which == QLatin1String("aces") ? SeasonLists::aceTable(r) : SeasonLists::loftTable(r);
-    for (const QString &line : SeasonLists::csvLines(t))
+    AceStandingList aces;
+    LoftStandingList lofts;
+    aces.load(r);
+    lofts.load(r);
+    const SeasonList &list = which == QLatin1String("aces") ? static_cast<const SeasonList &>(aces) : lofts;
+    for (const QString &line : list.csvLines())
         out() << line << '\n';
     out().flush();
     return 0;
@@ -166,7 +169,9 @@ int runPrizeList(CliContext &ctx)
         return 1;
     }
     const Season::PrizeList pl = Season::prizeList(ctx.dm(), ctx.args.first(), rule);
-    for (const QString &line : SeasonLists::csvLines(SeasonLists::prizeTable(pl, rule.scheme)))
+    PrizeListTable list;
+    list.load(pl, rule.scheme);
+    for (const QString &line : list.csvLines())
         out() << line << '\n';
     out().flush();
     ctx.sink.info(QStringLiteral("%1 entries, %2 prizes at 1 in %3").arg(pl.entries).arg(pl.prizes).arg(rule.ratio));

@@ -98,13 +98,14 @@ PrizeList prizeList(TdmORVS &dm, const QString &raceCode, const PointsRule &rule
     if (out.prizes == 0)
         return out;
     // The race's one ranking: positions count every arrived entry, equal velocities share one.
-    const std::vector<Ranking::ResultRow> ranked = Ranking::resultList(dm, raceCode);
-    for (const Ranking::ResultRow &r : ranked) {
+    const std::vector<Ranking::Arrival> ranked = Ranking::resultList(dm, raceCode);
+    for (const Ranking::Arrival &r : ranked) {
         if (r.pos > out.prizes)
             break; // the list is in position order
         if (FlyTime::thousandthsOf(r.flySpeed) <= 0)
             continue; // no velocity: not a placing
-        out.rows.push_back({r.pos, r.ringNo, r.loftNo, r.flySpeed, score(rule, r.pos, out.prizes, out.entries)});
+        out.rows.push_back(
+            {r.pos, r.ringNo, r.loftNo.toString(), r.flySpeed, score(rule, r.pos, out.prizes, out.entries)});
     }
     return out;
 }

@@ -1,25 +1,9 @@
 #include "season/seasonlists.h"
 
-#include "races/ranking.h"
-
 #include <QLocale>
-
-namespace SeasonLists {
+#include <QSqlRecord>
 
 namespace {
-QString localeScore(qint64 v, Season::Scheme s)
-{
-    QLocale loc = QLocale::system();
-    loc.setNumberOptions(QLocale::OmitGroupSeparator);
-    return s == Season::Scheme::Coefficient ? loc.toString(static_cast<double>(v) / 1000.0, 'f', 3)
-                                            : loc.toString(static_cast<double>(v) / 100.0, 'f', 2);
-}
-
-QString totalTitle(Season::Scheme s)
-{
-    return s == Season::Scheme::Coefficient ? QStringLiteral("Coefficient") : QStringLiteral("Points");
-}
-
 QString csvField(const QString &v)
 {
     if (!v.contains(QLatin1Char(',')) && !v.contains(QLatin1Char('"')))
@@ -28,73 +12,148 @@ QString csvField(const QString &v)
     q.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
+
+QString totalTitle(Season::Scheme s)
+{
+    return s == Season::Scheme::Coefficient ? QStringLiteral("Coefficient") : QStringLiteral("Points");
+}
+
+int scoreDecimals(Season::Scheme s)
+{
+    return s == Season::Scheme::Coefficient ? 3 : 2;
+}
+
+double scoreValue(qint64 v, Season::Scheme s)
+{
+    return static_cast<double>(v) / (s == Season::Scheme::Coefficient ? 1000.0 : 100.0);
+}
 } // namespace
 
-Table prizeTable(const Season::PrizeList &pl, Season::Scheme scheme)
+void SeasonList::numberColumn(const QString &field, const QString &title, int decimals)
 {
-    Table t;
-    t.title = QStringLiteral("Prize list %1: %2 entries, %3 prizes").arg(pl.raceCode).arg(pl.entries).arg(pl.prizes);
-    t.columns = {{QStringLiteral("Pos"), QStringLiteral("Pos."), true},
-                 {QStringLiteral("PRingNo"), QStringLiteral("Ring"), false},
-                 {QStringLiteral("LoftNo"), QStringLiteral("Loft"), false},
-                 {QStringLiteral("FlySpeed"), QStringLiteral("Velocity"), true},
-                 {QStringLiteral("Points"), totalTitle(scheme), true}};
-    for (const Season::Prize &p : pl.rows) {
-        t.raw.push_back({p.pos, p.ringNo, p.loftNo, QString::asprintf("%.3f", p.flySpeed),
-                         Season::scoreText(p.score, scheme)});
-        t.shown.push_back({QString::number(p.pos), p.ringNo, p.loftNo, Ranking::velocityDisplay(p.flySpeed),
-                           localeScore(p.score, scheme)});
-    }
-    return t;
+    decimals_.insert(field, decimals);
+    addColumn(field, title, Qt::AlignRight | Qt::AlignVCenter, [field, decimals](const QSqlRecord &r) {
+        QLocale loc = QLocale::system();
+        loc.setNumberOptions(QLocale::OmitGroupSeparator);
+        return loc.toString(r.value(field).toDouble(), 'f', decimals);
+    });
 }
 
-Table aceTable(const Standings::Result &r)
+void SeasonList::textColumn(const QString &field, const QString &title)
 {
-    Table t;
-    t.title = QStringLiteral("Ace pigeons");
-    t.columns = {{QStringLiteral("Rank"), QStringLiteral("Rank"), true},
-                 {QStringLiteral("PRingNo"), QStringLiteral("Ring"), false},
-                 {QStringLiteral("LoftNo"), QStringLiteral("Loft"), false},
-                 {QStringLiteral("Prizes"), QStringLiteral("Prizes"), true},
-                 {QStringLiteral("Counted"), QStringLiteral("Counted"), true},
-                 {QStringLiteral("Total"), totalTitle(r.scheme), true}};
-    for (const auto &a : r.aces) {
-        t.raw.push_back({a.rank, a.ringNo, a.loftNo, a.prizes, a.counted, Season::scoreText(a.total, r.scheme)});
-        t.shown.push_back({QString::number(a.rank), a.ringNo, a.loftNo, QString::number(a.prizes),
-                           QString::number(a.counted), localeScore(a.total, r.scheme)});
-    }
-    return t;
+    addColumn(field, title);
 }
 
-Table loftTable(const Standings::Result &r)
+QString SeasonList::exportText(int row, int column) const
 {
-    Table t;
-    t.title = QStringLiteral("Best lofts");
-    t.columns = {{QStringLiteral("Rank"), QStringLiteral("Rank"), true},
-                 {QStringLiteral("LoftNo"), QStringLiteral("Loft"), false},
-                 {QStringLiteral("LoftName"), QStringLiteral("Name"), false},
-                 {QStringLiteral("Total"), totalTitle(r.scheme), true}};
-    for (const auto &l : r.lofts) {
-        t.raw.push_back({l.rank, l.loftNo, l.loftName, Season::scoreText(l.total, r.scheme)});
-        t.shown.push_back({QString::number(l.rank), l.loftNo, l.loftName, localeScore(l.total, r.scheme)});
-    }
-    return t;
+    const QString &field = columns().at(static_cast<size_t>(column)).field;
+    const QVariant v = value(row, field);
+    const int d = decimalsOf(field);
+    return d < 0 ? v.toString() : QString::number(v.toDouble(), 'f', d);
 }
 
-QStringList csvLines(const Table &t)
+QStringList SeasonList::csvLines() const
 {
     QStringList out;
-    QStringList head;
-    for (const Column &c : t.columns)
-        head << c.field;
-    out << head.join(QLatin1Char(','));
-    for (const QVariantList &row : t.raw) {
-        QStringList cells;
-        for (const QVariant &v : row)
-            cells << csvField(v.toString());
+    QStringList cells;
+    for (const Column &c : columns())
+        cells << c.field;
+    out << cells.join(QLatin1Char(','));
+    for (int r = 0; r < rowCount(); ++r) {
+        cells.clear();
+        for (int c = 0; c < columnCount(); ++c)
+            cells << csvField(exportText(r, c));
         out << cells.join(QLatin1Char(','));
     }
     return out;
 }
 
-} // namespace SeasonLists
+PrizeListTable::PrizeListTable(QObject *parent) : SeasonList(parent)
+{
+    load(Season::PrizeList(), Season::Scheme::Linear);
+}
+
+void PrizeListTable::load(const Season::PrizeList &pl, Season::Scheme scheme)
+{
+    title_ = QStringLiteral("Prize List %1").arg(pl.raceCode);
+    setColumns({});
+    decimals_.clear();
+    numberColumn(QStringLiteral("Pos"), QStringLiteral("Pos."), 0);
+    textColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
+    textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
+    numberColumn(QStringLiteral("FlySpeed"), QStringLiteral("Velocity"), 3);
+    numberColumn(QStringLiteral("Points"), totalTitle(scheme), scoreDecimals(scheme));
+    const QSqlRecord tpl = recordTemplate({"Pos", "PRingNo", "LoftNo", "FlySpeed", "Points"});
+    std::vector<QSqlRecord> rows;
+    rows.reserve(pl.rows.size());
+    for (const Season::Prize &p : pl.rows) {
+        QSqlRecord r = tpl;
+        r.setValue(0, p.pos);
+        r.setValue(1, p.ringNo);
+        r.setValue(2, p.loftNo);
+        r.setValue(3, p.flySpeed);
+        r.setValue(4, scoreValue(p.score, scheme));
+        rows.push_back(r);
+    }
+    setRows(std::move(rows));
+}
+
+AceStandingList::AceStandingList(QObject *parent) : SeasonList(parent)
+{
+    load(Standings::Result());
+}
+
+void AceStandingList::load(const Standings::Result &res)
+{
+    title_ = QStringLiteral("Ace Pigeons");
+    setColumns({});
+    decimals_.clear();
+    numberColumn(QStringLiteral("Rank"), QStringLiteral("Rank"), 0);
+    textColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
+    textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
+    numberColumn(QStringLiteral("Prizes"), QStringLiteral("Prizes"), 0);
+    numberColumn(QStringLiteral("Counted"), QStringLiteral("Counted"), 0);
+    numberColumn(QStringLiteral("Total"), totalTitle(res.scheme), scoreDecimals(res.scheme));
+    const QSqlRecord tpl = recordTemplate({"Rank", "PRingNo", "LoftNo", "Prizes", "Counted", "Total"});
+    std::vector<QSqlRecord> rows;
+    rows.reserve(res.aces.size());
+    for (const Standings::AceRow &a : res.aces) {
+        QSqlRecord r = tpl;
+        r.setValue(0, a.rank);
+        r.setValue(1, a.ringNo);
+        r.setValue(2, a.loftNo);
+        r.setValue(3, a.prizes);
+        r.setValue(4, a.counted);
+        r.setValue(5, scoreValue(a.total, res.scheme));
+        rows.push_back(r);
+    }
+    setRows(std::move(rows));
+}
+
+LoftStandingList::LoftStandingList(QObject *parent) : SeasonList(parent)
+{
+    load(Standings::Result());
+}
+
+void LoftStandingList::load(const Standings::Result &res)
+{
+    title_ = QStringLiteral("Best Lofts");
+    setColumns({});
+    decimals_.clear();
+    numberColumn(QStringLiteral("Rank"), QStringLiteral("Rank"), 0);
+    textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
+    textColumn(QStringLiteral("LoftName"), QStringLiteral("Name"));
+    numberColumn(QStringLiteral("Total"), totalTitle(res.scheme), scoreDecimals(res.scheme));
+    const QSqlRecord tpl = recordTemplate({"Rank", "LoftNo", "LoftName", "Total"});
+    std::vector<QSqlRecord> rows;
+    rows.reserve(res.lofts.size());
+    for (const Standings::LoftRow &l : res.lofts) {
+        QSqlRecord r = tpl;
+        r.setValue(0, l.rank);
+        r.setValue(1, l.loftNo);
+        r.setValue(2, l.loftName);
+        r.setValue(3, scoreValue(l.total, res.scheme));
+        rows.push_back(r);
+    }
+    setRows(std::move(rows));
+}

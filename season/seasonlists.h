@@ -2,37 +2,56 @@
 
 #include "season/prizes.h"
 #include "season/standings.h"
+#include "store/recordtable.h"
 
-#include <QString>
+#include <QHash>
 #include <QStringList>
-#include <QVariant>
-#include <vector>
 
-// The season's three lists, defined once: their columns (field, title, alignment) and rows. The
-// grids show `shown` texts (the user's locale), the CLI and the exports write `raw` values.
-namespace SeasonLists {
-
-struct Column
+// The season's lists, each defined once: rows, columns (field, title, alignment) and display
+// texts (the user's locale) for grids and reports; stored values for exports and the command line.
+// Number fields hold numbers; `exportText` writes them with their fixed decimals and "." .
+class SeasonList : public RecordTable
 {
-    QString field;  // heading of the comma-separated lines and the workbook
-    QString title;  // heading on screen and in print
-    bool number = false; // right aligned; raw value written as a number
+    Q_OBJECT
+public:
+    using RecordTable::RecordTable;
+    // Decimals a number field is written with (-1: not a number field).
+    int decimalsOf(const QString &field) const { return decimals_.value(field, -1); }
+    QString exportText(int row, int column) const;
+    // The heading line of field names and one comma-separated line per row.
+    QStringList csvLines() const;
+    QString title() const { return title_; }
+
+protected:
+    void numberColumn(const QString &field, const QString &title, int decimals);
+    void textColumn(const QString &field, const QString &title);
+    QHash<QString, int> decimals_;
+    QString title_;
 };
 
-struct Table
+// A race's prize winners: Pos, PRingNo, LoftNo, FlySpeed, Points.
+class PrizeListTable : public SeasonList
 {
-    QString title;
-    std::vector<Column> columns;
-    std::vector<QVariantList> raw;   // per row: QString or, for number columns, a number text
-    std::vector<QStringList> shown;  // per row: display texts
+    Q_OBJECT
+public:
+    explicit PrizeListTable(QObject *parent = nullptr);
+    void load(const Season::PrizeList &pl, Season::Scheme scheme);
 };
 
-Table prizeTable(const Season::PrizeList &pl, Season::Scheme scheme);
-Table aceTable(const Standings::Result &r);
-Table loftTable(const Standings::Result &r);
+// Ace pigeons: Rank, PRingNo, LoftNo, Prizes, Counted, Total.
+class AceStandingList : public SeasonList
+{
+    Q_OBJECT
+public:
+    explicit AceStandingList(QObject *parent = nullptr);
+    void load(const Standings::Result &r);
+};
 
-// The heading line of fields and one comma-separated line per row; a field holding a comma or a
-// quote is quoted.
-QStringList csvLines(const Table &t);
-
-} // namespace SeasonLists
+// Best lofts: Rank, LoftNo, LoftName, Total.
+class LoftStandingList : public SeasonList
+{
+    Q_OBJECT
+public:
+    explicit LoftStandingList(QObject *parent = nullptr);
+    void load(const Standings::Result &r);
+};

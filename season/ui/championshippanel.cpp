@@ -6,8 +6,6 @@
 #include "season/championship.h"
 #include "season/seasonlists.h"
 #include "season/standings.h"
-#include "season/ui/seasongrid.h"
-#include "store/recordtable.h"
 #include "store/sqlerror.h"
 
 #include <QComboBox>
@@ -103,9 +101,9 @@ TfrmChampionship::TfrmChampionship(TdmORVS &dm, QWidget *parent) : QWidget(paren
     setTitleFont(lblStandingsTitle);
     tabStandings = new QTabWidget(this);
     tabStandings->setObjectName(QStringLiteral("tabStandings"));
-    adoqAces = new RecordTable(this);
+    adoqAces = new AceStandingList(this);
     adoqAces->setObjectName(QStringLiteral("adoqAces"));
-    adoqLofts = new RecordTable(this);
+    adoqLofts = new LoftStandingList(this);
     adoqLofts->setObjectName(QStringLiteral("adoqLofts"));
     dbgrdAces = standingsGrid("dbgrdAces", adoqAces, tabStandings);
     dbgrdLofts = standingsGrid("dbgrdLofts", adoqLofts, tabStandings);
@@ -287,8 +285,8 @@ void TfrmChampionship::showStandings()
         if (!c)
             return;
         const Standings::Result r = Standings::compute(dm_, *c);
-        fillSeasonTable(*adoqAces, SeasonLists::aceTable(r));
-        fillSeasonTable(*adoqLofts, SeasonLists::loftTable(r));
+        adoqAces->load(r);
+        adoqLofts->load(r);
         lblStandingsTitle->setText(QStringLiteral("%1 - %2 races, %3").arg(c->name).arg(c->races.size())
                                        .arg(c->rule.scheme == Season::Scheme::Coefficient
                                                 ? QStringLiteral("coefficients (lower is better)")

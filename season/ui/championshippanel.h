@@ -10,7 +10,8 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class RecordTable;
+class AceStandingList;
+class LoftStandingList;
 class TDBGrid;
 class TdmORVS;
 struct Championship;
@@ -39,7 +40,8 @@ public:
     QSpinBox *spnChampRatio, *spnChampBest, *spnChampLoftBirds;
     QPushButton *btnChampNew, *btnChampSave, *btnChampDelete, *btnChampOK;
     QTabWidget *tabStandings;
-    RecordTable *adoqAces, *adoqLofts;
+    AceStandingList *adoqAces;
+    LoftStandingList *adoqLofts;
     TDBGrid *dbgrdAces, *dbgrdLofts;
     QLabel *lblStandingsTitle, *lblStandingsNote;
 

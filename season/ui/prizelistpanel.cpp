@@ -5,8 +5,6 @@
 #include "app/ui/grid.h"
 #include "season/prizes.h"
 #include "season/seasonlists.h"
-#include "season/ui/seasongrid.h"
-#include "store/recordtable.h"
 #include "store/sqlerror.h"
 
 #include <QHBoxLayout>
@@ -28,7 +26,7 @@ TPrizeListPanel::TPrizeListPanel(TdmORVS &dm, QWidget *parent) : QWidget(parent)
     spnPrizeRatio->setRange(1, 100);
     spnPrizeRatio->setValue(4);
     spnPrizeRatio->setPrefix(QStringLiteral("1 in "));
-    adoqPrizeList = new RecordTable(this);
+    adoqPrizeList = new PrizeListTable(this);
     adoqPrizeList->setObjectName(QStringLiteral("adoqPrizeList"));
     dbgrdPrizeList = new TDBGrid(QStringLiteral("dbgrdPrizeList"), adoqPrizeList, this);
     dbgrdPrizeList->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -66,7 +64,7 @@ void TPrizeListPanel::refresh()
     rule.ratio = spnPrizeRatio->value();
     try {
         const Season::PrizeList pl = Season::prizeList(dm_, raceCode_, rule);
-        fillSeasonTable(*adoqPrizeList, SeasonLists::prizeTable(pl, rule.scheme));
+        adoqPrizeList->load(pl, rule.scheme);
         lblPrizeListSum->setText(QStringLiteral("%1 birds basketed - %2 prizes (1 in %3), points %4 to %5")
                                      .arg(pl.entries)
                                      .arg(pl.prizes)

@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 class QSpinBox;
-class RecordTable;
+class PrizeListTable;
 class TDBGrid;
 class TdmORVS;
 
@@ -20,7 +20,7 @@ public:
 
     QLabel *lblPrizeListTitle, *lblPrizeListSum;
     QSpinBox *spnPrizeRatio;
-    RecordTable *adoqPrizeList;
+    PrizeListTable *adoqPrizeList;
     TDBGrid *dbgrdPrizeList;
     QPushButton *btnPrizeListOK;
 

@@ -4,6 +4,7 @@
 
 #include "season/championship.h"
 #include "season/prizes.h"
+#include "season/seasonlists.h"
 #include "season/standings.h"
 
 #include <QtTest>
@@ -161,10 +162,18 @@ void TestSeason::prizeListOfARace()
     QCOMPARE(pl.rows.front().loftNo, QString("A"));
     QCOMPARE(pl.rows.front().flySpeed, 1500.0);
 
+    // The list the grid, the report and the command line share: stored values with fixed decimals.
+    PrizeListTable table;
+    table.load(pl, Scheme::Linear);
+    QCOMPARE(table.csvLines().mid(0, 3), (QStringList{"Pos,PRingNo,LoftNo,FlySpeed,Points",
+                                                      "1,R1,A,1500.000,1000.00", "2,R2,A,1490.000,800.00"}));
+
     PointsRule coef;
     coef.scheme = Scheme::Coefficient;
     pl = prizeList(dm, "10010526", coef);
     QCOMPARE(prizeLines(pl, Scheme::Coefficient).at(2), QString("3 R3 17.647"));
+    table.load(pl, Scheme::Coefficient);
+    QCOMPARE(table.csvLines().at(3), QString("3,R3,A,1480.000,17.647"));
 
     // 1 in 3 gives 6 prizes; an unknown race has none.
     coef.ratio = 3;
@@ -222,6 +231,10 @@ void TestSeason::loftStandingCountsFirstBirdsOfEachLoft()
     // B 800 + 1000; C 200.
     QCOMPARE(loftLines(Standings::compute(db.dm(), season3(0, 2))),
              (QStringList{"1,A,Adams,3600.00", "2,B,Baker, Sons,1800.00", "3,C,Claes,200.00"}));
+    LoftStandingList lofts;
+    lofts.load(Standings::compute(db.dm(), season3(0, 2)));
+    QCOMPARE(lofts.csvLines(), (QStringList{"Rank,LoftNo,LoftName,Total", "1,A,Adams,3600.00",
+                                            "2,B,\"Baker, Sons\",1800.00", "3,C,Claes,200.00"}));
     // First bird only: A 1000 + 600 + 1000.
     QCOMPARE(loftLines(Standings::compute(db.dm(), season3(0, 1))).first(), QString("1,A,Adams,2600.00"));
 }
@@ -268,6 +281,11 @@ void TestSeason::correctedRaceShowsAtOnce()
     // R2 4 prizes 1000/733.33/466.67/200: P3 P2 P1 P4. R3: P5 1000, P3 200.
     QCOMPARE(aceLines(r), (QStringList{"1,P3,A,3,2,1600.00", "2,P2,B,2,2,1533.33", "3,P1,A,2,2,1466.67",
                                        "4,P5,C,2,2,1200.00", "5,P4,A,2,2,600.00"}));
+    AceStandingList aces;
+    aces.load(r);
+    QCOMPARE(aces.csvLines().mid(0, 4), (QStringList{"Rank,PRingNo,LoftNo,Prizes,Counted,Total",
+                                                     "1,P3,A,3,2,1600.00", "2,P2,B,2,2,1533.33",
+                                                     "3,P1,A,2,2,1466.67"}));
 }
 
 void TestSeason::savingChecksTheChoices()

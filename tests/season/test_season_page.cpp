@@ -5,6 +5,7 @@
 #include "app/ui/grid.h"
 #include "races/ui/racepage.h"
 #include "season/championship.h"
+#include "season/seasonlists.h"
 #include "season/ui/championshippanel.h"
 #include "season/ui/prizelistpanel.h"
 #include "store/recordtable.h"
