@@ -1,9 +1,11 @@
 #include "cli/clicommand.h"
 
 #include "season/championship.h"
+#include "season/print/seasonreports.h"
 #include "season/prizes.h"
 #include "season/seasonlists.h"
 #include "season/standings.h"
+#include "report/report.h"
 #include "store/tdmorvs.h"
 
 #include <QTextStream>
@@ -56,6 +58,20 @@ bool takePoints(CliContext &ctx, const QString &option, qint64 *value)
         return false;
     }
     return true;
+}
+
+// Writes a list as a workbook or its report as a PDF file.
+template <class MakeReport>
+int writeList(CliContext &ctx, const SeasonList &list, const QString &path, bool workbook, MakeReport makeReport)
+{
+    QString error;
+    const bool ok = workbook ? saveSeasonWorkbook(list, path, &error) : SeasonReports::writePdf(*makeReport(), path, &error);
+    if (!ok) {
+        ctx.sink.failure(error.isEmpty() ? QStringLiteral("%1 could not be written").arg(path) : error);
+        return 1;
+    }
+    ctx.sink.success(QStringLiteral("%1 rows written to %2").arg(list.rowCount()).arg(path));
+    return 0;
 }
 
 const QString saveUsage = QStringLiteral(
@@ -114,10 +130,6 @@ int runStandings(CliContext &ctx)
         ctx.sink.failure(QStringLiteral("No championship named %1").arg(ctx.args.first()));
         return 1;
     }
-    if (toXlsx || toPdf) {
-        ctx.sink.failure(QStringLiteral("Printing and workbook export of standings are not available yet"));
-        return 1;
-    }
     const Standings::Result r = Standings::compute(ctx.dm(), *c);
     for (const QString &code : r.racesNotCounted)
         ctx.sink.info(QStringLiteral("Race %1 is no longer in the race list; not counted").arg(code));
@@ -128,6 +140,8 @@ int runStandings(CliContext &ctx)
     aces.load(r);
     lofts.load(r);
     const SeasonList &list = which == QLatin1String("aces") ? static_cast<const SeasonList &>(aces) : lofts;
+    if (toXlsx || toPdf)
+        return writeList(ctx, list, toXlsx ? xlsx : pdf, toXlsx, [&] { return SeasonReports::standings(ctx.dm(), list, *c); });
     for (const QString &line : list.csvLines())
         out() << line << '\n';
     out().flush();
@@ -164,13 +178,13 @@ int runPrizeList(CliContext &ctx)
         return 2;
     if (ctx.args.size() != 1)
         return usage(ctx, QStringLiteral("prize-list RACECODE [--ratio N] [--pdf FILE]"));
-    if (toPdf) {
-        ctx.sink.failure(QStringLiteral("Printing the prize list is not available yet"));
-        return 1;
-    }
     const Season::PrizeList pl = Season::prizeList(ctx.dm(), ctx.args.first(), rule);
     PrizeListTable list;
     list.load(pl, rule.scheme);
+    if (toPdf)
+        return writeList(ctx, list, pdf, false, [&] {
+            return SeasonReports::prizeList(ctx.dm(), list, Season::prizeRaceLine(ctx.dm(), pl.raceCode), Season::prizeSummary(pl, rule));
+        });
     for (const QString &line : list.csvLines())
         out() << line << '\n';
     out().flush();
@@ -178,12 +192,12 @@ int runPrizeList(CliContext &ctx)
     return 0;
 }
 
-CliRegistrar regChampionship({QStringLiteral("championship"),
+CliRegistrar regChampionship(CliCommand{QStringLiteral("championship"),
                               QStringLiteral("championship save|list|standings|delete ..."),
                               QStringLiteral("season championships: save NAME --races RC,RC --scheme "
                                              "linear|coefficient, list, standings NAME aces|lofts, delete NAME"),
-                              runChampionship});
-CliRegistrar regPrizeList({QStringLiteral("prize-list"), QStringLiteral("prize-list RACECODE [--ratio N] [--pdf FILE]"),
+                              runChampionship, true});
+CliRegistrar regPrizeList(CliCommand{QStringLiteral("prize-list"), QStringLiteral("prize-list RACECODE [--ratio N] [--pdf FILE]"),
                            QStringLiteral("a race's prize winners with their linear points (1 in N, default 4)"),
-                           runPrizeList});
+                           runPrizeList, true});
 } // namespace

@@ -1,6 +1,7 @@
 #include "season/prizes.h"
 
 #include "races/flytime.h"
+#include "races/raceinfo.h"
 #include "races/ranking.h"
 #include "store/tdmorvs.h"
 
@@ -108,6 +109,27 @@ PrizeList prizeList(TdmORVS &dm, const QString &raceCode, const PointsRule &rule
             {r.pos, r.ringNo, r.loftNo.toString(), r.flySpeed, score(rule, r.pos, out.prizes, out.entries)});
     }
     return out;
+}
+
+QString prizeRaceLine(TdmORVS &dm, const QString &raceCode)
+{
+    const std::optional<RaceInfo> race = Races::findRace(dm, raceCode);
+    if (!race)
+        return raceCode;
+    return QStringLiteral("%1 (%2) %3 - liberated %4 %5")
+        .arg(race->liberSite, race->liberSiteAbbr, race->raceCode, race->liberDate.toString(Qt::ISODate),
+             race->liberTime.toString(QStringLiteral("HH:mm:ss")));
+}
+
+QString prizeSummary(const PrizeList &pl, const PointsRule &rule)
+{
+    QString s = QStringLiteral("%1 birds basketed - %2 prizes (1 in %3)").arg(pl.entries).arg(pl.prizes).arg(rule.ratio);
+    if (rule.scheme == Scheme::Linear)
+        s += QStringLiteral(", points %1 to %2")
+                 .arg(scoreText(rule.maxHundredths, rule.scheme), scoreText(rule.minHundredths, rule.scheme));
+    else
+        s += QStringLiteral(", coefficient = position x 100 / %1").arg(pl.entries);
+    return s;
 }
 
 } // namespace Season

@@ -65,4 +65,9 @@ struct PrizeList
 // in result order. Birds tied on the last prize all win it. A bird without a velocity wins nothing.
 PrizeList prizeList(TdmORVS &dm, const QString &raceCode, const PointsRule &rule);
 
+// "Orleans (ORL) 20021208 - liberated 2026-12-08 06:45:00": the race line of a prize list.
+QString prizeRaceLine(TdmORVS &dm, const QString &raceCode);
+// "40 birds basketed - 10 prizes (1 in 4), points 1000.00 to 100.00"
+QString prizeSummary(const PrizeList &pl, const PointsRule &rule);
+
 } // namespace Season

@@ -1,5 +1,7 @@
 #include "season/seasonlists.h"
 
+#include "office/workbook.h"
+
 #include <QLocale>
 #include <QSqlRecord>
 
@@ -156,4 +158,29 @@ void LoftStandingList::load(const Standings::Result &res)
         rows.push_back(r);
     }
     setRows(std::move(rows));
+}
+
+bool saveSeasonWorkbook(const SeasonList &list, const QString &path, QString *error)
+{
+    QStringList fields;
+    for (const RecordTable::Column &c : list.columns())
+        fields << c.field;
+    WorkbookWriter w(fields);
+    for (int c = 0; c < fields.size(); ++c) {
+        const int d = list.decimalsOf(fields.at(c));
+        if (d < 0) {
+            w.setTextColumn(c); // ring and loft numbers keep their leading zeros
+            w.setWidth(c, fields.at(c) == QLatin1String("LoftName") ? 30 : 20);
+        } else {
+            w.setNumberFormat(c, d == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(d, QLatin1Char('0')));
+            w.setWidth(c, 12);
+        }
+    }
+    for (int r = 0; r < list.rowCount(); ++r) {
+        QVariantList values;
+        for (const QString &f : fields)
+            values << list.value(r, f);
+        w.addRow(values);
+    }
+    return w.save(path, error);
 }

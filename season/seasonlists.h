@@ -55,3 +55,7 @@ public:
     explicit LoftStandingList(QObject *parent = nullptr);
     void load(const Standings::Result &r);
 };
+
+// A season list as an .xlsx workbook: field names in row 1, rings and loft numbers as text,
+// numbers as numbers with their decimals. Written whole or not at all; false with `error` set.
+bool saveSeasonWorkbook(const SeasonList &list, const QString &path, QString *error);

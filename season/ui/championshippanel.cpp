@@ -3,10 +3,14 @@
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "report/report.h"
+#include "report/ui/reportpreview.h"
 #include "season/championship.h"
+#include "season/print/seasonreports.h"
 #include "season/seasonlists.h"
 #include "season/standings.h"
 #include "store/sqlerror.h"
+#include "store/tableobject.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -112,6 +116,10 @@ TfrmChampionship::TfrmChampionship(TdmORVS &dm, QWidget *parent) : QWidget(paren
     lblStandingsNote = label(this, "lblStandingsNote", QString());
     lblStandingsNote->setWordWrap(true);
     btnChampOK = button(this, "btnChampOK", QStringLiteral("OK"));
+    btnStandingsPrint = button(this, "btnStandingsPrint", QStringLiteral("Print"));
+    btnStandingsExport = button(this, "btnStandingsExport", QStringLiteral("Export"));
+    connect(btnStandingsPrint, &QPushButton::clicked, this, &TfrmChampionship::btnStandingsPrintClick);
+    connect(btnStandingsExport, &QPushButton::clicked, this, &TfrmChampionship::btnStandingsExportClick);
 
     connect(lstChampionship, &QListWidget::currentRowChanged, this, [this] { lstChampionshipClick(); });
     connect(btnChampNew, &QPushButton::clicked, this, &TfrmChampionship::btnChampNewClick);
@@ -137,6 +145,8 @@ TfrmChampionship::TfrmChampionship(TdmORVS &dm, QWidget *parent) : QWidget(paren
     right->addWidget(lblStandingsNote);
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
+    bottom->addWidget(btnStandingsPrint);
+    bottom->addWidget(btnStandingsExport);
     bottom->addWidget(btnChampOK);
     right->addLayout(bottom);
     auto *body = new QHBoxLayout;
@@ -301,4 +311,37 @@ void TfrmChampionship::showStandings()
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
     }
+}
+
+void TfrmChampionship::btnStandingsPrintClick()
+{
+    try {
+        const std::optional<Championship> c = Championships::find(dm_, chosenName());
+        if (!c)
+            return;
+        showStandings(); // prints the races as they stand now
+        const SeasonList &list = tabStandings->currentIndex() == 1 ? static_cast<const SeasonList &>(*adoqLofts)
+                                                                   : *adoqAces;
+        std::unique_ptr<Report> r = SeasonReports::standings(dm_, list, *c);
+        ReportPreview::show(this, *r, ClubSettings::load(dm_).printCount);
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+}
+
+void TfrmChampionship::btnStandingsExportClick()
+{
+    const QString name = chosenName();
+    if (name.isEmpty())
+        return;
+    const bool lofts = tabStandings->currentIndex() == 1;
+    const QString path = Dialogs::saveFile(
+        this, QStringLiteral("Export standings"), QStringLiteral("Workbook (*.xlsx)"),
+        QStringLiteral("%1_%2.xlsx").arg(name, lofts ? QStringLiteral("BestLofts") : QStringLiteral("AcePigeons")));
+    if (path.isEmpty())
+        return;
+    showStandings();
+    QString error;
+    if (!saveSeasonWorkbook(lofts ? static_cast<const SeasonList &>(*adoqLofts) : *adoqAces, path, &error))
+        Dialogs::error(this, error);
 }

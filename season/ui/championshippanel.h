@@ -38,7 +38,9 @@ public:
     QLineEdit *edtChampName, *edtChampMax, *edtChampMin;
     QComboBox *cbbChampScheme;
     QSpinBox *spnChampRatio, *spnChampBest, *spnChampLoftBirds;
-    QPushButton *btnChampNew, *btnChampSave, *btnChampDelete, *btnChampOK;
+    QPushButton *btnChampNew, *btnChampSave, *btnChampDelete, *btnChampOK, *btnStandingsPrint, *btnStandingsExport;
+    void btnStandingsPrintClick();
+    void btnStandingsExportClick();
     QTabWidget *tabStandings;
     AceStandingList *adoqAces;
     LoftStandingList *adoqLofts;

@@ -3,9 +3,13 @@
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "report/report.h"
+#include "report/ui/reportpreview.h"
+#include "season/print/seasonreports.h"
 #include "season/prizes.h"
 #include "season/seasonlists.h"
 #include "store/sqlerror.h"
+#include "store/tableobject.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -33,7 +37,11 @@ TPrizeListPanel::TPrizeListPanel(TdmORVS &dm, QWidget *parent) : QWidget(parent)
     lblPrizeListSum = label(this, "lblPrizeListSum", QString());
     btnPrizeListOK = button(this, "btnPrizeListOK", QStringLiteral("OK"));
     connect(spnPrizeRatio, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    btnPrizeListPrint = button(this, "btnPrizeListPrint", QStringLiteral("Print"));
+    btnPrizeListExport = button(this, "btnPrizeListExport", QStringLiteral("Export"));
     connect(btnPrizeListOK, &QPushButton::clicked, this, &TPrizeListPanel::done);
+    connect(btnPrizeListPrint, &QPushButton::clicked, this, &TPrizeListPanel::btnPrizeListPrintClick);
+    connect(btnPrizeListExport, &QPushButton::clicked, this, &TPrizeListPanel::btnPrizeListExportClick);
 
     auto *top = new QHBoxLayout;
     top->addWidget(lblPrizeListTitle, 1);
@@ -41,6 +49,8 @@ TPrizeListPanel::TPrizeListPanel(TdmORVS &dm, QWidget *parent) : QWidget(parent)
     top->addWidget(spnPrizeRatio);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(lblPrizeListSum, 1);
+    bottom->addWidget(btnPrizeListPrint);
+    bottom->addWidget(btnPrizeListExport);
     bottom->addWidget(btnPrizeListOK);
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -65,13 +75,35 @@ void TPrizeListPanel::refresh()
     try {
         const Season::PrizeList pl = Season::prizeList(dm_, raceCode_, rule);
         adoqPrizeList->load(pl, rule.scheme);
-        lblPrizeListSum->setText(QStringLiteral("%1 birds basketed - %2 prizes (1 in %3), points %4 to %5")
-                                     .arg(pl.entries)
-                                     .arg(pl.prizes)
-                                     .arg(rule.ratio)
-                                     .arg(Season::scoreText(rule.maxHundredths, rule.scheme),
-                                          Season::scoreText(rule.minHundredths, rule.scheme)));
+        lblPrizeListSum->setText(Season::prizeSummary(pl, rule));
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
     }
+}
+
+void TPrizeListPanel::btnPrizeListPrintClick()
+{
+    if (raceCode_.isEmpty())
+        return;
+    try {
+        std::unique_ptr<Report> r = SeasonReports::prizeList(dm_, *adoqPrizeList, Season::prizeRaceLine(dm_, raceCode_),
+                                                             lblPrizeListSum->text());
+        ReportPreview::show(this, *r, ClubSettings::load(dm_).printCount);
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+}
+
+void TPrizeListPanel::btnPrizeListExportClick()
+{
+    if (raceCode_.isEmpty())
+        return;
+    const QString path = Dialogs::saveFile(this, QStringLiteral("Export prize list"),
+                                           QStringLiteral("Workbook (*.xlsx)"),
+                                           QStringLiteral("PrizeList_%1.xlsx").arg(raceCode_));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!saveSeasonWorkbook(*adoqPrizeList, path, &error))
+        Dialogs::error(this, error);
 }

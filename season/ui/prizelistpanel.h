@@ -22,7 +22,9 @@ public:
     QSpinBox *spnPrizeRatio;
     PrizeListTable *adoqPrizeList;
     TDBGrid *dbgrdPrizeList;
-    QPushButton *btnPrizeListOK;
+    QPushButton *btnPrizeListOK, *btnPrizeListPrint, *btnPrizeListExport;
+    void btnPrizeListPrintClick();
+    void btnPrizeListExportClick();
 
 signals:
     void done();

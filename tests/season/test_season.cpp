@@ -3,10 +3,19 @@
 #include "../support/testdb.h"
 
 #include "season/championship.h"
+#include "report/report.h"
+#include "report/reportrecorder.h"
+#include "season/print/seasonreports.h"
 #include "season/prizes.h"
 #include "season/seasonlists.h"
 #include "season/standings.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Season;
@@ -108,6 +117,7 @@ private slots:
     void coefficientStandingNeedsResultsBeforeLowTotals();
     void correctedRaceShowsAtOnce();
     void savingChecksTheChoices();
+    void reportsAndWorkbooks();
 };
 
 void TestSeason::prizeCountsAndPoints()
@@ -353,5 +363,87 @@ void TestSeason::savingChecksTheChoices()
     QVERIFY(!Championships::remove(dm, "Season", sink));
 }
 
-QTEST_GUILESS_MAIN(TestSeason)
+// The printed standings and prize list by their texts; the workbooks as openpyxl reads them.
+void TestSeason::reportsAndWorkbooks()
+{
+    TestDb db;
+    TdmORVS &dm = db.dm();
+    db.insertClub();
+    threeRaces(dm);
+    RecordingSink sink;
+    QVERIFY(Championships::save(dm, season3(2, 2), sink));
+    const Championship c = *Championships::find(dm, "Season");
+    const Standings::Result res = Standings::compute(dm, c);
+    AceStandingList aces;
+    aces.load(res);
+    QLocale loc = QLocale::system();
+    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+
+    std::unique_ptr<Report> r = SeasonReports::standings(dm, aces, c);
+    ReportRecorder rec;
+    QCOMPARE(rec.record(*r), 1);
+    const QStringList texts = rec.texts(0);
+    QVERIFY(texts.contains("Ace Pigeons"));
+    QVERIFY(texts.contains("Test Club"));
+    QVERIFY(texts.join('|').contains("10010501, 10010508, 10010515"));
+    QVERIFY(texts.join('|').contains("best 2 results per pigeon"));
+    bool header = false, first = false;
+    for (const QStringList &line : rec.lines(0)) {
+        header = header || line == QStringList{"Rank", "Ring", "Loft", "Prizes", "Counted", "Points"};
+        first = first || line == QStringList{"1", "P2", "B", "2", "2", loc.toString(1800.0, 'f', 2)};
+    }
+    QVERIFY(header);
+    QVERIFY(first);
+
+    // The prize list report of R1, and a PDF of it.
+    PrizeListTable prizes;
+    const Season::PrizeList pl = prizeList(dm, "10010501", c.rule);
+    prizes.load(pl, c.rule.scheme);
+    r = SeasonReports::prizeList(dm, prizes, prizeRaceLine(dm, "10010501"), prizeSummary(pl, c.rule));
+    ReportRecorder rec2;
+    QCOMPARE(rec2.record(*r), 1);
+    QVERIFY(rec2.texts(0).contains("Prize List"));
+    QVERIFY(rec2.texts(0).join('|').contains("20 birds basketed - 5 prizes (1 in 4), points 1000.00 to 200.00"));
+    QVERIFY(rec2.texts(0).join('|').contains("Orleans (ORL) 10010501"));
+    QTemporaryDir dir;
+    QString error;
+    QVERIFY(SeasonReports::writePdf(*r, dir.filePath("prizes.pdf"), &error));
+    QFile pdf(dir.filePath("prizes.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+
+    // Workbooks: fields in row 1, rings as text, totals as numbers with their decimals.
+    QVERIFY2(saveSeasonWorkbook(aces, dir.filePath("aces.xlsx"), &error), qPrintable(error));
+    LoftStandingList lofts;
+    lofts.load(res);
+    QVERIFY2(saveSeasonWorkbook(lofts, dir.filePath("lofts.xlsx"), &error), qPrintable(error));
+    const char *script = R"(
+import sys, json, openpyxl
+out = []
+for path in sys.argv[1:]:
+    ws = openpyxl.load_workbook(path).worksheets[0]
+    out.append({'name': ws.title, 'rows': [[c.value for c in row] for row in ws.iter_rows()],
+                'formats': [c.number_format for c in ws[2]]})
+print(json.dumps(out))
+)";
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c", QString::fromUtf8(script), dir.filePath("aces.xlsx"), dir.filePath("lofts.xlsx")});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    const QJsonArray books = QJsonDocument::fromJson(p.readAllStandardOutput()).array();
+    QCOMPARE(books.size(), 2);
+    const QJsonObject a = books.at(0).toObject();
+    QCOMPARE(a.value("name").toString(), QString("Sheet1"));
+    const QJsonArray rows = a.value("rows").toArray();
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.at(0).toArray().toVariantList(),
+             (QVariantList{"Rank", "PRingNo", "LoftNo", "Prizes", "Counted", "Total"}));
+    QCOMPARE(rows.at(1).toArray().toVariantList(), (QVariantList{1, "P2", "B", 2, 2, 1800}));
+    QCOMPARE(rows.at(2).toArray().at(5).toDouble(), 1600.0);
+    QCOMPARE(a.value("formats").toArray().toVariantList(), (QVariantList{"0", "@", "@", "0", "0", "0.00"}));
+    const QJsonArray l = books.at(1).toObject().value("rows").toArray();
+    QCOMPARE(l.at(2).toArray().toVariantList(), (QVariantList{2, "B", "Baker, Sons", 1800}));
+}
+
+QTEST_MAIN(TestSeason)
 #include "test_season.moc"
