@@ -112,6 +112,21 @@ const std::vector<TableDef> tables = {
      {{"LangCode", T}, {"formName", T}, {"objectCode", T}, {"caption", T}, {"property", I}}},
 };
 
+// Tables of our own beside the 13, created and upgraded the same way. Season championships: the
+// choices only; their standings are computed from the race data whenever they are shown.
+const std::vector<TableDef> ownTables = {
+    {"PNX_Championship",
+     {{"Name", T},
+      {"Scheme", T},
+      {"PrizeRatio", I},
+      {"MaxPoints", R},
+      {"MinPoints", R},
+      {"BestCount", I},
+      {"LoftBirds", I},
+      {"UpdateTime", T}}},
+    {"PNX_ChampionshipRace", {{"Name", T}, {"RaceCode", T}, {"Seq", I}}},
+};
+
 // Non-unique indexes on the look-up keys the pages use most.
 const char *const indexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_loftdata_loft ON ORV_LoftData(LoftNo)",
@@ -123,7 +138,19 @@ const char *const indexes[] = {
     "CREATE INDEX IF NOT EXISTS ix_raceclock_race_loft ON ORV_RaceClockTime(RaceCode, LoftNo)",
     "CREATE INDEX IF NOT EXISTS ix_dist_lib_loft ON ORV_LoftLibPointDist(LiberCode, LoftNo)",
     "CREATE INDEX IF NOT EXISTS ix_sun_race ON ORV_SunSet_SunRise(RaceCode)",
+    "CREATE INDEX IF NOT EXISTS ix_champrace_name ON PNX_ChampionshipRace(Name)",
 };
+
+// The 13, then our own.
+std::vector<const TableDef *> allTables()
+{
+    std::vector<const TableDef *> out;
+    for (const auto &t : tables)
+        out.push_back(&t);
+    for (const auto &t : ownTables)
+        out.push_back(&t);
+    return out;
+}
 } // namespace
 
 QStringList TableDef::columnNames() const
@@ -137,6 +164,11 @@ QStringList TableDef::columnNames() const
 const std::vector<TableDef> &schemaTables()
 {
     return tables;
+}
+
+const std::vector<TableDef> &ownSchemaTables()
+{
+    return ownTables;
 }
 
 const TableDef *findTable(const QString &name)
@@ -154,11 +186,11 @@ void createSchema(QSqlDatabase &db)
         if (!q.exec(sql))
             throw SqlError(q.lastError().text(), sql);
     };
-    for (const auto &t : tables) {
+    for (const TableDef *t : allTables()) {
         QStringList cols;
-        for (const auto &c : t.columns)
+        for (const auto &c : t->columns)
             cols << QStringLiteral("\"%1\" %2").arg(QLatin1String(c.name), QLatin1String(c.sqlType));
-        run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(QLatin1String(t.name), cols.join(", ")));
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(QLatin1String(t->name), cols.join(", ")));
     }
     upgradeSchema(db);
     for (const char *ix : indexes)
@@ -169,7 +201,8 @@ int upgradeSchema(QSqlDatabase &db)
 {
     QSqlQuery q(db);
     int added = 0;
-    for (const auto &t : tables) {
+    for (const TableDef *tp : allTables()) {
+        const TableDef &t = *tp;
         const QString info = QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(t.name));
         if (!q.exec(info))
             throw SqlError(q.lastError().text(), info);

@@ -21,6 +21,8 @@ struct TableDef
 // The 13 tables of the club database, columns in stored order.
 const std::vector<TableDef> &schemaTables();
 const TableDef *findTable(const QString &name);
+// Our own tables beside the 13 (season championships), columns in stored order.
+const std::vector<TableDef> &ownSchemaTables();
 
 // Creates every missing table (and its lookup indexes) and upgrades older ones. Throws SqlError.
 void createSchema(QSqlDatabase &db);

@@ -133,7 +133,17 @@ void TdmORVS::close()
 
 bool TdmORVS::reopen()
 {
-    return db_.isOpen() || db_.open();
+    if (db_.isOpen())
+        return true;
+    if (!db_.open())
+        return false;
+    // The file may have been replaced meanwhile (a restore of an older backup).
+    try {
+        createSchema(db_);
+    } catch (const SqlError &) {
+        return false;
+    }
+    return true;
 }
 
 void TdmORVS::begin()

@@ -40,7 +40,8 @@ public:
 
     // Closes the connection for good (before the database file is replaced); statements fail after.
     void close();
-    // Opens the closed connection again (a replacement that did not happen).
+    // Opens the closed connection again and brings the file's schema up to date (the file may be a
+    // restored older one). False when it cannot be opened or upgraded.
     bool reopen();
 
     void begin();

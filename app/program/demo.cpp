@@ -1,6 +1,9 @@
 #include "app/program/demo.h"
 
 #include "races/distances.h"
+#include "races/raceinfo.h"
+#include "races/ranking.h"
+#include "season/championship.h"
 #include "sim/clocksimulator.h"
 #include "store/appclock.h"
 #include "store/operationsink.h"
@@ -46,6 +49,54 @@ const Site sites[] = {
     {"2002", "Orleans", "ORLEANS", "E001'54:30", "N047'54:10"},
     {"3003", "Barcelona", "BARCA", "E002'10:00", "N041'23:00"},
 };
+} // namespace
+
+namespace {
+// Yesterday's two races already flown (every bird basketed, most home), computed by the races'
+// own recalculation, and a championship over all three races: a new user sees standings at once,
+// and today's race joins them when its arrivals are read.
+void seedSeason(TdmORVS &dm, const QStringList &codes)
+{
+    struct Flown
+    {
+        int race;      // index in codes
+        int firstHome; // seconds after liberation of the first arrival
+        int home;      // birds home out of the 40
+    };
+    const Flown flown[] = {{1, 6 * 3600 + 1200, 32}, {2, 13 * 3600 + 900, 22}};
+    const auto pigeons = dm.rows(QStringLiteral("SELECT LoftNo, PRingNo FROM ORV_PigData ORDER BY PRingNo"));
+    for (const Flown &f : flown) {
+        const std::optional<RaceInfo> race = Races::findRace(dm, codes.at(f.race));
+        if (!race)
+            continue;
+        const QDateTime liberation = race->liberation();
+        Transaction tx(dm);
+        int i = 0;
+        for (const QSqlRecord &p : pigeons) {
+            const int loft = p.value(0).toInt();
+            // A steady spread with every loft in the running, not in ring order.
+            const int order = (i * 17 + f.race * 5) % static_cast<int>(pigeons.size());
+            QVariant back(QMetaType::fromType<QString>());
+            if (order < f.home)
+                back = ValueText::dateTimeMs(liberation.addSecs(f.firstHome + order * 211 + loft * 37)
+                                                 .addMSecs((i * 137) % 1000));
+            dm.exec(QStringLiteral("INSERT INTO ORV_PigRaceData (ClubID, LiberCode, LiberDate, PRingNo, BackTime, "
+                                   "ClockID, TimeVari, MarkedTime, RaceCode) VALUES (?,?,?,?,?,?,0,?,?)"),
+                    {race->clubId, race->liberCode, ValueText::date(race->liberDate), p.value(1), back,
+                     QStringLiteral("5E0000%1").arg(loft, 2, 16, QLatin1Char('0')).toUpper(),
+                     ValueText::dateTime(liberation.addDays(-1)), race->raceCode});
+            ++i;
+        }
+        tx.commit();
+        NullSink quiet;
+        Ranking::recalculate(dm, race->raceCode, liberation, quiet);
+    }
+    Championship season;
+    season.name = QStringLiteral("Demo season");
+    season.races = codes;
+    NullSink quiet;
+    Championships::save(dm, season, quiet);
+}
 } // namespace
 
 void seed(TdmORVS &dm)
@@ -110,6 +161,7 @@ void seed(TdmORVS &dm)
     NullSink quiet;
     for (const QString &code : codes)
         Distances::updateFromCoordinates(dm, code, quiet);
+    seedSeason(dm, codes);
 }
 
 std::unique_ptr<ClockSimulator> makeSimulator(TdmORVS &dm)

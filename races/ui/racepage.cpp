@@ -10,6 +10,8 @@
 #include "races/racelists.h"
 #include "races/ui/distancedelegate.h"
 #include "races/ui/racewidgets.h"
+#include "season/ui/championshippanel.h"
+#include "season/ui/prizelistpanel.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
 #include "store/sqlerror.h"
@@ -58,8 +60,10 @@ TfrmRace_TC::TfrmRace_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("f
     buildDistances();
     buildResults();
     buildOtherClock();
-    for (QWidget *p :
-         {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk})
+    buildSeason();
+    for (QWidget *p : std::initializer_list<QWidget *>{pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad,
+                                                       pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk, pnlPrizeList,
+                                                       pnlChampionship})
         lay->addWidget(p, 1);
     rgRacePoint = new TRadioGroup(QStringLiteral("rgRacePoint"), ActionItems, this);
     connect(rgRacePoint, &TRadioGroup::chosen, this, &TfrmRace_TC::rgRacePointClick);
@@ -185,6 +189,9 @@ void TfrmRace_TC::buildRacePoint()
     left->addWidget(dbgrd1, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(hint, 1);
+    btnChampionships = button(pnlRacePoint, "btnChampionships", QStringLiteral("Championships"));
+    connect(btnChampionships, &QPushButton::clicked, this, &TfrmRace_TC::showChampionships);
+    bottom->addWidget(btnChampionships);
     bottom->addWidget(print);
     left->addLayout(bottom);
     auto *right = new QVBoxLayout;
@@ -249,8 +256,9 @@ void TfrmRace_TC::Caption_Language_Update()
 
 void TfrmRace_TC::showOnly(QWidget *panelToShow)
 {
-    for (QWidget *p :
-         {pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad, pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk})
+    for (QWidget *p : std::initializer_list<QWidget *>{pnlRacePoint, pnlLoftLibPointDist, pnlDistDownLoad,
+                                                       pnlRaceResult, pnlLoftRaceStat, pnlOtherClosk, pnlPrizeList,
+                                                       pnlChampionship})
         p->setVisible(p == panelToShow);
     if (panelToShow == pnlRacePoint) {
         pnlSunData->hide();

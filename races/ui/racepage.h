@@ -21,6 +21,8 @@ class QWidget;
 class RecordTable;
 class TDBGrid;
 class TRadioGroup;
+class TPrizeListPanel;
+class TfrmChampionship;
 class QTableView;
 struct RaceInfo;
 
@@ -83,6 +85,10 @@ public:
     void butResultExportClick();
     void btnResultExport_XMLClick();
 
+    // Season: a race's prize list, the championships and their standings
+    void showPrizeList();
+    void showChampionships();
+
     // Other clock
     void showOtherClock();
     void cbbLoftNo_OtherClockClick();
@@ -122,6 +128,10 @@ public:
     QDateEdit *dtpRaceDate;
     QTimeEdit *dtpRaceTime;
     QPushButton *btnRaceRec;
+    // season
+    TPrizeListPanel *pnlPrizeList = nullptr;
+    TfrmChampionship *pnlChampionship = nullptr;
+    QPushButton *btnPrizeList = nullptr, *btnChampionships = nullptr;
     // other clock
     QComboBox *cbbLoftNo_OtherClock, *cbbSelPigNo;
     QLineEdit *edtSearch;
@@ -144,6 +154,7 @@ private:
     void buildDistances();
     void buildResults();
     void buildOtherClock();
+    void buildSeason();
     void openRaceList();
     void fillClubs();
     void fillSites();

@@ -151,6 +151,8 @@ void TfrmRace_TC::buildResults()
     connect(xml, &QPushButton::clicked, this, &TfrmRace_TC::btnResultExport_XMLClick);
     connect(btnRaceRec, &QPushButton::clicked, this, &TfrmRace_TC::btnRaceRecClick);
     connect(recalc, &QPushButton::clicked, this, &TfrmRace_TC::btnRecaculateClick);
+    btnPrizeList = button(pnlRaceResult, "btnPrizeList", QStringLiteral("Prize List"));
+    connect(btnPrizeList, &QPushButton::clicked, this, &TfrmRace_TC::showPrizeList);
 
     grpRecaculate = new QGroupBox(QStringLiteral("FlySpeed Recalculate"), pnlRaceResult);
     grpRecaculate->setObjectName(QStringLiteral("grpRecaculate"));
@@ -175,7 +177,7 @@ void TfrmRace_TC::buildResults()
     lay->addWidget(dbgrdRaceRec, 1);
     lay->addWidget(lblRaceResultSum);
     lay->addWidget(grpRecaculate);
-    lay->addWidget(buttonRow(pnlRaceResult, {recalc, print, xls, xml}, {btnRaceRec}));
+    lay->addWidget(buttonRow(pnlRaceResult, {recalc, btnPrizeList, print, xls, xml}, {btnRaceRec}));
 
     pnlLoftRaceStat = panel(this, "pnlLoftRaceStat");
     lblLoftRaceStatTiTle = label(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));

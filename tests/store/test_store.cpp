@@ -9,6 +9,7 @@
 #include "store/valuetext.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@ class TestStore : public QObject
 private slots:
     void newFolderGetsDataLinkAndFullSchema();
     void reopeningKeepsRowsAndDoesNotDuplicateTables();
+    void olderFileIsUpgradedOnOpenAndAfterReplacement();
     void dataLinkNamesAnotherDatabase();
     void quotesAndNullsAreStoredIntact();
     void tableObjectRejectsUnknownColumns();
@@ -48,7 +50,9 @@ void TestStore::newFolderGetsDataLinkAndFullSchema()
     QVERIFY(QFile::exists(db.dataFolder() + "/ORVS.udl"));
     QVERIFY(QFile::exists(db.dataFolder() + "/Pennavox_Europe.mdb"));
     // The file's own column lists, not the declarations.
-    const auto tables = db.dm().rows("SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid");
+    const auto tables =
+        db.dm().rows("SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'ORV\\_%' ESCAPE '\\' "
+                     "ORDER BY rowid");
     QCOMPARE(static_cast<int>(tables.size()), 13);
     const QStringList expectedPigRace{"ClubID",   "LiberCode",  "LiberDate",  "PRingNo",    "BackTime",
                                       "FlySpeed", "Dist",       "RandomCode", "ClockID",    "UID_Real",
@@ -75,7 +79,47 @@ void TestStore::reopeningKeepsRowsAndDoesNotDuplicateTables()
     db.insertClub();
     db.reopen();
     QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 1);
-    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'").toInt(), 13);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='table'").toInt(),
+             13 + 2); // the 13 and our two championship tables
+}
+
+// A file written before our own tables existed: the 13 tables and a club.
+void TestStore::olderFileIsUpgradedOnOpenAndAfterReplacement()
+{
+    QTemporaryDir dir;
+    const QString old = dir.path() + "/old.mdb";
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "oldfile");
+        raw.setDatabaseName(old);
+        QVERIFY(raw.open());
+        QSqlQuery q(raw);
+        for (const auto &t : schemaTables())
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, t.columnNames().join(", "))));
+        QVERIFY(q.exec("INSERT INTO ORV_ClubData (ClubID, ClubName) VALUES ('OLD', 'Old Club')"));
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("oldfile");
+
+    TestDb db;
+    for (const auto &t : ownSchemaTables())
+        QCOMPARE(db.dm().adocORVS().record(t.name).count(), static_cast<int>(t.columns.size()));
+    db.dm().exec("INSERT INTO PNX_Championship (Name) VALUES ('kept')");
+    db.reopen();
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM PNX_Championship").toInt(), 1);
+
+    // The old file replaces the open one (as a restore does): reopening brings it up to date.
+    const QString path = db.dm().databasePath();
+    db.dm().close();
+    QFile::remove(path + "-wal");
+    QFile::remove(path + "-shm");
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(old, path));
+    QVERIFY(db.dm().reopen());
+    QCOMPARE(db.dm().scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("OLD"));
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM PNX_Championship").toInt(), 0);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM PNX_ChampionshipRace").toInt(), 0);
+    QCOMPARE(db.dm().adocORVS().record("ORV_ClubData").count(),
+             static_cast<int>(findTable("ORV_ClubData")->columns.size()));
 }
 
 void TestStore::dataLinkNamesAnotherDatabase()
