@@ -80,3 +80,11 @@ Coordinates::DistanceMethod clubDistanceMethod(TdmORVS &dm)
 }
 
 } // namespace Races
+
+QString RaceInfo::heading() const
+{
+    return QStringLiteral("Race %1, %2, %3, liberation %4")
+        .arg(raceCode, liberSite.isEmpty() ? liberSiteAbbr : liberSite,
+             ValueText::shortDate(ValueText::date(liberDate)),
+             liberTime.isValid() ? liberTime.toString(QStringLiteral("HH:mm:ss")) : QStringLiteral("--:--:--"));
+}

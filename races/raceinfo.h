@@ -33,6 +33,8 @@ struct RaceInfo
     }
     // The key of the race's sunset/sunrise rows: liberation code + "mmdd" of the date.
     QString sunKey() const;
+    // "Race 10010603, Quievrain, 03/06/2026, liberation 07:30:00": the heading of its result.
+    QString heading() const;
 };
 
 namespace Races {

@@ -32,7 +32,6 @@ TfrmHome::TfrmHome(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmHome
     caption->setObjectName(QStringLiteral("lbClocks"));
 
     grid_ = new TDBGrid(QStringLiteral("DBGrid1"), table_, this);
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(grid_, &TDBGrid::titleClicked, this, &TfrmHome::DBGrid1TitleClick);
 
     auto *left = new QVBoxLayout;

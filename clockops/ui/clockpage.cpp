@@ -110,8 +110,6 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     cbbRaceCode->setMinimumWidth(360);
     adoqMarking = new MarkedList(dm, ListLayout::Grid, this);
     dbgrdMarking = new TDBGrid(QStringLiteral("dbgrdMarking"), adoqMarking, tsMarking);
-    dbgrdMarking->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    dbgrdMarking->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMark = new TMessageArea(QStringLiteral("mmoMark"), QStringLiteral("timerMarkMsg"), tsMarking);
     logMark = new TClockLogPanel(QStringLiteral("Mark"), true, tsMarking);
     auto *markTop = new QHBoxLayout;
@@ -134,8 +132,6 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     cbbTimer_UPL->setMinimumWidth(360);
     adoqTimerResult = new ClockResultList(dm, ListLayout::Grid, this);
     dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
-    dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    dbgrdTimerUPL->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     lblTimerRseultSum = label(tsCrtTimerTrain, "lblTimerRseultSum", QString());
     mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
     logResult = new TClockLogPanel(QStringLiteral("Result"), true, tsCrtTimerTrain);
@@ -154,8 +150,6 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     tsMultiRace->setObjectName(QStringLiteral("tsMultiRace"));
     qryMultiRaceUpLd = new MultiRaceList(dm, this);
     dbgrdMultRaceUpLd = new TDBGrid(QStringLiteral("dbgrdMultRaceUpLd"), qryMultiRaceUpLd, tsMultiRace);
-    dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    dbgrdMultRaceUpLd->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     mmoMultiRaceUpld = new TMessageArea(QStringLiteral("mmoMultiRaceUpld"), QStringLiteral("tmrMultiRaceMsg"), tsMultiRace);
     logMulti = new TClockLogPanel(QStringLiteral("Multi"), false, tsMultiRace);
     auto *multiLay = new QVBoxLayout(tsMultiRace);

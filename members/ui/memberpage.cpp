@@ -3,6 +3,7 @@
 #include "app/ui/captionapply.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "app/ui/statusnote.h"
 #include "app/ui/radiogroup.h"
 #include "members/colours.h"
 #include "members/coordmask.h"
@@ -81,7 +82,6 @@ QWidget *TfrmMember_10::buildMemberList()
     adoqDBGridLoft = new MemberList(dm(), ListLayout::Grid, p);
     adoqDBGridLoft->setObjectName(QStringLiteral("adoqDBGridLoft"));
     dbgrdMem = new TDBGrid(QStringLiteral("dbgrdMem"), adoqDBGridLoft, p);
-    dbgrdMem->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdMem->viewport()->installEventFilter(this);
     connect(dbgrdMem, &TDBGrid::titleClicked, this, [this](const QString &fld) { titleClick(dbgrdMem, fld); });
     connect(dbgrdMem, &QAbstractItemView::doubleClicked, this, [this] { dbgrdMemDblClick(); });
@@ -186,7 +186,6 @@ QWidget *TfrmMember_10::buildClockList()
     adoqClockList = new ClockList(dm(), p);
     adoqClockList->setObjectName(QStringLiteral("adoqClockList"));
     dbgrdClockList = new TDBGrid(QStringLiteral("dbgrdClockList"), adoqClockList, p);
-    dbgrdClockList->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrdClockList->viewport()->installEventFilter(this);
     connect(dbgrdClockList, &TDBGrid::titleClicked, this,
             [this](const QString &fld) { titleClick(dbgrdClockList, fld); });
@@ -339,6 +338,7 @@ void TfrmMember_10::btnOKClick()
         dbgrdMem->selectRow(adoqDBGridLoft->rowOf(QStringLiteral("LoftNo"), m.loftNo));
         showPanel(pnlMem);
         lblTitle->setText(QStringLiteral("Member"));
+        StatusNote::show(this, QStringLiteral("Member %1 saved.").arg(m.loftNo));
     });
 }
 

@@ -1,6 +1,7 @@
 // The ring panel of the member page: ring list, ring entry and the feather-colour maintenance.
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "app/ui/statusnote.h"
 #include "app/ui/radiogroup.h"
 #include "members/colours.h"
 #include "members/memberlists.h"
@@ -74,7 +75,6 @@ QWidget *TfrmMember_10::buildRingPanel()
     adoqDBGridMRing->setObjectName(QStringLiteral("adoqDBGridMRing"));
     dbgrdMemRing = new TDBGrid(QStringLiteral("dbgrdMemRing"), adoqDBGridMRing, p);
     dbgrdMemRing->setItemDelegateForColumn(1, new CheckBoxDelegate(dbgrdMemRing));
-    dbgrdMemRing->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     dbgrdMemRing->horizontalHeader()->setMinimumSectionSize(70);
     dbgrdMemRing->viewport()->installEventFilter(this);
     dbgrdMemRing->installEventFilter(this);
@@ -311,6 +311,7 @@ void TfrmMember_10::btnOK_RingClick()
             return;
         loadRings(res.lastRing);
         edtUpRegNum->clear();
+        StatusNote::show(this, QStringLiteral("Ring %1 saved.").arg(res.lastRing));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "app/ui/captionapply.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "app/ui/statusnote.h"
 #include "app/ui/radiogroup.h"
 #include "races/coordinates.h"
 #include "races/racerecords.h"
@@ -77,7 +78,6 @@ void TfrmRace_TC::buildRacePoint()
     adoqRacePoint = new RaceList(dm(), ListLayout::Grid, this);
     adoqRacePoint->setObjectName(QStringLiteral("adoqRacePoint"));
     dbgrd1 = new TDBGrid(QStringLiteral("dbgrd1"), adoqRacePoint, pnlRacePoint);
-    dbgrd1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dbgrd1->viewport()->installEventFilter(this);
     connect(dbgrd1, &QTableView::clicked, this, [this] { dbgrd1CellClick(); });
     connect(dbgrd1, &QTableView::doubleClicked, this, [this] { dbgrd1DblClick(); });
@@ -205,7 +205,7 @@ void TfrmRace_TC::buildSunData()
     StrGridSunSet->setObjectName(QStringLiteral("StrGridSunSet"));
     StrGridSunSet->horizontalHeader()->hide();
     StrGridSunSet->verticalHeader()->hide();
-    StrGridSunSet->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    GridFit::apply(StrGridSunSet);
     StrGridSunSet->verticalHeader()->setDefaultSectionSize(StrGridSunSet->fontMetrics().height() + 6);
     StrGridSunSet->setFixedHeight(8 * (StrGridSunSet->fontMetrics().height() + 6) + 4);
     auto *btnOK_Sun = button(pnlSunData, "btnOK_Sun", QStringLiteral("Save"));
@@ -488,8 +488,10 @@ void TfrmRace_TC::btnOKClick()
         return;
     }
     openRaceList();
-    if (!out.raceCode.isEmpty())
+    if (!out.raceCode.isEmpty()) {
         dbgrd1->selectRow(adoqRacePoint->rowOf(QStringLiteral("RaceCode"), out.raceCode));
+        StatusNote::show(this, QStringLiteral("Race %1 saved.").arg(out.raceCode));
+    }
     for (QWidget *w : {static_cast<QWidget *>(edtlibSiteAbbriv), static_cast<QWidget *>(edtLibCode),
                        static_cast<QWidget *>(medtRaceLon), static_cast<QWidget *>(medtRaceLat)})
         w->setEnabled(false);
@@ -636,6 +638,7 @@ void TfrmRace_TC::btnSetSunDataClick()
             StrGridSunSet->setItem(r, c, new QTableWidgetItem(cells.at(c)));
     }
     pnlSunData->show();
+    GridFit::fit(StrGridSunSet);
     StrGridSunSet->setFocus();
 }
 
@@ -658,6 +661,7 @@ void TfrmRace_TC::btnOK_SunClick()
         return;
     }
     pnlSunData->hide();
+    StatusNote::show(this, QStringLiteral("Sunset and sunrise saved."));
 }
 
 void TfrmRace_TC::btnCan_SunClick()

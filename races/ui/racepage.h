@@ -118,7 +118,7 @@ public:
     RaceStatusList *adoqLoftRaceStat;
     OtherClockList *adoqOtherClock;
     TDBGrid *dbgrdRaceRec, *dbgrdLoftRaceStat, *dbgrdOtherClock;
-    QLabel *lbl1RaceResultTitle, *lblRaceResultSum, *lblLoftRaceStatTiTle, *lblOtherClockTitle;
+    QLabel *lbl1RaceResultTitle, *lblRaceHeading, *lblRaceResultSum, *lblLoftRaceStatTiTle, *lblOtherClockTitle;
     QDateEdit *dtpRaceDate;
     QTimeEdit *dtpRaceTime;
     QPushButton *btnRaceRec;

@@ -4,6 +4,7 @@
 
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
+#include "app/ui/statusnote.h"
 #include "races/distances.h"
 #include "races/otherclock.h"
 #include "races/racelists.h"
@@ -46,7 +47,7 @@ QTableView *distanceGrid(QWidget *parent, const char *name, DistanceList *model,
     v->setAlternatingRowColors(true);
     v->verticalHeader()->hide();
     v->verticalHeader()->setDefaultSectionSize(v->fontMetrics().height() + 6);
-    v->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    GridFit::apply(v);
     v->horizontalHeader()->setSectionsClickable(true);
     QObject::connect(v->horizontalHeader(), &QHeaderView::sectionClicked, page, [page, model](int section) {
         page->gridTitleClick(model, model->columns().at(static_cast<size_t>(section)).field);
@@ -134,10 +135,11 @@ void TfrmRace_TC::buildResults()
     pnlRaceResult = panel(this, "pnlRaceResult");
     lbl1RaceResultTitle = label(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
     setTitleFont(lbl1RaceResultTitle);
+    lblRaceHeading = label(pnlRaceResult, "lblRaceHeading", QString());
+    lblRaceHeading->setStyleSheet(QStringLiteral("font-weight: 600;"));
     adoqRaceRec = new RaceResultList(dm(), ListLayout::Grid, this);
     adoqRaceRec->setObjectName(QStringLiteral("adoqRaceRec"));
     dbgrdRaceRec = new TDBGrid(QStringLiteral("dbgrdRaceRec"), adoqRaceRec, pnlRaceResult);
-    dbgrdRaceRec->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdRaceRec, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqRaceRec, f); });
     lblRaceResultSum = label(pnlRaceResult, "lblRaceResultSum", QString());
@@ -172,6 +174,7 @@ void TfrmRace_TC::buildResults()
     auto *lay = new QVBoxLayout(pnlRaceResult);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(lbl1RaceResultTitle);
+    lay->addWidget(lblRaceHeading);
     lay->addWidget(dbgrdRaceRec, 1);
     lay->addWidget(lblRaceResultSum);
     lay->addWidget(grpRecaculate);
@@ -183,7 +186,6 @@ void TfrmRace_TC::buildResults()
     adoqLoftRaceStat = new RaceStatusList(dm(), ListLayout::Grid, this);
     adoqLoftRaceStat->setObjectName(QStringLiteral("adoqLoftRaceStat"));
     dbgrdLoftRaceStat = new TDBGrid(QStringLiteral("dbgrdLoftRaceStat"), adoqLoftRaceStat, pnlLoftRaceStat);
-    dbgrdLoftRaceStat->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdLoftRaceStat, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqLoftRaceStat, f); });
     auto *statOk = button(pnlLoftRaceStat, "btnLoftRaceStat", QStringLiteral("OK"));
@@ -256,7 +258,6 @@ void TfrmRace_TC::buildOtherClock()
     adoqOtherClock = new OtherClockList(dm(), this);
     adoqOtherClock->setObjectName(QStringLiteral("adoqOtherClock"));
     dbgrdOtherClock = new TDBGrid(QStringLiteral("dbgrdOtherClock"), adoqOtherClock, pnlOtherClosk);
-    dbgrdOtherClock->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connect(dbgrdOtherClock, &QTableView::clicked, this, [this] { dbgrdOtherClockCellClick(); });
     connect(dbgrdOtherClock, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqOtherClock, f); });
@@ -378,6 +379,7 @@ void TfrmRace_TC::showResult(bool withTitle)
         return;
     if (withTitle)
         lbl1RaceResultTitle->setText(race->clubId + QStringLiteral(" Result for ") + race->liberSite);
+    lblRaceHeading->setText(race->heading());
     fillResult();
     showOnly(pnlRaceResult);
 }
@@ -539,6 +541,7 @@ void TfrmRace_TC::btnOtherClock_SaveClick()
             cbbSelPigNo->setFocus();
             return;
         }
+        StatusNote::show(this, QStringLiteral("Arrival of %1 saved.").arg(ring));
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
     }

@@ -3,6 +3,7 @@
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
+#include "app/ui/statusnote.h"
 #include "device/twinapiv8.h"
 #include "setup/backuprestore.h"
 #include "setup/clubdownload.h"
@@ -250,7 +251,8 @@ void TfrmSetup_10::FormClose()
     if (closed_)
         return;
     closed_ = true;
-    store();
+    if (store())
+        StatusNote::show(this, QStringLiteral("Club data saved."));
 }
 
 void TfrmSetup_10::markMissing()

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
@@ -63,6 +64,7 @@ private slots:
     void mainWindowHostsOnePageAtATime();
     void showingTakesTheBackupAndCloseRunsThePurge();
     void homePageListsClocksAndSortsByTitle();
+    void gridColumnsFitTheirTextAndShowTheSort();
 
     void clubSaveFirstRun();
     void clubSaveEditInPlace();
@@ -230,6 +232,43 @@ void TestShell::homePageListsClocksAndSortsByTitle()
     home->DBGrid1TitleClick("LastSynchDate");
     QCOMPARE(SortText::programWide(), QString("LastSynchDate DESC"));
     delete home;
+}
+
+void TestShell::gridColumnsFitTheirTextAndShowTheSort()
+{
+    TestDb db;
+    db.dm().exec("INSERT INTO ORV_LoftData (LoftNo, LoftName) VALUES ('1','Vandenbroucke-Verschueren & Sons Racing Loft')");
+    db.dm().exec("INSERT INTO ORV_LoftClocks (LoftNo, ClockID, LastSynchDate) VALUES "
+                 "('1','0000000B','2026-03-01 10:00:00'),('1','0000000A','2026-12-31 23:59:59')");
+    TfrmHome home(db.dm());
+    home.resize(1360, 690);
+    home.show();
+    home.FormShow();
+    QVERIFY(QTest::qWaitForWindowExposed(&home));
+    auto *grid = home.findChild<TDBGrid *>("DBGrid1");
+    QVERIFY(grid);
+    QHeaderView *h = grid->horizontalHeader();
+    RecordTable *t = grid->table();
+    // no text of any row nor any title cut off
+    for (int c = 0; c < t->columnCount(); ++c) {
+        int need = h->fontMetrics().horizontalAdvance(t->headerData(c, Qt::Horizontal).toString());
+        for (int r = 0; r < t->rowCount(); ++r)
+            need = qMax(need, grid->fontMetrics().horizontalAdvance(t->displayText(r, c)));
+        QVERIFY2(h->sectionSize(c) >= need, qPrintable(t->headerData(c, Qt::Horizontal).toString()));
+        QCOMPARE(h->sectionResizeMode(c), QHeaderView::Interactive);
+    }
+    QVERIFY(h->stretchLastSection());
+    QVERIFY(!h->isSortIndicatorShown());
+    home.DBGrid1TitleClick("LastSynchDate");
+    QVERIFY(h->isSortIndicatorShown());
+    QCOMPARE(h->sortIndicatorSection(), 2);
+    const Qt::SortOrder first = h->sortIndicatorOrder();
+    home.DBGrid1TitleClick("LastSynchDate");
+    QCOMPARE(h->sortIndicatorSection(), 2);
+    QVERIFY(h->sortIndicatorOrder() != first);
+    // a column dragged wider keeps its width until the rows change
+    h->resizeSection(0, 300);
+    QCOMPARE(h->sectionSize(0), 300);
 }
 
 void TestShell::clubSaveFirstRun()
