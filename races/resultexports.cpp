@@ -19,19 +19,78 @@
 namespace ResultExports {
 
 namespace {
-// Moments the WinSpeed records write for a missing one: the zero date, 30 December 1899 00:00.
-const QDateTime ZeroMoment(QDate(1899, 12, 30), QTime(0, 0));
+
+// A stored moment without time-zone work: the stored ISO form is read directly (it is what every
+// row holds, and a week of 20,000 entries is read in one go); other forms go the general way.
+struct Moment
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, ms = 0;
+    bool valid = false;
+    qint64 key() const
+    {
+        return ((((qint64(year) * 13 + month) * 32 + day) * 24 + hour) * 60 + minute) * 60000 + second * 1000 + ms;
+    }
+    static QString two(int v) { return QString::number(v).rightJustified(2, QLatin1Char('0')); }
+    QString dayMonthTime() const { return two(day) + two(month) + two(hour) + two(minute) + two(second); }
+    QString timeOnly() const { return two(hour) + two(minute) + two(second); }
+};
+
+Moment readMoment(const QVariant &stored)
+{
+    Moment m;
+    const QString s = stored.toString();
+    auto digits = [&](int from, int n, int *out) {
+        int v = 0;
+        for (int i = from; i < from + n; ++i) {
+            const QChar c = s.at(i);
+            if (!c.isDigit())
+                return false;
+            v = v * 10 + c.digitValue();
+        }
+        *out = v;
+        return true;
+    };
+    if (s.size() == 10 && s.at(4) == QLatin1Char('-') && s.at(7) == QLatin1Char('-') && digits(0, 4, &m.year)
+        && digits(5, 2, &m.month) && digits(8, 2, &m.day) && QDate::isValid(m.year, m.month, m.day)) {
+        m.valid = true; // a date alone: midnight
+        return m;
+    }
+    if (s.size() >= 19 && s.at(4) == QLatin1Char('-') && s.at(7) == QLatin1Char('-')
+        && (s.at(10) == QLatin1Char(' ') || s.at(10) == QLatin1Char('T')) && s.at(13) == QLatin1Char(':')
+        && s.at(16) == QLatin1Char(':') && digits(0, 4, &m.year) && digits(5, 2, &m.month) && digits(8, 2, &m.day)
+        && digits(11, 2, &m.hour) && digits(14, 2, &m.minute) && digits(17, 2, &m.second)) {
+        int ms = 0;
+        const int frac = s.size() > 20 && s.at(19) == QLatin1Char('.') ? int(s.size()) - 20 : 0;
+        if ((s.size() == 19 || (frac >= 1 && frac <= 3 && digits(20, frac, &ms))) && QDate::isValid(m.year, m.month, m.day)
+            && QTime::isValid(m.hour, m.minute, m.second)) {
+            for (int i = frac; i < 3; ++i)
+                ms *= 10;
+            m.ms = ms;
+            m.valid = true;
+            return m;
+        }
+    }
+    const QDateTime t = ValueText::parseDateTime(stored);
+    if (t.isValid()) {
+        m = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(),
+             t.time().second(), t.time().msec(), true};
+    }
+    return m;
+}
+
+// The zero moment, 30 December 1899 00:00, for a missing one.
+const Moment ZeroMomentParts{1899, 12, 30, 0, 0, 0, 0, true};
 
 QString dayMonthTime(const QVariant &stored)
 {
-    const QDateTime t = ValueText::parseDateTime(stored);
-    return (t.isValid() ? t : ZeroMoment).toString(QStringLiteral("ddMMHHmmss"));
+    const Moment m = readMoment(stored);
+    return (m.valid ? m : ZeroMomentParts).dayMonthTime();
 }
 
 QString timeOnly(const QVariant &stored)
 {
-    const QDateTime t = ValueText::parseDateTime(stored);
-    return (t.isValid() ? t : ZeroMoment).toString(QStringLiteral("HHmmss"));
+    const Moment m = readMoment(stored);
+    return (m.valid ? m : ZeroMomentParts).timeOnly();
 }
 
 QString rightIn(const QString &s, int width)
@@ -51,7 +110,7 @@ struct Entry
     QString liberCode, ringNo, backTime, loftNo, sex, colour, loftName, raceCode, abbr;
     QString country, year, letters, number;
     QDate liberDate;
-    QDateTime marked;
+    Moment marked;
     bool arrived = false;
 };
 } // namespace
@@ -115,11 +174,12 @@ bool buildWinSpeed(TdmORVS &dm, const RaceInfo &race, WinSpeed *out, QString *er
         seen.insert(q.value(0).toLongLong());
         Entry e;
         e.liberCode = q.value(1).toString();
-        e.liberDate = ValueText::parseDate(q.value(2));
+        const Moment day = readMoment(q.value(2));
+        e.liberDate = day.valid ? QDate(day.year, day.month, day.day) : QDate();
         e.ringNo = q.value(3).toString();
         e.backTime = q.value(4).toString();
         e.arrived = !e.backTime.isEmpty();
-        e.marked = ValueText::parseDateTime(q.value(5));
+        e.marked = readMoment(q.value(5));
         e.loftNo = q.value(6).toString();
         e.sex = q.value(7).toString();
         e.colour = q.value(8).toString();
@@ -162,11 +222,11 @@ bool buildWinSpeed(TdmORVS &dm, const RaceInfo &race, WinSpeed *out, QString *er
             ++end;
         const Entry &first = entries[i];
         int arrived = 0;
-        std::vector<QDateTime> markedSorted;
+        std::vector<qint64> markedSorted;
         for (size_t k = i; k < end; ++k) {
             arrived += entries[k].arrived ? 1 : 0;
-            if (entries[k].marked.isValid())
-                markedSorted.push_back(entries[k].marked);
+            if (entries[k].marked.valid)
+                markedSorted.push_back(entries[k].marked.key());
         }
         std::sort(markedSorted.begin(), markedSorted.end());
 
@@ -186,17 +246,18 @@ bool buildWinSpeed(TdmORVS &dm, const RaceInfo &race, WinSpeed *out, QString *er
                 return false;
             QString arrival = QStringLiteral("0000000000");
             if (e.arrived) {
-                const QDateTime t = ValueText::parseDateTime(e.backTime);
-                if (!t.isValid()) {
+                const Moment t = readMoment(e.backTime);
+                if (!t.valid) {
                     *error = QStringLiteral("Ring %1: '%2' is not a valid date and time").arg(e.ringNo, e.backTime);
                     return false;
                 }
-                arrival = t.toString(QStringLiteral("ddMMHHmmss"));
+                arrival = t.dayMonthTime();
             }
             // Place in the loft's basketing order; only the first five keep it.
             int order = 0;
-            if (e.marked.isValid())
-                order = int(std::upper_bound(markedSorted.begin(), markedSorted.end(), e.marked) - markedSorted.begin());
+            if (e.marked.valid)
+                order = int(std::upper_bound(markedSorted.begin(), markedSorted.end(), e.marked.key())
+                            - markedSorted.begin());
             if (order > 5)
                 order = 0;
             w.file.addLine(QStringLiteral("3000000") + ring + e.sex.left(1).leftJustified(1, QLatin1Char(' '))
@@ -246,26 +307,49 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
     x.writeStartDocument(QStringLiteral("1.0"));
     x.writeStartElement(QStringLiteral("ReadOutDataSet"));
 
-    // Lofts with an arrival in the race (entries of unknown rings belong to no loft).
+    // The race's arrivals by loft, each loft's in arrival order (entries of unknown rings belong to
+    // no loft). One query each for arrivals, names, distance rows and clock times: the race is read
+    // in one pass, not loft by loft.
     QStringList lofts;
-    for (const QSqlRecord &r : dm.rows(QStringLiteral("SELECT b.LoftNo FROM ORV_PigRaceData a JOIN ORV_PigData b "
-                                                      "ON a.PRingNo=b.PRingNo WHERE a.RaceCode=? AND "
-                                                      "a.BackTime IS NOT NULL AND a.BackTime<>'' AND b.LoftNo IS NOT NULL "
-                                                      "GROUP BY b.LoftNo ORDER BY b.LoftNo"),
+    QHash<QString, std::vector<QSqlRecord>> arrivals;
+    for (QSqlRecord &r : dm.rows(QStringLiteral("SELECT b.LoftNo, a.PRingNo, b.E_Ring, a.BackTime, b.Sex, b.ColorType "
+                                                 "FROM ORV_PigRaceData a JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
+                                                 "WHERE a.RaceCode=? AND a.BackTime IS NOT NULL AND a.BackTime<>'' "
+                                                 "AND b.LoftNo IS NOT NULL ORDER BY b.LoftNo, a.BackTime, a.rowid"),
+                                  {race.raceCode})) {
+        const QString loft = r.value(0).toString();
+        if (lofts.isEmpty() || lofts.last() != loft)
+            lofts << loft;
+        arrivals[loft].push_back(std::move(r));
+    }
+    QHash<QString, QString> names; // the first row of each loft number, as a look-up finds it
+    for (const QSqlRecord &r : dm.rows(QStringLiteral("SELECT LoftNo, LoftName FROM ORV_LoftData ORDER BY rowid")))
+        if (!names.contains(r.value(0).toString()))
+            names.insert(r.value(0).toString(), r.value(1).toString());
+    // Lofts read through their distance row for the race's code.
+    QHash<QString, QSqlRecord> fanciers;
+    for (const QSqlRecord &r : dm.rows(QStringLiteral("SELECT a.LoftNo, a.LoftName, a.Street, a.City, a.PostCode, "
+                                                      "a.LoftLon, a.LoftLat, b.Miles, b.Yards FROM ORV_LoftData a "
+                                                      "JOIN ORV_LoftLibPointDist b ON a.LoftNo=b.LoftNo WHERE "
+                                                      "b.LiberCode=? ORDER BY a.rowid, b.rowid"),
+                                       {race.liberCode}))
+        if (!fanciers.contains(r.value(0).toString()))
+            fanciers.insert(r.value(0).toString(), r);
+    QHash<QString, QSqlRecord> timers;
+    for (const QSqlRecord &r : dm.rows(QStringLiteral("SELECT LoftNo, DLMarkedTime, ULMasterTime, ULClockTime, "
+                                                      "DLMasterTime, ClockID FROM ORV_RaceClockTime WHERE RaceCode=? "
+                                                      "ORDER BY rowid"),
                                        {race.raceCode}))
-        lofts << r.value(0).toString();
+        if (!timers.contains(r.value(0).toString()))
+            timers.insert(r.value(0).toString(), r);
 
     const QString libDateTime =
         race.liberDate.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
         + (race.liberTime.isValid() ? race.liberTime : QTime(0, 0)).toString(QStringLiteral("HH:mm:ss"));
     for (int k = 0; k < lofts.size(); ++k) {
-        // The loft is read through its distance row: without one the fancier's details stay empty.
-        const auto rows = dm.rows(QStringLiteral("SELECT a.LoftNo, a.LoftName, a.Street, a.City, a.PostCode, a.LoftLon, "
-                                                 "a.LoftLat, b.Miles, b.Yards FROM ORV_LoftData a JOIN "
-                                                 "ORV_LoftLibPointDist b ON a.LoftNo=b.LoftNo WHERE a.LoftNo=? AND "
-                                                 "b.LiberCode=? LIMIT 1"),
-                                  {lofts.at(k), race.liberCode});
-        const QSqlRecord r = rows.empty() ? QSqlRecord() : rows.front();
+        // Without a distance row the fancier's details stay empty.
+        const bool hasRow = fanciers.contains(lofts.at(k));
+        const QSqlRecord r = fanciers.value(lofts.at(k));
         const bool noCoordinates = r.value(5).toString().startsWith(QLatin1Char(' '));
         x.writeStartElement(QStringLiteral("Fancier"));
         x.writeTextElement(QStringLiteral("ID"), QString::number(k + 1));
@@ -280,29 +364,23 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
         x.writeTextElement(QStringLiteral("LiberCode"), race.liberCode);
         x.writeTextElement(QStringLiteral("LiberSite"), race.liberSite);
         x.writeTextElement(QStringLiteral("LibDateTime"), libDateTime);
-        x.writeTextElement(QStringLiteral("Distance"), rows.empty() ? QStringLiteral("0")
-                                                                    : r.value(7).toString() + QLatin1Char('-')
-                                                                          + r.value(8).toString());
+        x.writeTextElement(QStringLiteral("Distance"), hasRow ? r.value(7).toString() + QLatin1Char('-')
+                                                                    + r.value(8).toString()
+                                                              : QStringLiteral("0"));
         x.writeEndElement();
     }
 
     int id = 0;
     for (int k = 0; k < lofts.size(); ++k) {
-        QSqlQuery q = dm.exec(QStringLiteral("SELECT a.PRingNo, b.E_Ring, a.BackTime, c.LoftName, b.Sex, b.ColorType "
-                                             "FROM ORV_PigRaceData a JOIN ORV_PigData b ON a.PRingNo=b.PRingNo "
-                                             "LEFT JOIN ORV_LoftData c ON c.rowid=(SELECT MIN(rowid) FROM "
-                                             "ORV_LoftData WHERE LoftNo=b.LoftNo) WHERE a.RaceCode=? AND "
-                                             "a.BackTime IS NOT NULL AND a.BackTime<>'' AND b.LoftNo=? "
-                                             "ORDER BY a.BackTime, a.rowid"),
-                              {race.raceCode, lofts.at(k)});
-        while (q.next()) {
+        const QString name = names.value(lofts.at(k));
+        for (const QSqlRecord &q : arrivals.value(lofts.at(k))) {
             x.writeStartElement(QStringLiteral("Pigeons"));
             x.writeTextElement(QStringLiteral("ID"), QString::number(++id));
             x.writeTextElement(QStringLiteral("FancierID"), QString::number(k + 1));
-            x.writeTextElement(QStringLiteral("MemberName"), q.value(3).toString());
-            x.writeTextElement(QStringLiteral("ETSring"), q.value(1).toString());
-            x.writeTextElement(QStringLiteral("RingNum"), q.value(0).toString());
-            x.writeTextElement(QStringLiteral("Time"), q.value(2).toString());
+            x.writeTextElement(QStringLiteral("MemberName"), name);
+            x.writeTextElement(QStringLiteral("ETSring"), q.value(2).toString());
+            x.writeTextElement(QStringLiteral("RingNum"), q.value(1).toString());
+            x.writeTextElement(QStringLiteral("Time"), q.value(3).toString());
             x.writeTextElement(QStringLiteral("Sex"), q.value(4).toString());
             x.writeTextElement(QStringLiteral("Colour"), q.value(5).toString());
             x.writeEndElement();
@@ -310,19 +388,15 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
     }
 
     for (int k = 0; k < lofts.size(); ++k) {
-        const auto rows = dm.rows(QStringLiteral("SELECT a.DLMarkedTime, a.ULMasterTime, a.ULClockTime, a.DLMasterTime, "
-                                                 "a.ClockID, b.LoftName FROM ORV_RaceClockTime a LEFT JOIN "
-                                                 "ORV_LoftData b ON a.LoftNo=b.LoftNo WHERE a.RaceCode=? AND "
-                                                 "a.LoftNo=? ORDER BY a.rowid LIMIT 1"),
-                                  {race.raceCode, lofts.at(k)});
-        const QSqlRecord r = rows.empty() ? QSqlRecord() : rows.front();
-        const QVariant dlMarked = r.value(0), ulMaster = r.value(1), ulClock = r.value(2), dlMaster = r.value(3);
+        const bool hasRow = timers.contains(lofts.at(k));
+        const QSqlRecord r = timers.value(lofts.at(k));
+        const QVariant dlMarked = r.value(1), ulMaster = r.value(2), ulClock = r.value(3), dlMaster = r.value(4);
         x.writeStartElement(QStringLiteral("Timers"));
         x.writeTextElement(QStringLiteral("ID"), QString::number(k + 1));
         x.writeTextElement(QStringLiteral("FancierID"), QString::number(k + 1));
-        x.writeTextElement(QStringLiteral("MemberName"), r.value(5).toString());
+        x.writeTextElement(QStringLiteral("MemberName"), hasRow ? names.value(lofts.at(k)) : QString());
         x.writeTextElement(QStringLiteral("ClubID"), race.clubId);
-        x.writeTextElement(QStringLiteral("ClockNum"), r.value(4).toString());
+        x.writeTextElement(QStringLiteral("ClockNum"), r.value(5).toString());
         x.writeTextElement(QStringLiteral("LiberCode"), race.liberCode);
         x.writeTextElement(QStringLiteral("LiberSite"), race.liberSite);
         x.writeTextElement(QStringLiteral("BasketingMasterTime"), xmlMoment(dlMaster.isNull() ? dlMarked : dlMaster));
