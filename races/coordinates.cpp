@@ -153,11 +153,16 @@ Distance distance(const QString &liberLon, const QString &liberLat, const QStrin
             d.message = p.message;
             return d;
         }
+        // Latitudes (even places) beyond 90 degrees, longitudes beyond 180: no place on earth.
+        if (std::abs(p.degrees) > (i % 2 == 0 ? 90.0 : 180.0)) {
+            d.message = QStringLiteral("Coordinate out of range in %1").arg(*texts[i]);
+            return d;
+        }
         v[i] = p.degrees;
     }
     const double metres = metresBetween(v[0], v[1], v[2], v[3], method);
     // The ellipsoid has no answer for a latitude beyond a pole; such a loft gets 0 like any unreadable one.
-    if (!std::isfinite(metres)) {
+    if (!std::isfinite(metres) || metres < 0 || metres > 1e8) {
         d.message = QStringLiteral("Latitude beyond 90 degrees in %1 or %2").arg(loftLat, liberLat);
         return d;
     }

@@ -1,6 +1,7 @@
 #include "members/ui/memberpage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/devicetask.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "app/ui/statusnote.h"
@@ -498,16 +499,10 @@ void TfrmMember_10::LoftDataDownload()
 {
     const QString loft = selectedLoftNo();
     DownloadSink sink(this, panelLoftDL, timerDLMsg);
-    TWinApiV8 driver(&sink); // one driver for this download; it reports a port that cannot open
-    if (!driver.isOpen())
-        return;
-    // Each command may wait up to 5 s for the clock: say so with the cursor.
-    struct BusyCursor
-    {
-        BusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-        ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    } busy;
-    ::LoftDataDownload(dm(), driver, sink).run(loft);
+    // Each command may wait up to 5 s for the clock: the download runs on a thread of its own.
+    DeviceTask::run(this, dm().dataFolder(), sink, [&loft](TdmORVS &db, TWinApiV8 &driver, OperationSink &s) {
+        return ::LoftDataDownload(db, driver, s).run(loft);
+    });
 }
 
 void TfrmMember_10::timerDLMsgTimer()

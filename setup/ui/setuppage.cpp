@@ -2,6 +2,7 @@
 
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
+#include "app/ui/devicetask.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/statusnote.h"
 #include "device/twinapiv8.h"
@@ -208,12 +209,10 @@ void TfrmSetup_10::btnLoadBkClick()
 void TfrmSetup_10::butClubDownloadClick()
 {
     DialogSink sink(this);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        TWinApiV8 driver(&sink);
-        ClubDataDownload(dm(), driver, sink).run();
-    }
-    QApplication::restoreOverrideCursor();
+    // The antenna may take seconds to answer: the download runs on a thread of its own.
+    DeviceTask::run(this, dm().dataFolder(), sink, [](TdmORVS &db, TWinApiV8 &driver, OperationSink &s) {
+        return ClubDataDownload(db, driver, s).run();
+    });
 }
 
 ClubForm TfrmSetup_10::form() const

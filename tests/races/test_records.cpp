@@ -1,5 +1,6 @@
 // Race records, sites, sun rows, distances and hand-entered arrivals against a real store.
 #include "racefixture.h"
+#include "races/coordinates.h"
 #include "races/distances.h"
 #include "races/otherclock.h"
 #include "races/racelists.h"
@@ -237,6 +238,20 @@ private slots:
         QVERIFY(!sink.hasContaining(QStringLiteral("success")));
         QVERIFY(sink.hasContaining(QStringLiteral("Line 1: the distance could not be stored: ")));
         QVERIFY(sink.hasContaining(QStringLiteral("disk says no")));
+    }
+
+    void coordinatesOffTheEarthGiveNoDistance()
+    {
+        // Found by fuzzing: degrees far out of range made a distance no integer holds.
+        const auto d = Coordinates::distance(QStringLiteral("E004'21:30"), QStringLiteral("N050'51:00"),
+                                             QStringLiteral("0749999999999999999100"),
+                                             QStringLiteral("N050'00:00"));
+        QCOMPARE(d.metres, 0LL);
+        QVERIFY(d.message.startsWith(QStringLiteral("Coordinate out of range")));
+        QCOMPARE(Coordinates::distance(QStringLiteral("E004'21:30"), QStringLiteral("N091'00:00"),
+                                       QStringLiteral("E004'00:00"), QStringLiteral("N050'00:00"))
+                     .metres,
+                 0LL);
     }
 
     void otherClockArrivalNotStoredIsAFailure()
