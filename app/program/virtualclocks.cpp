@@ -127,11 +127,14 @@ void TfrmVirtualClocks::markBirds()
         return;
     }
     SimDevice &c = sim_.clock(i);
-    const qint64 master = ClockStamp::fromLocal(AppClock::now());
-    c.markRace(race, master + clockOffsetSeconds(i) * 1000, master);
+    // Basketing is the evening before the race: twelve hours before its liberation.
+    const SimRace *r = c.race(race);
+    const qint64 liberation = r ? r->fields.number(QStringLiteral("LiberTime")) : 0;
+    const qint64 basket = liberation > 0 ? liberation - 12 * 3600000LL : ClockStamp::fromLocal(AppClock::now());
+    c.markRace(race, basket + clockOffsetSeconds(i) * 1000, basket);
     int n = 0;
     for (const SimPigeon &p : c.pigeons)
-        if (c.markPigeon(p.assocNum(), race, master + (n + 1) * 4000, int(QRandomGenerator::global()->bounded(256))))
+        if (c.markPigeon(p.assocNum(), race, basket + (n + 1) * 4000, int(QRandomGenerator::global()->bounded(256))))
             ++n;
     // Basketing happens with the clock off the antenna; put back, the page reads it anew.
     sim_.replugClock(i);
@@ -156,11 +159,16 @@ void TfrmVirtualClocks::letBirdsArrive()
     const QString liberCode = r ? r->fields.text(QStringLiteral("LiberCode")) : QString();
     const qint64 metres = Races::loftDistance(dm_, liberCode, c.owner, 0);
     const qint64 offset = clockOffsetSeconds(i) * 1000;
-    int n = 0;
+    int n = 0, lost = 0, index = 0;
     for (const SimPigeon &p : c.pigeons) {
         const SimRaceRecord *rec = c.record(p.assocNum());
         if (!rec || rec->raceCode() != race || rec->arrived())
             continue;
+        // A few birds do not come home: the fourth basketed of every clock.
+        if (index++ == LostBird) {
+            ++lost;
+            continue;
+        }
         // 1000 to 1400 metres a minute.
         const double speed = 1000 + QRandomGenerator::global()->bounded(400.0);
         const qint64 flight = metres > 0 ? qint64(metres / speed * 60000.0) : 3600000 + n * 60000;
@@ -171,8 +179,9 @@ void TfrmVirtualClocks::letBirdsArrive()
     const qint64 master = ClockStamp::fromLocal(AppClock::now());
     c.stopRace(race, master + offset, master);
     sim_.replugClock(i);
-    status_->setText(QStringLiteral("%1 birds arrived in %2; the race is stopped and the clock put back on the "
-                                    "antenna: the Result Upload tab reads it.")
+    status_->setText(QStringLiteral("%1 birds arrived in %2, %3 still missing; the race is stopped and the clock put "
+                                    "back on the antenna: the Result Upload tab reads it.")
                          .arg(n)
-                         .arg(race));
+                         .arg(race)
+                         .arg(lost));
 }

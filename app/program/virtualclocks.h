@@ -20,6 +20,8 @@ public:
     void disconnectAll();
     void markBirds();
     void letBirdsArrive();
+    // Of each clock's basketed birds, this one (counted from 0) does not come home.
+    static constexpr int LostBird = 3;
 
 private:
     void refresh();

@@ -9,6 +9,7 @@
 #include "members/ui/memberpage.h"
 #include "races/ui/racepage.h"
 #include "setup/ui/setuppage.h"
+#include "clockops/ui/clocklogpanel.h"
 #include "clockops/ui/clockpage.h"
 #include "clockops/ui/messagearea.h"
 #include "device/devicelink.h"
@@ -93,35 +94,49 @@ void TestDemoRoad::roadOfARace()
     page->PageControl1->setCurrentIndex(1);
     const int item = page->cbbRaceCode->findData(race);
     QVERIFY(item >= 0);
+    page->timerMark->setInterval(20);
+    page->cbbRaceCodeClick(item);
     for (int i = 0; i < sim->clockCount(); ++i) {
+        // As the README says: connect the clock (the page reads it: nothing basketed yet), then
+        // basket its birds; the clock comes back on the antenna and is read on the first try.
         list->setCurrentRow(i);
         clocks.connectSelected();
+        QVERIFY(waitRead());
+        QVERIFY(page->logMark->lines().last().endsWith(": no birds marked"));
         raceBox->setCurrentIndex(raceBox->findText(race));
         clocks.markBirds();
-        page->timerMark->setInterval(20);
-        if (i == 0)
-            page->cbbRaceCodeClick(item);
         QVERIFY(waitRead());
         QVERIFY(page->mmoMark->toPlainText().endsWith("Marked data upload Success !"));
+        QVERIFY2(page->logMark->lines().last().endsWith(": 8 birds marked"), qPrintable(page->logMark->lines().last()));
+        QCOMPARE(page->logMark->unread().size(), sim->clockCount() - 1 - i);
     }
+    QCOMPARE(page->logMark->lines().size(), 2 * sim->clockCount());
     QTRY_COMPARE_WITH_TIMEOUT(page->adoqMarking->rowCount(), 40, 10000);
     shot(&w, "clock-marked");
 
     // The birds come home; the Result Upload tab reads and ranks them.
     page->PageControl1->setCurrentIndex(2);
     const int resultItem = page->cbbTimer_UPL->findData(race);
+    page->timerResult->setInterval(20);
+    page->cbbTimer_UPLClick(resultItem);
+    QCOMPARE(page->logResult->unread().size(), sim->clockCount());
     for (int i = 0; i < sim->clockCount(); ++i) {
         list->setCurrentRow(i);
         clocks.connectSelected();
         raceBox->setCurrentIndex(raceBox->findText(race));
         clocks.letBirdsArrive();
-        page->timerResult->setInterval(20);
-        if (i == 0)
-            page->cbbTimer_UPLClick(resultItem);
         QVERIFY(waitRead());
         QVERIFY2(page->mmoResult->toPlainText().endsWith("Race Result upload Success !"), qPrintable(page->mmoResult->toPlainText()));
+        // one bird of each clock does not come home
+        QVERIFY2(page->logResult->lines().last().endsWith(": 7 arrivals read"), qPrintable(page->logResult->lines().last()));
+        QCOMPARE(page->logResult->unread().size(), sim->clockCount() - 1 - i);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(page->adoqTimerResult->rowCount(), 40, 10000);
+    QCOMPARE(page->logResult->lines().size(), sim->clockCount());
+    QTRY_COMPARE_WITH_TIMEOUT(page->adoqTimerResult->rowCount(), 40 - sim->clockCount(), 10000);
+    // every arrival after the liberation of the morning, every basketing the evening before
+    const QString liberation = db.dm().scalar("SELECT LiberDate||' '||LiberTime FROM ORV_RaceData WHERE RaceCode=?", {race}).toString();
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigRaceData WHERE RaceCode=? AND BackTime<>'' AND BackTime<=?", {race, liberation}).toInt(), 0);
+    QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigRaceData WHERE RaceCode=? AND date(MarkedTime)<>date(?, '-1 day')", {race, liberation}).toInt(), 0);
     shot(&w, "clock-result");
     shot(&clocks, "virtual-clocks");
     RecordTable *grid = page->adoqTimerResult;
