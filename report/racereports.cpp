@@ -38,6 +38,9 @@ std::unique_ptr<Report> memberDistances(TdmORVS &dm, const DistanceList &shown, 
     list->copyRowsFrom(shown);
     auto report = ListReport::make(QStringLiteral("frmPrtMemDist_TC"), list, club, true);
     report->addTitle(QStringLiteral("qrlTitle"), panelTitle);
+    // Official lists must say how their distances were measured.
+    report->addTitle(QStringLiteral("qrlDistMethod"), QStringLiteral("Distance method :"),
+                     Coordinates::methodName(Races::clubDistanceMethod(dm)));
     // The unit headings ("KM"/"M" or "Miles"/"Yards") as the page's list shows them.
     for (const QString &field : {QStringLiteral("Miles"), QStringLiteral("Yards")}) {
         const int c = shown.columnOfField(field);
