@@ -12,7 +12,10 @@
 #include "device/devicelink.h"
 #include "clockops/racechoice.h"
 #include "clockops/ui/messagearea.h"
+#include "races/raceinfo.h"
 #include "races/ranking.h"
+#include "report/clockreports.h"
+#include "report/ui/reportpreview.h"
 #include "store/recordtable.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -119,6 +122,8 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     btnExportMarkList = button(tsMarking, "btnExportMarkList", QStringLiteral("Export Marked List"));
     connect(btnExportMarkList, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnExportMarkListClick);
     markTop->addWidget(btnExportMarkList);
+    btnMarkUpLdPrt = button(tsMarking, "btnMarkUpLdPrt", QStringLiteral("Print"));
+    markTop->addWidget(btnMarkUpLdPrt);
     auto *markLay = new QVBoxLayout(tsMarking);
     markLay->addLayout(markTop);
     markLay->addLayout(messageRow(mmoMark, logMark));
@@ -140,6 +145,8 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     resTop->addWidget(cbbTimer_UPL);
     resTop->addStretch();
     resTop->addWidget(lblTimerRseultSum);
+    btnPrint = button(tsCrtTimerTrain, "btnPrint", QStringLiteral("Print"));
+    resTop->addWidget(btnPrint);
     auto *resLay = new QVBoxLayout(tsCrtTimerTrain);
     resLay->addLayout(resTop);
     resLay->addLayout(messageRow(mmoResult, logResult));
@@ -214,6 +221,8 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     connect(PageControl1, &QTabWidget::currentChanged, this, &TfrmSynch_10_TC::PageControl1Change);
     connect(cbbRaceCode, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbRaceCodeClick);
     connect(cbbTimer_UPL, QOverload<int>::of(&QComboBox::activated), this, &TfrmSynch_10_TC::cbbTimer_UPLClick);
+    connect(btnMarkUpLdPrt, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnMarkUpLdPrtClick);
+    connect(btnPrint, &QPushButton::clicked, this, &TfrmSynch_10_TC::btnPrintClick);
 
     thread_ = new QThread(this);
     worker_ = new ClockWorker(dm.dataFolder());
@@ -496,6 +505,29 @@ void TfrmSynch_10_TC::onRaceChosen(const QString &raceCode, const QString &liber
         if (!busy_)
             timerResult->start();
     }
+}
+
+QString TfrmSynch_10_TC::liberCodeOf(const QComboBox *box)
+{
+    const auto race = Races::findRace(dm(), box->currentData().toString());
+    return race ? race->liberCode : QString();
+}
+
+void TfrmSynch_10_TC::btnMarkUpLdPrtClick()
+{
+    const auto report =
+        ClockReports::markedList(dm(), *adoqMarking, cbbRaceCode->currentText(), liberCodeOf(cbbRaceCode));
+    ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
+}
+
+void TfrmSynch_10_TC::btnPrintClick()
+{
+    // The result poll stays off until a race is chosen again.
+    timerResult->stop();
+    polling_[ClockWorker::Result] = false;
+    const auto report =
+        ClockReports::raceResult(dm(), *adoqTimerResult, cbbTimer_UPL->currentText(), liberCodeOf(cbbTimer_UPL));
+    ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
 }
 
 void TfrmSynch_10_TC::reloadResult()

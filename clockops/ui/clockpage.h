@@ -38,6 +38,8 @@ public:
     void cbbTimer_UPLClick(int index);
     void btnExportMarkListClick();
     void btnResult_ExportClick();
+    void btnMarkUpLdPrtClick();
+    void btnPrintClick();
 
     bool busy() const { return busy_; }
     TMessageArea *area(ClockWorker::Job job) const;
@@ -45,7 +47,7 @@ public:
     bool autoSync() const { return autoSync_; }
 
     QTabWidget *PageControl1;
-    QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll, *butSyncStop;
+    QPushButton *butSyncNow, *butSyncAuto, *btnSyncAll, *butSyncStop, *btnMarkUpLdPrt, *btnPrint;
     QLabel *lbAutoOn;
     TClockLogPanel *logSynch, *logMark, *logResult, *logMulti;
     QComboBox *cbbRaceCode, *cbbTimer_UPL;
@@ -70,6 +72,7 @@ private:
     void reloadResult();
     void refreshUnread();
     void setAutoSync(bool on);
+    QString liberCodeOf(const QComboBox *box);
     QTimer *pollTimer(ClockWorker::Job job) const;
     void setBusy(bool on);
     bool pollActive(int job) const { return job >= 0 && job < 4 && polling_[job]; }

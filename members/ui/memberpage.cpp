@@ -2,6 +2,9 @@
 
 #include "app/ui/captionapply.h"
 #include "app/ui/devicetask.h"
+#include "report/memberreports.h"
+#include "report/ui/reportpreview.h"
+#include "store/tableobject.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "app/ui/statusnote.h"
@@ -91,9 +94,8 @@ QWidget *TfrmMember_10::buildMemberList()
     btnMemNew = button(p, "btnMemNew", QStringLiteral("AddNew"));
     butPrtMemList = button(p, "butPrtMemList", QStringLiteral("Print"));
     btnCote = button(p, "btnCote", QStringLiteral("Create TXT"));
-    // The member list report comes with its own operation.
-    butPrtMemList->hide(); // no dead button until it exists
     connect(btnCote, &QPushButton::clicked, this, &TfrmMember_10::btnCoteClick);
+    connect(butPrtMemList, &QPushButton::clicked, this, &TfrmMember_10::butPrtMemListClick);
     connect(btnMemNew, &QPushButton::clicked, this, &TfrmMember_10::btnMemNewClick);
     lblMemCnt = label(p, "lblMemCnt", ValueText::count3(0));
     panelLoftDL = label(p, "panelLoftDL", {});
@@ -284,6 +286,12 @@ void TfrmMember_10::loadMembers()
 }
 
 // ---- member list and entry form ----
+
+void TfrmMember_10::butPrtMemListClick()
+{
+    const auto report = MemberReports::memberList(dm(), *adoqDBGridLoft);
+    ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
+}
 
 void TfrmMember_10::btnMemNewClick()
 {

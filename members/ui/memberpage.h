@@ -36,6 +36,8 @@ public:
 
     // Member list and entry form.
     void btnMemNewClick();
+    void butPrtMemListClick();
+    void butPrtRingListClick();
     void btnOKClick();
     void btnCancelClick();
     void rgMemClick(int item);

@@ -8,6 +8,9 @@
 #include "members/membersettings.h"
 #include "members/ui/memberpage.h"
 #include "members/ui/pagewidgets.h"
+#include "report/memberreports.h"
+#include "report/ui/reportpreview.h"
+#include "store/tableobject.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
 #include "store/valuetext.h"
@@ -89,7 +92,6 @@ QWidget *TfrmMember_10::buildRingPanel()
     btnPigExport = button(p, "btnPigExport", QStringLiteral("Spreadsheet Export"));
     btnRingExport = button(p, "btnRingExport", QStringLiteral("Ring Export"));
     butPrtRingList = button(p, "butPrtRingList", QStringLiteral("Print"));
-    butPrtRingList->hide(); // the printed ring list comes with its own operation
     connect(btnPigImport, &QPushButton::clicked, this, &TfrmMember_10::btnPigImportClick);
     connect(btnPigExport, &QPushButton::clicked, this, &TfrmMember_10::btnPigExportClick);
     connect(btnRingExport, &QPushButton::clicked, this, &TfrmMember_10::btnRingExportClick);
@@ -99,6 +101,7 @@ QWidget *TfrmMember_10::buildRingPanel()
     pbImport->hide();
     lblImportProgress = label(p, "lblImportProgress", QString());
     lblImportProgress->hide();
+    connect(butPrtRingList, &QPushButton::clicked, this, &TfrmMember_10::butPrtRingListClick);
 
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(label(p, "lblRings", QStringLiteral("Rings :")));
@@ -446,4 +449,11 @@ void TfrmMember_10::btnFColorSaveClick()
 void TfrmMember_10::btnFColorCancelClick()
 {
     grpBirdColor->hide();
+}
+
+void TfrmMember_10::butPrtRingListClick()
+{
+    // The rings as listed, ticked ones included: the member whose rings are shown.
+    const auto report = MemberReports::ringList(dm(), *adoqDBGridMRing, ringLoftName_, ringLoftNo_);
+    ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
 }

@@ -93,7 +93,7 @@ void TfrmRace_TC::buildRacePoint()
                              "double-click for its result."));
     hint->setWordWrap(true);
     auto *print = button(pnlRacePoint, "butPrtRacePoint", QStringLiteral("Print"));
-    print->hide(); // the race list report is not built yet: no dead button
+    connect(print, &QPushButton::clicked, this, &TfrmRace_TC::butPrtRacePointClick);
 
     // Editing area
     grpLibDetail = new QGroupBox(QStringLiteral("Liberation Points Detail"), pnlRacePoint);

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class Report;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -84,6 +85,12 @@ public:
     void CreateSMSTextFile();
     void butResultExportClick();
     void btnResultExport_XMLClick();
+    // Reports
+    void butPrtRacePointClick();
+    void butPrtLoftRaceDistClick();
+    void butDistDLPrtClick();
+    void butPrtRaceStatClick();
+    void butPrtRaceResultClick();
 
     // Season: a race's prize list, the championships and their standings
     void showPrizeList();
@@ -149,6 +156,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void previewReport(const Report &report);
     void buildRacePoint();
     void buildSunData();
     void buildDistances();

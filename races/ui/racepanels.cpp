@@ -11,6 +11,8 @@
 #include "races/ranking.h"
 #include "races/ui/distancedelegate.h"
 #include "races/ui/racewidgets.h"
+#include "report/racereports.h"
+#include "report/ui/reportpreview.h"
 #include "store/appclock.h"
 #include "store/recordtable.h"
 #include "store/sqlerror.h"
@@ -84,8 +86,8 @@ void TfrmRace_TC::buildDistances()
         label(pnlLoftLibPointDist, "lblDistNote",
               QStringLiteral("Select button only when coordinates \n   are used to caculate distances"));
     auto *ok = button(pnlLoftLibPointDist, "btnLoftLibDist", QStringLiteral("OK"));
-    auto *print = button(pnlLoftLibPointDist, "butPrtLoftDist", QStringLiteral("Print"));
-    print->hide(); // the member distance report is not built yet: no dead button
+    auto *print = button(pnlLoftLibPointDist, "butPrtLoftRaceDist", QStringLiteral("Print"));
+    connect(print, &QPushButton::clicked, this, &TfrmRace_TC::butPrtLoftRaceDistClick);
     connect(update, &QPushButton::clicked, this, &TfrmRace_TC::btnLoftDistUpdateClick);
     connect(ok, &QPushButton::clicked, this, &TfrmRace_TC::btnLoftLibDistClick);
     auto *lay = new QVBoxLayout(pnlLoftLibPointDist);
@@ -114,6 +116,8 @@ void TfrmRace_TC::buildDistances()
     butDistDL = button(pnlDistDownLoad, "butDistDL", QStringLiteral("DownLoad"));
     auto *rpra = button(pnlDistDownLoad, "btnRPRAPrint", QStringLiteral("RPRA Form"));
     auto *back = button(pnlDistDownLoad, "btnDistDLOK", QStringLiteral("OK"));
+    auto *dlPrint = button(pnlDistDownLoad, "butDistDLPrt", QStringLiteral("Print"));
+    connect(dlPrint, &QPushButton::clicked, this, &TfrmRace_TC::butDistDLPrtClick);
     connect(choose, &QPushButton::clicked, this, &TfrmRace_TC::Button1Click);
     connect(butDistDL, &QPushButton::clicked, this, &TfrmRace_TC::butDistDLClick);
     connect(rpra, &QPushButton::clicked, this, &TfrmRace_TC::btnRPRAPrintClick);
@@ -127,7 +131,7 @@ void TfrmRace_TC::buildDistances()
     file->addWidget(butDistDL);
     dl->addLayout(file);
     dl->addWidget(dbgridDistDL, 1);
-    dl->addWidget(buttonRow(pnlDistDownLoad, {rpra}, {back}));
+    dl->addWidget(buttonRow(pnlDistDownLoad, {rpra, dlPrint}, {back}));
 }
 
 void TfrmRace_TC::buildResults()
@@ -148,9 +152,9 @@ void TfrmRace_TC::buildResults()
     auto *print = button(pnlRaceResult, "butPrtRaceResult", QStringLiteral("Print"));
     auto *xls = button(pnlRaceResult, "btnResultExport_Excel", QStringLiteral("ResultExport_Excel"));
     auto *xml = button(pnlRaceResult, "btnResultExport_XML", QStringLiteral("ResultExport_XML"));
-    print->hide(); // the result report is not built yet: no dead button
     connect(xls, &QPushButton::clicked, this, &TfrmRace_TC::butResultExportClick);
     connect(xml, &QPushButton::clicked, this, &TfrmRace_TC::btnResultExport_XMLClick);
+    connect(print, &QPushButton::clicked, this, &TfrmRace_TC::butPrtRaceResultClick);
     connect(btnRaceRec, &QPushButton::clicked, this, &TfrmRace_TC::btnRaceRecClick);
     connect(recalc, &QPushButton::clicked, this, &TfrmRace_TC::btnRecaculateClick);
     btnPrizeList = button(pnlRaceResult, "btnPrizeList", QStringLiteral("Prize List"));
@@ -191,12 +195,14 @@ void TfrmRace_TC::buildResults()
     connect(dbgrdLoftRaceStat, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqLoftRaceStat, f); });
     auto *statOk = button(pnlLoftRaceStat, "btnLoftRaceStat", QStringLiteral("OK"));
+    auto *statPrint = button(pnlLoftRaceStat, "butPrtRaceStat", QStringLiteral("Print"));
+    connect(statPrint, &QPushButton::clicked, this, &TfrmRace_TC::butPrtRaceStatClick);
     connect(statOk, &QPushButton::clicked, this, [this] { showOnly(pnlRacePoint); });
     auto *sl = new QVBoxLayout(pnlLoftRaceStat);
     sl->setContentsMargins(0, 0, 0, 0);
     sl->addWidget(lblLoftRaceStatTiTle);
     sl->addWidget(dbgrdLoftRaceStat, 1);
-    sl->addWidget(buttonRow(pnlLoftRaceStat, {}, {statOk}));
+    sl->addWidget(buttonRow(pnlLoftRaceStat, {statPrint}, {statOk}));
 }
 
 void TfrmRace_TC::buildOtherClock()
@@ -292,7 +298,7 @@ void TfrmRace_TC::showDistances()
     if (!race)
         return;
     adotLoftRaceDist->load(race->liberCode);
-    lblLoftLibDistTitle->setText(QStringLiteral("Member loft distance to ") + race->liberSite);
+    lblLoftLibDistTitle->setText(RaceReports::distancePanelTitle(race->liberSite));
     lblDistMethod->setText(QStringLiteral("Distance method: ") +
                            Coordinates::methodName(Races::clubDistanceMethod(dm())));
     showOnly(pnlLoftLibPointDist);
@@ -428,7 +434,7 @@ void TfrmRace_TC::showStatus()
     const auto race = chosenRace();
     if (!race)
         return;
-    lblLoftRaceStatTiTle->setText(QStringLiteral(" Status for ") + race->liberSite);
+    lblLoftRaceStatTiTle->setText(RaceReports::statusPanelTitle(race->liberSite));
     adoqLoftRaceStat->load(race->raceCode);
     showOnly(pnlLoftRaceStat);
 }
@@ -549,4 +555,41 @@ void TfrmRace_TC::btnOtherClock_SaveClick()
     }
     fillOtherClockGrid();
     dbgrdOtherClock->selectRow(adoqOtherClock->rowOf(QStringLiteral("PRingNo"), ring));
+}
+
+// ---- reports
+
+void TfrmRace_TC::previewReport(const Report &report)
+{
+    ReportPreview::show(this, report, ClubSettings::load(dm()).printCount);
+}
+
+void TfrmRace_TC::butPrtRacePointClick()
+{
+    previewReport(*RaceReports::raceList(dm(), *adoqRacePoint));
+}
+
+void TfrmRace_TC::butPrtLoftRaceDistClick()
+{
+    previewReport(*RaceReports::memberDistances(dm(), *adotLoftRaceDist, lblLoftLibDistTitle->text()));
+}
+
+void TfrmRace_TC::butDistDLPrtClick()
+{
+    // Every distance row of every liberation code, under the title last set on the distance panel.
+    previewReport(*RaceReports::memberDistances(dm(), *adotDistDL, lblLoftLibDistTitle->text()));
+}
+
+void TfrmRace_TC::butPrtRaceStatClick()
+{
+    const auto race = chosenRace();
+    if (race)
+        previewReport(*RaceReports::raceStatus(dm(), *adoqLoftRaceStat, lblLoftRaceStatTiTle->text(), *race));
+}
+
+void TfrmRace_TC::butPrtRaceResultClick()
+{
+    const auto race = chosenRace();
+    if (race)
+        previewReport(*RaceReports::raceResult(dm(), *adoqRaceRec, *race, lblRaceResultSum->text()));
 }

@@ -11,9 +11,9 @@
 #include <algorithm>
 
 namespace {
-std::function<void(Report &, int)> &hook()
+std::function<void(const Report &, int)> &hook()
 {
-    static std::function<void(Report &, int)> h;
+    static std::function<void(const Report &, int)> h;
     return h;
 }
 
@@ -26,12 +26,12 @@ std::unique_ptr<QPrinter> reportPrinter(int copies)
 }
 } // namespace
 
-ReportPreviewDialog::ReportPreviewDialog(Report &report, int copies, QWidget *parent)
+ReportPreviewDialog::ReportPreviewDialog(const Report &report, int copies, QWidget *parent)
     : ReportPreviewDialog(report, copies, reportPrinter(copies), parent)
 {
 }
 
-ReportPreviewDialog::ReportPreviewDialog(Report &report, int copies, std::unique_ptr<QPrinter> printer,
+ReportPreviewDialog::ReportPreviewDialog(const Report &report, int copies, std::unique_ptr<QPrinter> printer,
                                          QWidget *parent)
     : QPrintPreviewDialog(printer.get(), parent), report_(report), printer_(std::move(printer))
 {
@@ -67,7 +67,7 @@ void ReportPreviewDialog::saveAsPdf()
 }
 
 namespace ReportPreview {
-void show(QWidget *parent, Report &report, int copies)
+void show(QWidget *parent, const Report &report, int copies)
 {
     if (hook()) {
         hook()(report, copies);
@@ -77,7 +77,7 @@ void show(QWidget *parent, Report &report, int copies)
     dialog.exec();
 }
 
-void setHook(std::function<void(Report &, int)> h)
+void setHook(std::function<void(const Report &, int)> h)
 {
     hook() = std::move(h);
 }

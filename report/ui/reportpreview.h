@@ -13,7 +13,7 @@ class ReportPreviewDialog : public QPrintPreviewDialog
 {
     Q_OBJECT
 public:
-    ReportPreviewDialog(Report &report, int copies, QWidget *parent = nullptr);
+    ReportPreviewDialog(const Report &report, int copies, QWidget *parent = nullptr);
     ~ReportPreviewDialog() override;
 
     QPrinter &printer() { return *printer_; }
@@ -24,16 +24,16 @@ public slots:
     void saveAsPdf();
 
 private:
-    ReportPreviewDialog(Report &report, int copies, std::unique_ptr<QPrinter> printer, QWidget *parent);
+    ReportPreviewDialog(const Report &report, int copies, std::unique_ptr<QPrinter> printer, QWidget *parent);
 
-    Report &report_;
+    const Report &report_;
     std::unique_ptr<QPrinter> printer_;
     QAction *save_ = nullptr;
 };
 
 namespace ReportPreview {
 // Shows the report's preview and returns when it is closed.
-void show(QWidget *parent, Report &report, int copies);
+void show(QWidget *parent, const Report &report, int copies);
 // Test hook: while set, show() hands the report to the hook instead of opening the preview.
-void setHook(std::function<void(Report &report, int copies)> hook);
+void setHook(std::function<void(const Report &report, int copies)> hook);
 } // namespace ReportPreview

@@ -61,7 +61,7 @@ void TestReportPreview::hookReceivesTheReport()
     Report r("frmHooked");
     QString seen;
     int copies = 0;
-    ReportPreview::setHook([&](Report &rep, int c) {
+    ReportPreview::setHook([&](const Report &rep, int c) {
         seen = rep.formName();
         copies = c;
     });
