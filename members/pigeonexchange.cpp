@@ -86,15 +86,7 @@ TextFile memberList(TdmORVS &dm)
     QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo, LoftName, PhoneNo, LoftLon, LoftLat, AssociationCode, EMail "
                                          "FROM ORV_LoftData ORDER BY LoftNo"));
     while (q.next()) {
-        MemberLines::Loft l;
-        l.loftNo = q.value(0).toString();
-        l.loftName = q.value(1).toString();
-        l.phoneNo = q.value(2).toString();
-        l.loftLon = q.value(3);
-        l.loftLat = q.value(4);
-        l.associationCode = q.value(5).toString();
-        l.email = q.value(6).toString();
-        f.addLine(MemberLines::line(dm, l, QString()));
+        f.addLine(MemberLines::lineOfRow(dm, q, QString()));
     }
     return f;
 }

@@ -2,6 +2,7 @@
 
 #include "store/tdmorvs.h"
 
+#include <QSqlQuery>
 #include <QStringList>
 
 QString MemberLines::compactCoordinate(const QVariant &stored)
@@ -33,4 +34,17 @@ QString MemberLines::line(TdmORVS &dm, const Loft &loft, const QString &raceCode
                        raceCode,
                        loft.email}
         .join(QLatin1Char(','));
+}
+
+QString MemberLines::lineOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode)
+{
+    Loft l;
+    l.loftNo = q.value(0).toString();
+    l.loftName = q.value(1).toString();
+    l.phoneNo = q.value(2).toString();
+    l.loftLon = q.value(3);
+    l.loftLat = q.value(4);
+    l.associationCode = q.value(5).toString();
+    l.email = q.value(6).toString();
+    return line(dm, l, raceCode);
 }

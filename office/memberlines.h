@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 
+class QSqlQuery;
 class TdmORVS;
 
 // The member line shared by the member list COTE.txt of the member page and the SMS member file
@@ -21,4 +22,7 @@ struct Loft
 // ClockID of the loft's most recently synchronised clock; empty without one.
 QString latestClock(TdmORVS &dm, const QString &loftNo);
 QString line(TdmORVS &dm, const Loft &loft, const QString &raceCode);
+// The line of the current row of a query selecting LoftNo, LoftName, PhoneNo, LoftLon, LoftLat,
+// AssociationCode, EMail in that order.
+QString lineOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode);
 } // namespace MemberLines

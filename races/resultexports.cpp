@@ -445,15 +445,7 @@ TextFile smsMembers(TdmORVS &dm, const RaceInfo &race)
                                          "c.AssociationCode, c.EMail ORDER BY b.LoftNo"),
                           {race.raceCode});
     while (q.next()) {
-        MemberLines::Loft l;
-        l.loftNo = q.value(0).toString();
-        l.loftName = q.value(1).toString();
-        l.phoneNo = q.value(2).toString();
-        l.loftLon = q.value(3);
-        l.loftLat = q.value(4);
-        l.associationCode = q.value(5).toString();
-        l.email = q.value(6).toString();
-        f.addLine(MemberLines::line(dm, l, race.raceCode));
+        f.addLine(MemberLines::lineOfRow(dm, q, race.raceCode));
     }
     return f;
 }
