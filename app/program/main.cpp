@@ -5,6 +5,7 @@
 #include "device/devicelink.h"
 #include "sim/clocksimulator.h"
 #include "sim/simlink.h"
+#include "app/ui/dialogs.h"
 #include "app/ui/mainwindow.h"
 #include "store/datafolder.h"
 #include "store/sqlerror.h"
@@ -14,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
@@ -29,20 +31,36 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const SqlError &e) {
-            QMessageBox::critical(activeWindow(), applicationDisplayName(), e.message());
+            QMessageBox::critical(activeWindow(), Dialogs::programTitle(), e.message());
         } catch (const std::exception &e) {
-            QMessageBox::critical(activeWindow(), applicationDisplayName(), QString::fromLocal8Bit(e.what()));
+            QMessageBox::critical(activeWindow(), Dialogs::programTitle(), QString::fromLocal8Bit(e.what()));
         }
         return false;
     }
 };
+
+// The virtual clocks stand beside the main window, never over a page: on a screen too narrow for
+// both, the main window gives up the width.
+void placeBeside(QWidget &main, QWidget &tool)
+{
+    const QScreen *screen = main.screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const int frame = 12; // window manager borders, a guess before the frames are known
+    const int room = free.width() - tool.width() - 3 * frame;
+    if (main.width() > room)
+        main.resize(qMax(room, main.minimumSizeHint().width()), main.height());
+    const int left = free.left() + qMax(0, (free.width() - main.width() - tool.width() - 3 * frame) / 2);
+    main.move(left, main.y());
+    tool.move(qMin(left + main.width() + 2 * frame, free.right() - tool.width()), main.y() + 40);
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pennavox"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pennavox Club Management"));
     QApplication::setApplicationVersion(QStringLiteral(PENNAVOX_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pennavox.png")));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pennavox.Pennavox"));
@@ -73,7 +91,7 @@ int main(int argc, char **argv)
         if (demo)
             Demo::seed(*dm);
     } catch (const SqlError &e) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
+        QMessageBox::critical(nullptr, Dialogs::programTitle(),
                               QStringLiteral("The club database cannot be opened:\n%1").arg(e.message()));
         return 1;
     }
@@ -96,14 +114,15 @@ int main(int argc, char **argv)
             w.close(); // runs the close-time purge; nothing else happens
             return 0;  // first-run setup left without a saved club
         }
-        w.show();
         std::unique_ptr<TfrmVirtualClocks> clocks;
         if (sim) {
             // A tool window of the main window: it stays in front of it and goes with it.
             clocks = std::make_unique<TfrmVirtualClocks>(*sim, *dm, &w);
-            clocks->move(w.x() + w.width() - clocks->width() - 24, w.y() + w.height() - clocks->height() - 40);
-            clocks->show();
+            placeBeside(w, *clocks);
         }
+        w.show();
+        if (clocks)
+            clocks->show();
         if (parser.isSet(pageOpt))
             QTimer::singleShot(0, &w, [&w, n = parser.value(pageOpt).toInt()] { w.openPage(n); });
         rc = app.exec();

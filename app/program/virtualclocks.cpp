@@ -59,7 +59,7 @@ TfrmVirtualClocks::TfrmVirtualClocks(ClockSimulator &sim, TdmORVS &dm, QWidget *
     lay->addWidget(races_);
     lay->addLayout(raceRow);
     lay->addWidget(status_);
-    resize(360, 520);
+    resize(290, 440);
     refresh();
 }
 

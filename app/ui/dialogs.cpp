@@ -15,6 +15,11 @@ Answer headlessAnswer = Answer::No;
 
 namespace Dialogs {
 
+QString programTitle()
+{
+    return QStringLiteral("Pennavox Club Management");
+}
+
 Answer ask(QWidget *parent, const QString &text, bool withCancel)
 {
     shownTexts << text;
@@ -27,7 +32,7 @@ Answer ask(QWidget *parent, const QString &text, bool withCancel)
         buttons |= QMessageBox::Cancel;
     // Most questions are about deleting or replacing: Enter must not answer Yes by itself.
     const auto r =
-        QMessageBox::question(parent, QApplication::applicationDisplayName(), text, buttons, QMessageBox::No);
+        QMessageBox::question(parent, programTitle(), text, buttons, QMessageBox::No);
     return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
@@ -36,7 +41,7 @@ void info(QWidget *parent, const QString &text)
     shownTexts << text;
     if (headless || !answers.isEmpty())
         return;
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, programTitle(), text);
 }
 
 void error(QWidget *parent, const QString &text)
@@ -44,7 +49,7 @@ void error(QWidget *parent, const QString &text)
     shownTexts << text;
     if (headless || !answers.isEmpty())
         return;
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent, programTitle(), text);
 }
 
 QString openFile(QWidget *parent, const QString &caption, const QString &filter, const QString &dir)

@@ -10,6 +10,9 @@ class QWidget;
 // Every message box and file dialog of the pages goes through here, so a test can answer them in
 // advance (push*) and read what was shown (shown()).
 namespace Dialogs {
+// The program's name, the title of its main window and message boxes. It is not the platform's
+// display name, which would be added to every other window's title.
+QString programTitle();
 Answer ask(QWidget *parent, const QString &text, bool withCancel = false);
 void info(QWidget *parent, const QString &text);
 void error(QWidget *parent, const QString &text);

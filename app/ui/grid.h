@@ -5,12 +5,14 @@
 class RecordTable;
 
 // The one look of every grid: columns sized to their content whenever the rows change (never
-// wider than half the grid), resizable by dragging, the last column taking the room left, and the
+// wider than half the grid), resizable by dragging, one column (the last) taking the room left, and the
 // sort arrow on the column a RecordTable is sorted by.
 namespace GridFit {
 void apply(QTableView *view);
 // Sizes the columns to the rows shown now.
 void fit(QTableView *view);
+// The column that takes the room left (by default the last shown one).
+void fillColumn(QTableView *view, int column);
 } // namespace GridFit
 
 // A read-only data grid over a RecordTable, one row selected at a time. A click on a column title

@@ -63,8 +63,7 @@ void TfrmMenu_V8_EU_10_TC::setBackupNoticeMs(int ms)
 TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMainWindow(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("frmMenu_V8_EU_10_TC"));
-    // The platform adds the program's name to every title; the main window has no other.
-    setWindowTitle(QString());
+    setWindowTitle(Dialogs::programTitle());
     resize(1360, 738);
     if (QScreen *s = QGuiApplication::primaryScreen())
         move(qMax(0, (s->geometry().width() - 1360) / 2), 0);
@@ -137,7 +136,7 @@ void TfrmMenu_V8_EU_10_TC::FormShow()
         close();
         return;
     }
-    QMessageBox box(QMessageBox::Information, QGuiApplication::applicationDisplayName(),
+    QMessageBox box(QMessageBox::Information, Dialogs::programTitle(),
                     QStringLiteral("Access DB Backup Now, Please. Wait !"), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("BackupNotice"));
     QTimer::singleShot(backupNoticeMs, &box, &QMessageBox::accept);

@@ -87,6 +87,8 @@ QWidget *TfrmMember_10::buildMemberList()
     adoqDBGridLoft->setObjectName(QStringLiteral("adoqDBGridLoft"));
     dbgrdMem = new TDBGrid(QStringLiteral("dbgrdMem"), adoqDBGridLoft, p);
     dbgrdMem->viewport()->installEventFilter(this);
+    // The name is the long text of a member row; the clock count after it stays by its title.
+    GridFit::fillColumn(dbgrdMem, adoqDBGridLoft->columnOfField(QStringLiteral("LoftName")));
     connect(dbgrdMem, &TDBGrid::titleClicked, this, [this](const QString &fld) { titleClick(dbgrdMem, fld); });
     connect(dbgrdMem, &QAbstractItemView::doubleClicked, this, [this] { dbgrdMemDblClick(); });
     connect(dbgrdMem, &QAbstractItemView::clicked, this, [this] { hideMenus(); });

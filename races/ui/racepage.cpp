@@ -84,6 +84,12 @@ void TfrmRace_TC::buildRacePoint()
     dbgrd1 = new TDBGrid(QStringLiteral("dbgrd1"), adoqRacePoint, pnlRacePoint);
     dbgrd1->viewport()->installEventFilter(this);
     connect(dbgrd1, &QTableView::clicked, this, [this] { dbgrd1CellClick(); });
+    // The editor follows the highlighted race, also when it is moved with the keys; a race being
+    // added keeps what was typed.
+    connect(dbgrd1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        if (!addMode_)
+            loadRaceIntoEditor();
+    });
     connect(dbgrd1, &QTableView::doubleClicked, this, [this] { dbgrd1DblClick(); });
     connect(dbgrd1, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqRacePoint, f); });
@@ -243,6 +249,7 @@ void TfrmRace_TC::FormShow()
                        static_cast<QWidget *>(medtRaceLon), static_cast<QWidget *>(medtRaceLat)})
         w->setEnabled(false);
     dtpLibDate->setDate(AppClock::today());
+    loadRaceIntoEditor(); // the highlighted race, when there is one
     Caption_Language_Update();
 }
 

@@ -131,6 +131,35 @@ private slots:
         QCOMPARE(db.dm().scalar("SELECT DeleteMark FROM ORV_RaceData").toInt(), 1);
     }
 
+    void editorFollowsTheHighlightedRace()
+    {
+        TestDb db;
+        db.insertClub();
+        seed(db.dm());
+        race(db.dm(), "55550527", "5555", "2026-05-27", "06:15:00");
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        // the row highlighted on opening is the one in the editor, not today's blank form
+        QCOMPARE(page.currentRaceCode(), QStringLiteral("12340526"));
+        QCOMPARE(page.edtLibCode->text(), QStringLiteral("1234"));
+        QCOMPARE(page.dtpLibDate->date(), QDate(2026, 5, 26));
+        QCOMPARE(page.dtpLibTime->time(), QTime(7, 0));
+        // moved with the keys, the editor follows
+        page.dbgrd1->setFocus();
+        QTest::keyClick(page.dbgrd1, Qt::Key_Down);
+        QCOMPARE(page.currentRaceCode(), QStringLiteral("55550527"));
+        QCOMPARE(page.edtLibCode->text(), QStringLiteral("5555"));
+        QCOMPARE(page.dtpLibTime->time(), QTime(6, 15));
+        // a race being added keeps what was typed when the highlight moves
+        page.btn1Click();
+        page.chkLibPoint->click();
+        QTest::keyClicks(page.edtLibCode, QStringLiteral("77"));
+        QTest::keyClick(page.dbgrd1, Qt::Key_Up);
+        QCOMPARE(page.edtLibCode->text(), QStringLiteral("77"));
+    }
+
     void exportsThroughTheSaveDialog()
     {
         TestDb db;
