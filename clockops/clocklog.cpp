@@ -59,12 +59,26 @@ QString loftName(TdmORVS &dm, const QString &loftNo)
 QStringList unreadLofts(TdmORVS &dm, const QString &raceCode, Stage stage)
 {
     QString sql;
-    if (stage == Stage::Marked)
-        sql = QStringLiteral("SELECT a.LoftNo, d.LoftName FROM ORV_RaceClockTime a "
-                             "LEFT JOIN ORV_LoftData d ON d.LoftNo=a.LoftNo WHERE a.RaceCode=? "
-                             "GROUP BY a.LoftNo "
-                             "HAVING MAX(COALESCE(a.DLMarkedTime,''))='' ORDER BY a.LoftNo");
-    else if (stage == Stage::Result)
+    if (stage == Stage::Marked) {
+        // A clock read before its birds were basketed is not done: it stays on the list, marked so.
+        QStringList out;
+        const auto rows = dm.rows(
+            QStringLiteral("SELECT a.LoftNo, d.LoftName, MAX(COALESCE(a.DLMarkedTime,'')) AS readAt, "
+                           "(SELECT COUNT(*) FROM ORV_PigRaceData r JOIN ORV_PigData p ON p.PRingNo=r.PRingNo "
+                           "WHERE r.RaceCode=? AND p.LoftNo=a.LoftNo AND COALESCE(r.MarkedTime,'')<>'') AS marked "
+                           "FROM ORV_RaceClockTime a LEFT JOIN ORV_LoftData d ON d.LoftNo=a.LoftNo "
+                           "WHERE a.RaceCode=? GROUP BY a.LoftNo HAVING readAt='' OR marked=0 ORDER BY a.LoftNo"),
+            {raceCode, raceCode});
+        for (const auto &r : rows) {
+            const QString name = r.value(1).toString();
+            QString text = name.isEmpty() ? r.value(0).toString() : r.value(0).toString() + QLatin1Char(' ') + name;
+            if (!r.value(2).toString().isEmpty())
+                text += QStringLiteral(" (read, no birds marked)");
+            out << text;
+        }
+        return out;
+    }
+    if (stage == Stage::Result)
         sql = QStringLiteral("SELECT DISTINCT p.LoftNo, d.LoftName FROM ORV_PigRaceData r "
                              "JOIN ORV_PigData p ON p.PRingNo=r.PRingNo "
                              "LEFT JOIN ORV_LoftData d ON d.LoftNo=p.LoftNo "

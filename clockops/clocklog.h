@@ -36,7 +36,8 @@ QString line(const Entry &e);
 QString shortFailure(const QString &text);
 
 // The lofts of a race still to be read, "003 Peeters" each, by loft number. For the marked
-// stage: lofts whose clocks hold the race and whose marking has not been read. For the result
+// stage: lofts whose clocks hold the race and whose marking has not been read, or was read with
+// no bird marked ("002 Brown (read, no birds marked)"). For the result
 // stage: lofts with birds marked for the race whose stop times have not been read.
 QStringList unreadLofts(TdmORVS &dm, const QString &raceCode, Stage stage);
 

@@ -127,15 +127,32 @@ private slots:
         QCOMPARE(marked.count(), 2);
         QCOMPARE(ClockLog::unreadLofts(dm, "10010603", Stage::Marked), QStringList({"002 Brown"}));
         QCOMPARE(ClockLog::unreadLofts(dm, "10010603", Stage::Result), QStringList({"001 Adams"}));
+        // read before its birds were basketed: read, yet not done
+        sim.connectClock(1);
+        QVERIFY(sim.clock(1).markRace("10010603", basket, basket));
+        s.PreDeviceno.clear();
+        MarkedUpload early(dm, api, s, sink);
+        QCOMPARE(early.poll(), PollOutcome::Done);
+        QCOMPARE(early.count(), 0);
+        QCOMPARE(ClockLog::unreadLofts(dm, "10010603", Stage::Marked),
+                 QStringList({"002 Brown (read, no birds marked)"}));
+        QVERIFY(sim.clock(1).markPigeon("B1", "10010603", basket + 4000));
+        s.PreDeviceno.clear();
+        MarkedUpload again(dm, api, s, sink);
+        QCOMPARE(again.poll(), PollOutcome::Done);
+        QCOMPARE(again.count(), 1);
+        QVERIFY(ClockLog::unreadLofts(dm, "10010603", Stage::Marked).isEmpty());
+        QCOMPARE(ClockLog::unreadLofts(dm, "10010603", Stage::Result), QStringList({"001 Adams", "002 Brown"}));
 
         const qint64 liberation = ClockStamp::fromLocal(QDateTime(QDate(2026, 6, 3), QTime(7, 0)));
+        sim.connectClock(0);
         QVERIFY(sim.clock(0).arrive("A1", liberation + 3600000));
         QVERIFY(sim.clock(0).stopRace("10010603", liberation + 7200000, liberation + 7200000));
         s.PreDeviceno.clear();
         ResultUpload result(dm, api, s, sink);
         QCOMPARE(result.poll(), PollOutcome::Done);
         QCOMPARE(result.stored(), 1);
-        QVERIFY(ClockLog::unreadLofts(dm, "10010603", Stage::Result).isEmpty());
+        QCOMPARE(ClockLog::unreadLofts(dm, "10010603", Stage::Result), QStringList({"002 Brown"}));
         QCOMPARE(ClockLog::loftName(dm, "002"), QString("Brown"));
     }
 
