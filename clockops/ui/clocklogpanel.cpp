@@ -12,7 +12,8 @@ QPlainTextEdit *memo(QWidget *parent, const QString &name)
     auto *m = new QPlainTextEdit(parent);
     m->setObjectName(name);
     m->setReadOnly(true);
-    m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long loft names wrap rather than hide the end of a line behind a scroll bar.
+    m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m->setFocusPolicy(Qt::ClickFocus);
     return m;
 }

@@ -95,6 +95,7 @@ void TestDemoRoad::roadOfARace()
     const int item = page->cbbRaceCode->findData(race);
     QVERIFY(item >= 0);
     page->timerMark->setInterval(20);
+    page->cbbRaceCode->setCurrentIndex(item); // as chosen in the box: activated follows
     page->cbbRaceCodeClick(item);
     for (int i = 0; i < sim->clockCount(); ++i) {
         // As the README says: connect the clock (the page reads it: nothing basketed yet), then
@@ -118,6 +119,7 @@ void TestDemoRoad::roadOfARace()
     page->PageControl1->setCurrentIndex(2);
     const int resultItem = page->cbbTimer_UPL->findData(race);
     page->timerResult->setInterval(20);
+    page->cbbTimer_UPL->setCurrentIndex(resultItem);
     page->cbbTimer_UPLClick(resultItem);
     QCOMPARE(page->logResult->unread().size(), sim->clockCount());
     for (int i = 0; i < sim->clockCount(); ++i) {
