@@ -51,9 +51,18 @@ public:
         const QHeaderView *h = view_->horizontalHeader();
         if (column_ >= 0 && column_ < h->count())
             return column_;
-        for (int v = h->count() - 1; v >= 0; --v)
-            if (!h->isSectionHidden(h->logicalIndex(v)))
-                return h->logicalIndex(v);
+        for (int v = h->count() - 1; v >= 0; --v) {
+            const int c = h->logicalIndex(v);
+            if (h->isSectionHidden(c))
+                continue;
+            // A count or a distance pushed to the far edge reads badly: such a grid ends where its
+            // numbers end.
+            const QAbstractItemModel *m = view_->model();
+            if (m && m->rowCount() > 0 &&
+                (m->data(m->index(0, c), Qt::TextAlignmentRole).toInt() & Qt::AlignRight))
+                return -1;
+            return c;
+        }
         return -1;
     }
     void setColumn(int c) { column_ = c; }

@@ -14,6 +14,7 @@ QPlainTextEdit *memo(QWidget *parent, const QString &name)
     m->setReadOnly(true);
     // Long loft names wrap rather than hide the end of a line behind a scroll bar.
     m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m->setFocusPolicy(Qt::ClickFocus);
     return m;
 }
