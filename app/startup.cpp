@@ -108,8 +108,13 @@ void purgeOldRaceData(TdmORVS &dm, const QDate &today)
     const QString cut60 = ValueText::date(today.addDays(-60));
     dm.exec(QStringLiteral("DELETE FROM ORV_RaceData WHERE DeleteMark<>0 AND date(LiberDate)<=date(?)"), {cut7});
     dm.exec(QStringLiteral("DELETE FROM ORV_SunSet_SunRise WHERE date(RaceDate)<=date(?)"), {cut7});
-    dm.exec(QStringLiteral("DELETE FROM ORV_PigRaceData WHERE date(LiberDate)<=date(?)"), {cut60});
-    dm.exec(QStringLiteral("DELETE FROM ORV_RaceClockTime WHERE date(LiberDate)<=date(?)"), {cut60});
+    // A race counted in a championship keeps its results for the whole season.
+    dm.exec(QStringLiteral("DELETE FROM ORV_PigRaceData WHERE date(LiberDate)<=date(?) "
+                           "AND RaceCode NOT IN (SELECT RaceCode FROM PNX_ChampionshipRace)"),
+            {cut60});
+    dm.exec(QStringLiteral("DELETE FROM ORV_RaceClockTime WHERE date(LiberDate)<=date(?) "
+                           "AND RaceCode NOT IN (SELECT RaceCode FROM PNX_ChampionshipRace)"),
+            {cut60});
 }
 
 } // namespace Startup

@@ -136,10 +136,12 @@ void TestStartup::purgeCutOffs()
     for (int d : {6, 7, 8})
         db.dm().exec("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate) VALUES (?,?)",
                      {QString("S%1").arg(d), today.addDays(-d).toString("yyyy-MM-dd")});
-    for (int d : {59, 60})
+    for (int d : {59, 60, 120})
         for (const char *table : {"ORV_PigRaceData", "ORV_RaceClockTime"})
             db.dm().exec(QString("INSERT INTO %1 (RaceCode, LiberDate) VALUES (?,?)").arg(table),
                          {QString("R%1").arg(d), today.addDays(-d).toString("yyyy-MM-dd")});
+    // a race of the season's championship stays however old it is
+    db.dm().exec("INSERT INTO PNX_ChampionshipRace (Name, RaceCode, Seq) VALUES ('Season','R120',1)");
     Startup::purgeOldRaceData(db.dm(), today);
     auto codes = [&](const QString &table) {
         QStringList out;
@@ -149,8 +151,8 @@ void TestStartup::purgeCutOffs()
     };
     QCOMPARE(codes("ORV_RaceData"), QStringList({"DEL6", "LIVE30"}));
     QCOMPARE(codes("ORV_SunSet_SunRise"), QStringList({"S6"}));
-    QCOMPARE(codes("ORV_PigRaceData"), QStringList({"R59"}));
-    QCOMPARE(codes("ORV_RaceClockTime"), QStringList({"R59"}));
+    QCOMPARE(codes("ORV_PigRaceData"), QStringList({"R120", "R59"}));
+    QCOMPARE(codes("ORV_RaceClockTime"), QStringList({"R120", "R59"}));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
