@@ -7,7 +7,9 @@
 
 #include <QAction>
 #include <QPrinter>
+#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 namespace {
@@ -45,10 +47,26 @@ ReportPreviewDialog::ReportPreviewDialog(const Report &report, int copies, std::
     save_ = new QAction(QStringLiteral("Save as PDF…"), this);
     save_->setObjectName(QStringLiteral("actSaveAsPdf"));
     connect(save_, &QAction::triggered, this, &ReportPreviewDialog::saveAsPdf);
+    save_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     if (auto *bar = findChild<QToolBar *>()) {
-        bar->addSeparator();
-        bar->addAction(save_);
-        bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        // Print and Save as PDF are what the preview is for: they come first and say so; the
+        // zoom and page buttons keep their icons and tell their names on hovering.
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        const QList<QAction *> actions = bar->actions();
+        QAction *first = actions.isEmpty() ? nullptr : actions.front();
+        QAction *print = nullptr;
+        for (QAction *a : actions)
+            if (a->text().remove(QLatin1Char('&')) == QLatin1String("Print"))
+                print = a;
+        if (print) {
+            bar->removeAction(print);
+            bar->insertAction(first, print);
+        }
+        bar->insertAction(first, save_);
+        bar->insertSeparator(first);
+        for (QAction *a : {print, save_})
+            if (auto *b = a ? qobject_cast<QToolButton *>(bar->widgetForAction(a)) : nullptr)
+                b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     }
 }
 
