@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 class TestReportPreview : public QObject
@@ -38,6 +39,16 @@ void TestReportPreview::previewShowsThePagesAndSavesPdf()
     auto *view = dlg.findChild<QPrintPreviewWidget *>();
     QVERIFY(view);
     QTRY_VERIFY(view->pageCount() >= 4);
+    // Print and Save as PDF lead the tool bar, in sight at the dialog's width, not behind its »
+    auto *bar = dlg.findChild<QToolBar *>();
+    QVERIFY(bar);
+    QCOMPARE(bar->actions().at(0)->text().remove('&'), QString("Print"));
+    QCOMPARE(bar->actions().at(1), dlg.saveAction());
+    for (QAction *a : {bar->actions().at(0), dlg.saveAction()}) {
+        QWidget *b = bar->widgetForAction(a);
+        QVERIFY(b && b->isVisible());
+        QVERIFY(b->geometry().right() < bar->width());
+    }
 
     QTemporaryDir dir;
     const QString path = dir.filePath("list.pdf");
