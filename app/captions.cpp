@@ -3,6 +3,9 @@
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
 
+#include <QObject>
+#include <QStringList>
+
 namespace Captions {
 
 Kind kindOf(const QString &objectCode)
@@ -61,6 +64,24 @@ std::vector<Row> rowsFor(TdmORVS &dm, const QString &formName, int language)
         out.clear();
     }
     return out;
+}
+
+void markFixed(QObject *control)
+{
+    control->setProperty("pnxFixedCaption", true);
+}
+
+bool isFixed(const QObject *control)
+{
+    return control->property("pnxFixedCaption").toBool();
+}
+
+bool isUnitTitle(const QString &text)
+{
+    static const QStringList units = {QStringLiteral("MPM"),   QStringLiteral("Yds/Min"), QStringLiteral("Yds/min"),
+                                      QStringLiteral("m/min"), QStringLiteral("yds/min"), QStringLiteral("KM"),
+                                      QStringLiteral("M"),     QStringLiteral("Miles"),   QStringLiteral("Yards")};
+    return units.contains(text.trimmed());
 }
 
 } // namespace Captions

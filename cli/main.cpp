@@ -1,5 +1,7 @@
 #include "cli/clicommand.h"
 
+#include "app/captionfiles.h"
+
 #include "store/datafolder.h"
 #include "pennavox/version.h"
 #include "store/sqlerror.h"
@@ -74,8 +76,11 @@ void TerminalSink::progress(int done, int total, const QString &what)
 
 TdmORVS &CliContext::dm()
 {
-    if (!dm_)
+    if (!dm_) {
         dm_ = std::make_unique<TdmORVS>(dataDir);
+        if (dm_->createdNow()) // as the program does: a new database holds every language's captions
+            CaptionFiles::loadShipped(*dm_);
+    }
     return *dm_;
 }
 

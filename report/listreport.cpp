@@ -1,5 +1,6 @@
 #include "report/listreport.h"
 
+#include "app/captions.h"
 #include "store/recordtable.h"
 #include "store/tableobject.h"
 
@@ -29,8 +30,10 @@ void finish(Report &report, TdmORVS &dm, const ClubSettings &club)
 
 void setHeader(Report &report, const QString &objectName, const QString &text)
 {
-    if (auto *l = report.findChild<ReportLabel *>(objectName))
+    if (auto *l = report.findChild<ReportLabel *>(objectName)) {
         l->setText(text);
+        Captions::markFixed(l); // follows the club's unit, which a caption row would not
+    }
 }
 
 } // namespace ListReport

@@ -20,6 +20,18 @@ QString statusPanelTitle(const QString &site)
     return QStringLiteral(" Status for ") + site;
 }
 
+namespace {
+// A panel title printed as its translatable caption and the site after it; a title of another
+// form is printed as it stands.
+void addPanelTitle(Report &report, const QString &title, const QString &prefix, const QString &after = {})
+{
+    if (title.startsWith(prefix))
+        report.addTitle(QStringLiteral("qrlTitle"), prefix.trimmed(), title.mid(prefix.size()) + after);
+    else
+        report.addTitle(QStringLiteral("qrlTitle"), QString(), title + after);
+}
+} // namespace
+
 std::unique_ptr<Report> raceList(TdmORVS &dm, const RaceList &shown)
 {
     const ClubSettings club = ClubSettings::load(dm);
@@ -37,7 +49,7 @@ std::unique_ptr<Report> memberDistances(TdmORVS &dm, const DistanceList &shown, 
     auto *list = new DistanceList(dm, false, ListLayout::Report);
     list->copyRowsFrom(shown);
     auto report = ListReport::make(QStringLiteral("frmPrtMemDist_TC"), list, club, true);
-    report->addTitle(QStringLiteral("qrlTitle"), panelTitle);
+    addPanelTitle(*report, panelTitle, distancePanelTitle(QString()));
     // Official lists must say how their distances were measured.
     report->addTitle(QStringLiteral("qrlDistMethod"), QStringLiteral("Distance method :"),
                      Coordinates::methodName(Races::clubDistanceMethod(dm)));
@@ -61,7 +73,7 @@ std::unique_ptr<Report> raceStatus(TdmORVS &dm, const RaceStatusList &shown, con
     auto report = ListReport::make(QStringLiteral("frmPrtRaceStat_TC"), list, club, true);
     const QString when = race.liberDate.toString(QStringLiteral("MM/dd")) + QLatin1Char(' ') +
                          race.liberTime.toString(QStringLiteral("HH:mm:ss"));
-    report->addTitle(QStringLiteral("qrlTitle"), panelTitle + QStringLiteral(" (") + when + QLatin1Char(')'));
+    addPanelTitle(*report, panelTitle, statusPanelTitle(QString()), QStringLiteral(" (") + when + QLatin1Char(')'));
     ListReport::finish(*report, dm, club);
     return report;
 }

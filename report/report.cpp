@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModel>
 #include <QLocale>
+#include <map>
 
 ReportLabel::ReportLabel(const QString &objectName, const QString &text, QObject *parent)
     : QObject(parent), text_(text)
@@ -82,9 +83,25 @@ void Report::translate(TdmORVS &dm, int language)
     for (const auto &row : Captions::rowsFor(dm, formName(), language)) {
         if (row.kind != Captions::Kind::ReportLabel)
             continue;
-        if (auto *l = findChild<ReportLabel *>(row.objectCode))
+        if (auto *l = findChild<ReportLabel *>(row.objectCode);
+            l && !Captions::isFixed(l) && !Captions::isUnitTitle(l->text()))
             l->setText(row.caption);
     }
+}
+
+std::vector<std::pair<QString, QString>> Report::captionLabels() const
+{
+    std::map<QString, QString> byName;
+    for (const ReportLabel *l : findChildren<ReportLabel *>()) {
+        const QString name = l->objectName();
+        if (Captions::kindOf(name) != Captions::Kind::ReportLabel || byName.count(name))
+            continue;
+        const ReportLabel *reached = findChild<ReportLabel *>(name); // the label a row of that name reaches
+        if (!Captions::isFixed(reached) && !Captions::isUnitTitle(reached->text()) &&
+            !reached->text().trimmed().isEmpty())
+            byName[name] = reached->text();
+    }
+    return {byName.begin(), byName.end()};
 }
 
 int Report::rowCount() const

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <utility>
 #include <vector>
 
 class QAbstractItemModel;
@@ -97,6 +98,9 @@ public:
     // Replaces the texts of the report's labels with the caption table's rows for this report in
     // the given language (rows of report-label kind only).
     void translate(TdmORVS &dm, int language);
+    // The labels a translation reaches, with their texts, in name order: what a caption file must
+    // hold for this report (labels without text and fixed ones left out).
+    std::vector<std::pair<QString, QString>> captionLabels() const;
 
     int rowCount() const;
     QString cellText(int row, int column) const;

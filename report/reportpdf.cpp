@@ -14,7 +14,12 @@ int write(const Report &report, QIODevice &device)
     writer.setPageLayout(ReportLayout::pageLayout());
     writer.setResolution(600);
     writer.setCreator(QStringLiteral("Pennavox Club Management"));
-    writer.setTitle(report.titles().empty() ? report.formName() : report.titles().front().caption->text());
+    if (report.titles().empty()) {
+        writer.setTitle(report.formName());
+    } else {
+        const Report::Field &f = report.titles().front();
+        writer.setTitle((f.caption->text().trimmed() + QLatin1Char(' ') + f.value).trimmed());
+    }
     return ReportLayout::print(report, writer);
 }
 

@@ -52,6 +52,7 @@ TdmORVS::TdmORVS(const QString &dataFolder) : folder_(QDir(dataFolder).absoluteP
     if (name.isEmpty())
         name = QLatin1String(DatabaseFileName);
     dbPath_ = QDir(folder_).absoluteFilePath(name);
+    createdNow_ = !QFileInfo::exists(dbPath_);
 
     // The first instance keeps the system's name; further ones (tests, tools) get their own.
     const int n = connectionCounter++;

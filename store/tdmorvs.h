@@ -26,6 +26,8 @@ public:
     QSqlDatabase &adocORVS() { return db_; }
     QString dataFolder() const { return folder_; }
     QString databasePath() const { return dbPath_; }
+    // True when this opening created the database file (a first run, a new data folder).
+    bool createdNow() const { return createdNow_; }
 
     // Runs one statement with positional ("?") bound values. Throws SqlError on failure.
     QSqlQuery exec(const QString &sql, const QVariantList &binds = {});
@@ -60,6 +62,7 @@ private:
     QString dbPath_;
     QString connection_;
     QSqlDatabase db_;
+    bool createdNow_ = false;
 };
 
 // Runs a group of writes in one transaction; rolls back unless commit() was called.

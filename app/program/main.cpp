@@ -1,3 +1,4 @@
+#include "app/captionfiles.h"
 #include "app/program/demo.h"
 #include "app/program/pages.h"
 #include "app/program/virtualclocks.h"
@@ -88,6 +89,8 @@ int main(int argc, char **argv)
     std::unique_ptr<TdmORVS> dm;
     try {
         dm = std::make_unique<TdmORVS>(dataFolder);
+        if (dm->createdNow()) // a new database starts with the captions of every language
+            CaptionFiles::loadShipped(*dm);
         if (demo)
             Demo::seed(*dm);
     } catch (const SqlError &e) {

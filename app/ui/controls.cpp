@@ -1,5 +1,7 @@
 #include "app/ui/controls.h"
 
+#include "app/captions.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +19,13 @@ QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QLabel *valueLabel(QWidget *parent, const char *name, const QString &text)
+{
+    QLabel *l = label(parent, name, text);
+    Captions::markFixed(l);
     return l;
 }
 

@@ -12,6 +12,8 @@ class QWidget;
 namespace Controls {
 QWidget *panel(QWidget *parent, const char *name);
 QLabel *label(QWidget *parent, const char *name, const QString &text);
+// A label showing a value (a count, a running title built from data): captions never replace it.
+QLabel *valueLabel(QWidget *parent, const char *name, const QString &text);
 QPushButton *button(QWidget *parent, const char *name, const QString &text);
 // A line edit of at most maxLength characters; `upper` keeps its text in upper case.
 QLineEdit *edit(QWidget *parent, const char *name, int maxLength, bool upper = false);

@@ -137,7 +137,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     cbbTimer_UPL->setMinimumWidth(360);
     adoqTimerResult = new ClockResultList(dm, ListLayout::Grid, this);
     dbgrdTimerUPL = new TDBGrid(QStringLiteral("dbgrdTimerUPL"), adoqTimerResult, tsCrtTimerTrain);
-    lblTimerRseultSum = label(tsCrtTimerTrain, "lblTimerRseultSum", QString());
+    lblTimerRseultSum = Controls::valueLabel(tsCrtTimerTrain, "lblTimerRseultSum", QString());
     mmoResult = new TMessageArea(QStringLiteral("mmoResult"), QStringLiteral("timerResMsg"), tsCrtTimerTrain);
     logResult = new TClockLogPanel(QStringLiteral("Result"), true, tsCrtTimerTrain);
     auto *resTop = new QHBoxLayout;

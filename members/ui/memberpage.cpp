@@ -99,7 +99,7 @@ QWidget *TfrmMember_10::buildMemberList()
     connect(btnCote, &QPushButton::clicked, this, &TfrmMember_10::btnCoteClick);
     connect(butPrtMemList, &QPushButton::clicked, this, &TfrmMember_10::butPrtMemListClick);
     connect(btnMemNew, &QPushButton::clicked, this, &TfrmMember_10::btnMemNewClick);
-    lblMemCnt = label(p, "lblMemCnt", ValueText::count3(0));
+    lblMemCnt = Controls::valueLabel(p, "lblMemCnt", ValueText::count3(0));
     panelLoftDL = label(p, "panelLoftDL", {});
     panelLoftDL->setAlignment(Qt::AlignCenter);
     panelLoftDL->setStyleSheet(QStringLiteral("background: lime; color: black; font-weight: bold; padding: 8px;"));
@@ -161,7 +161,7 @@ QWidget *TfrmMember_10::buildMemberForm()
         auto *h = new QHBoxLayout;
         e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("W000'00:00.000")) + 16);
         h->addWidget(e);
-        h->addWidget(label(grp, name, example));
+        h->addWidget(Controls::valueLabel(grp, name, example));
         h->addStretch();
         return h;
     };
@@ -194,11 +194,11 @@ QWidget *TfrmMember_10::buildClockList()
     dbgrdClockList->viewport()->installEventFilter(this);
     connect(dbgrdClockList, &TDBGrid::titleClicked, this,
             [this](const QString &fld) { titleClick(dbgrdClockList, fld); });
-    lblClockListTitle = label(p, "lblClockListTitle", {});
+    lblClockListTitle = Controls::valueLabel(p, "lblClockListTitle", {});
     QFont f = lblClockListTitle->font();
     f.setBold(true);
     lblClockListTitle->setFont(f);
-    lblClockListSum = label(p, "lblClockListSum", Members::clockCountText(0));
+    lblClockListSum = Controls::valueLabel(p, "lblClockListSum", Members::clockCountText(0));
     auto *lay = new QVBoxLayout(p);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(lblClockListTitle);

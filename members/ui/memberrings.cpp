@@ -85,7 +85,7 @@ QWidget *TfrmMember_10::buildRingPanel()
     connect(dbgrdMemRing, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &i) { dbgrdMemRingCellClick(i.row(), i.column()); });
 
-    lblRingCnt = label(p, "lblRingCnt", ValueText::count3(0));
+    lblRingCnt = Controls::valueLabel(p, "lblRingCnt", ValueText::count3(0));
     btnDelALL = button(p, "btnDelALL", QStringLiteral("Delete All"));
     connect(btnDelALL, &QPushButton::clicked, this, &TfrmMember_10::btnDelALLClick);
     btnPigImport = button(p, "btnPigImport", QStringLiteral("Spreadsheet Import"));

@@ -76,9 +76,9 @@ void TfrmRace_TC::buildDistances()
 {
     pnlLoftLibPointDist = panel(this, "pnlLoftLibPointDist");
     lblLoftLibDistTitle =
-        label(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
+        Controls::valueLabel(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
     setTitleFont(lblLoftLibDistTitle);
-    lblDistMethod = label(pnlLoftLibPointDist, "lblDistMethod", QString());
+    lblDistMethod = Controls::valueLabel(pnlLoftLibPointDist, "lblDistMethod", QString());
     adotLoftRaceDist = new DistanceList(dm(), false, ListLayout::Grid, this);
     dbgrdLoftLibDist = distanceGrid(pnlLoftLibPointDist, "dbgrdLoftLibDist", adotLoftRaceDist, this);
     auto *update = button(pnlLoftLibPointDist, "btnLoftDistUpdate", QStringLiteral("LoftDistUpdate"));
@@ -137,16 +137,16 @@ void TfrmRace_TC::buildDistances()
 void TfrmRace_TC::buildResults()
 {
     pnlRaceResult = panel(this, "pnlRaceResult");
-    lbl1RaceResultTitle = label(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
+    lbl1RaceResultTitle = Controls::valueLabel(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
     setTitleFont(lbl1RaceResultTitle);
-    lblRaceHeading = label(pnlRaceResult, "lblRaceHeading", QString());
+    lblRaceHeading = Controls::valueLabel(pnlRaceResult, "lblRaceHeading", QString());
     lblRaceHeading->setStyleSheet(QStringLiteral("font-weight: 600;"));
     adoqRaceRec = new RaceResultList(dm(), ListLayout::Grid, this);
     adoqRaceRec->setObjectName(QStringLiteral("adoqRaceRec"));
     dbgrdRaceRec = new TDBGrid(QStringLiteral("dbgrdRaceRec"), adoqRaceRec, pnlRaceResult);
     connect(dbgrdRaceRec, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqRaceRec, f); });
-    lblRaceResultSum = label(pnlRaceResult, "lblRaceResultSum", QString());
+    lblRaceResultSum = Controls::valueLabel(pnlRaceResult, "lblRaceResultSum", QString());
     btnRaceRec = button(pnlRaceResult, "btnRaceRec", QStringLiteral("OK"));
     auto *recalc = button(pnlRaceResult, "btnRecaculate", QStringLiteral("FlySpeed Recalculate"));
     auto *print = button(pnlRaceResult, "butPrtRaceResult", QStringLiteral("Print"));
@@ -187,7 +187,7 @@ void TfrmRace_TC::buildResults()
     lay->addWidget(buttonRow(pnlRaceResult, {recalc, btnPrizeList, print, xls, xml}, {btnRaceRec}));
 
     pnlLoftRaceStat = panel(this, "pnlLoftRaceStat");
-    lblLoftRaceStatTiTle = label(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));
+    lblLoftRaceStatTiTle = Controls::valueLabel(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));
     setTitleFont(lblLoftRaceStatTiTle);
     adoqLoftRaceStat = new RaceStatusList(dm(), ListLayout::Grid, this);
     adoqLoftRaceStat->setObjectName(QStringLiteral("adoqLoftRaceStat"));
@@ -208,7 +208,7 @@ void TfrmRace_TC::buildResults()
 void TfrmRace_TC::buildOtherClock()
 {
     pnlOtherClosk = panel(this, "pnlOtherClosk");
-    lblOtherClockTitle = label(pnlOtherClosk, "lblOtherClockTitle", QStringLiteral("Add/Edit Other Clock"));
+    lblOtherClockTitle = Controls::valueLabel(pnlOtherClosk, "lblOtherClockTitle", QStringLiteral("Add/Edit Other Clock"));
     setTitleFont(lblOtherClockTitle);
     cbbLoftNo_OtherClock = new QComboBox(pnlOtherClosk);
     cbbLoftNo_OtherClock->setObjectName(QStringLiteral("cbbLoftNo_OtherClock"));

@@ -38,9 +38,10 @@ std::unique_ptr<Report> prizeList(TdmORVS &dm, const SeasonList &list, const QSt
 {
     auto r = base(dm, QStringLiteral("frmPrtPrizeList"), list);
     r->addTitle(QStringLiteral("qrlPrizeTitle"), QStringLiteral("Prize List"));
-    r->addTitle(QStringLiteral("qrlPrizeRace"), raceLine);
-    r->addTitle(QStringLiteral("qrlPrizeSum"), summary);
+    r->addTitle(QStringLiteral("qrlPrizeRace"), QString(), raceLine);
+    r->addTitle(QStringLiteral("qrlPrizeSum"), QString(), summary);
     r->addModelColumns();
+    r->translate(dm, ClubSettings::load(dm).language);
     return r;
 }
 
@@ -57,8 +58,9 @@ std::unique_ptr<Report> standings(TdmORVS &dm, const SeasonList &list, const Cha
                                     : QStringLiteral("; every result counts");
     else
         counting += QStringLiteral("; first %1 birds of each loft per race").arg(c.loftBirds);
-    r->addTitle(QStringLiteral("qrlStandScoring"), counting);
+    r->addTitle(QStringLiteral("qrlStandScoring"), QString(), counting);
     r->addModelColumns();
+    r->translate(dm, ClubSettings::load(dm).language);
     return r;
 }
 

@@ -101,7 +101,7 @@ TfrmChampionship::TfrmChampionship(TdmORVS &dm, QWidget *parent) : QWidget(paren
                  spnChampLoftBirds);
     form->addRow(QString(), btnChampSave);
 
-    lblStandingsTitle = label(this, "lblStandingsTitle", QString());
+    lblStandingsTitle = valueLabel(this, "lblStandingsTitle", QString());
     setTitleFont(lblStandingsTitle);
     tabStandings = new QTabWidget(this);
     tabStandings->setObjectName(QStringLiteral("tabStandings"));
@@ -113,7 +113,7 @@ TfrmChampionship::TfrmChampionship(TdmORVS &dm, QWidget *parent) : QWidget(paren
     dbgrdLofts = standingsGrid("dbgrdLofts", adoqLofts, tabStandings);
     tabStandings->addTab(dbgrdAces, QStringLiteral("Ace pigeons"));
     tabStandings->addTab(dbgrdLofts, QStringLiteral("Best lofts"));
-    lblStandingsNote = label(this, "lblStandingsNote", QString());
+    lblStandingsNote = valueLabel(this, "lblStandingsNote", QString());
     lblStandingsNote->setWordWrap(true);
     btnChampOK = button(this, "btnChampOK", QStringLiteral("OK"));
     btnStandingsPrint = button(this, "btnStandingsPrint", QStringLiteral("Print"));

@@ -23,7 +23,7 @@ using namespace Controls;
 TPrizeListPanel::TPrizeListPanel(TdmORVS &dm, QWidget *parent) : QWidget(parent), dm_(dm)
 {
     setObjectName(QStringLiteral("pnlPrizeList"));
-    lblPrizeListTitle = label(this, "lblPrizeListTitle", QStringLiteral("Prize List"));
+    lblPrizeListTitle = valueLabel(this, "lblPrizeListTitle", QStringLiteral("Prize List"));
     setTitleFont(lblPrizeListTitle);
     spnPrizeRatio = new QSpinBox(this);
     spnPrizeRatio->setObjectName(QStringLiteral("spnPrizeRatio"));

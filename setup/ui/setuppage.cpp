@@ -1,5 +1,6 @@
 #include "setup/ui/setuppage.h"
 
+#include "app/captionfiles.h"
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
 #include "app/ui/devicetask.h"
@@ -76,7 +77,14 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     auto *opts = new QGroupBox(QStringLiteral("Options"), this);
     opts->setObjectName(QStringLiteral("grpOptions"));
     auto *of = new QFormLayout(opts);
-    of->addRow(label(opts, "lbLanguage", QStringLiteral("Language :")), cbbLangue);
+    btnLoadCaptions = Controls::button(opts, "btnLoadCaptions", QStringLiteral("Load &Translations"));
+    btnLoadCaptions->setToolTip(QStringLiteral("Store the program's translations of the chosen language"));
+    connect(btnLoadCaptions, &QPushButton::clicked, this, [this] { loadCaptions(false); });
+    connect(cbbLangue, QOverload<int>::of(&QComboBox::activated), this, [this] { loadCaptions(true); });
+    auto *langRow = new QHBoxLayout;
+    langRow->addWidget(cbbLangue, 1);
+    langRow->addWidget(btnLoadCaptions);
+    of->addRow(label(opts, "lbLanguage", QStringLiteral("Language :")), langRow);
     of->addRow(label(opts, "lbMode", QStringLiteral("Unit :")), cbbMode);
     of->addRow(label(opts, "lbDistMethod", QStringLiteral("Distance method :")), cbbDistMethod);
     auto *dayRow = new QHBoxLayout;
@@ -91,10 +99,12 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     auto *ver = new QGroupBox(QStringLiteral("Version"), this);
     ver->setObjectName(QStringLiteral("grpVersion"));
     auto *vf = new QFormLayout(ver);
-    vf->addRow(label(ver, "lbProgramVersion", QStringLiteral("Program Version :")),
-               label(ver, "lbProgramVersionNo", QStringLiteral("V8.80")));
-    vf->addRow(label(ver, "lbPennavoxVersion", QStringLiteral("Pennavox V8  Version :")),
-               label(ver, "lbPennavoxVersionNo", QStringLiteral("V8.80")));
+    auto *programNo = label(ver, "lbProgramVersionNo", QStringLiteral("V8.80"));
+    auto *pennavoxNo = label(ver, "lbPennavoxVersionNo", QStringLiteral("V8.80"));
+    Captions::markFixed(programNo);
+    Captions::markFixed(pennavoxNo);
+    vf->addRow(label(ver, "lbProgramVersion", QStringLiteral("Program Version :")), programNo);
+    vf->addRow(label(ver, "lbPennavoxVersion", QStringLiteral("Pennavox V8  Version :")), pennavoxNo);
 
     auto *backupGroup = new QGroupBox(QStringLiteral("Backup databases :"), this);
     backupGroup->setObjectName(QStringLiteral("grpBackup"));
@@ -165,6 +175,17 @@ void TfrmSetup_10::Caption_Language_Update()
     applyCaptions(this, formName(), {K::ToolBar, K::Label, K::Button, K::RadioGroup, K::GroupBox, K::CheckBox,
                                      K::PageControl},
                   dm(), cbbLangue->currentIndex());
+}
+
+void TfrmSetup_10::loadCaptions(bool whenMissing)
+{
+    DialogSink sink(this);
+    try {
+        CaptionFiles::offerShipped(dm(), Captions::languageName(cbbLangue->currentIndex()), sink, whenMissing);
+    } catch (const SqlError &e) {
+        Dialogs::error(this, e.message());
+    }
+    Caption_Language_Update(); // the page speaks the chosen language at once
 }
 
 void TfrmSetup_10::cbbClubNameClick()

@@ -25,6 +25,9 @@ public:
     void btnLoadBkClick();
     void butClubDownloadClick();
     void Caption_Language_Update();
+    // Offers the program's translations of the language chosen in the language box ("Load
+    // Translations", or choosing a language the database holds no captions for).
+    void loadCaptions(bool whenMissing);
     int ClubUpdateStat() const { return clubUpdateStat_; }
     // The club's record as the fields hold it.
     ClubForm form() const;
@@ -53,6 +56,7 @@ public:
     QPushButton *btnBackNow;
     QPushButton *btnLoadBk;
     QPushButton *butClubDownload;
+    QPushButton *btnLoadCaptions;
 
 private:
     int clubUpdateStat_ = 0;
