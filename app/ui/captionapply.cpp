@@ -27,6 +27,7 @@ QList<QAction *> realActions(const QList<QAction *> &all)
 }
 
 const char *const DesignProperty = "pnxDesignCaptions"; // a translated control's own captions
+const char *const DesignFormProperty = "pnxDesignForm";  // the form whose rows translated it
 const char *const FormProperty = "pnxCaptionForm";
 const char *const KindsProperty = "pnxCaptionKinds";
 
@@ -222,8 +223,9 @@ void applyCaptions(QObject *root, const QString &formName, std::initializer_list
     QList<QObject *> all = root->findChildren<QObject *>();
     all.prepend(root);
     QList<QObject *> translated;
+    // (Only this form's: the main window holds the page shown, which translates itself.)
     for (QObject *o : all)
-        if (o->property(DesignProperty).isValid())
+        if (o->property(DesignProperty).isValid() && o->property(DesignFormProperty).toString() == formName)
             translated << o;
     for (QObject *o : translated)
         setTexts(o, Captions::kindOf(o->objectName()), o->property(DesignProperty).toStringList());
@@ -236,8 +238,10 @@ void applyCaptions(QObject *root, const QString &formName, std::initializer_list
             continue;
         if (!c->property(DesignProperty).isValid()) {
             const QStringList design = captionTexts(c, row.kind);
-            if (applyCaptionRow(c, row))
+            if (applyCaptionRow(c, row)) {
                 c->setProperty(DesignProperty, design);
+                c->setProperty(DesignFormProperty, formName);
+            }
         } else {
             applyCaptionRow(c, row);
         }

@@ -178,6 +178,7 @@ void TfrmMenu_V8_EU_10_TC::ClosePage()
 void TfrmMenu_V8_EU_10_TC::openPage(int button)
 {
     ClosePage();
+    Caption_Language_Update(); // the setup page just closed may have stored another language
     const auto acts = toolBar_->actions();
     for (int i = 0; i < acts.size(); ++i)
         acts[i]->setChecked(i == button - 1);

@@ -272,6 +272,16 @@ private slots:
                 QVERIFY2(n > 0, qPrintable(form + " reads as in English"));
             QVERIFY(changed.size() >= 6 + 11);
         }
+        // A page shown in the main window keeps its captions when the tool bar is translated.
+        Pages::setFactory(3, [](TdmORVS &dm, QWidget *parent) { return new TfrmMember_10(dm, parent); });
+        auto *menu = qobject_cast<TfrmMenu_V8_EU_10_TC *>(p.pages.front());
+        menu->openPage(3);
+        menu->Caption_Language_Update();
+        const QString memNew = menu->findChild<QPushButton *>("btnMemNew")->text();
+        QCOMPARE(memNew, rowsOf(CaptionFiles::shipped("Hungary")).at({"frmMember_10", "btnMemNew", 0}));
+        menu->ClosePage();
+        Pages::setFactory(3, {});
+
         // English again: every page and report as designed.
         p.db.dm().exec("UPDATE ORV_ClubData SET Language=0");
         p.show();
