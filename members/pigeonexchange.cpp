@@ -1,6 +1,8 @@
 #include "members/pigeonexchange.h"
 
+#include "members/rings.h"
 #include "office/memberlines.h"
+#include "store/entrycheck.h"
 #include "store/appclock.h"
 #include "store/operationsink.h"
 #include "store/sqlerror.h"
@@ -19,7 +21,6 @@ namespace {
 // Longest cell text a pigeon field takes; anything longer is not a pigeon row.
 constexpr int MaxCellText = 255;
 constexpr int MaxRingText = 20;
-constexpr int MaxLoftText = 10;
 
 bool shortYearCountry(const QString &c)
 {
@@ -129,6 +130,63 @@ ImportOutcome importPigeons(TdmORVS &dm, const QString &path, OperationSink &sin
     return importSheet(dm, sheet, sink);
 }
 
+SheetRow readRow(const WorkbookSheet &sheet, int row, bool wide)
+{
+    SheetRow r;
+    int tooLong = 0;
+    for (int c = 1; c <= 9; ++c) {
+        // Empty cells give empty texts (not NULL), as ring entry stores its parts.
+        QString t = (c <= 7 || wide) ? sheet.text(row, c).trimmed() : QString();
+        if (t.isNull())
+            t = QStringLiteral("");
+        if (!t.isEmpty())
+            r.empty = false;
+        if (t.size() > MaxCellText && tooLong == 0)
+            tooLong = c;
+        r.cells << t;
+    }
+    if (r.empty)
+        return r;
+    if (tooLong) {
+        r.skip = QStringLiteral("cell in column %1 is longer than %2 characters").arg(tooLong).arg(MaxCellText);
+        return r;
+    }
+    const QStringList &cell = r.cells;
+    r.loft = cell.at(0);
+    if (r.loft.isEmpty()) {
+        r.skip = QStringLiteral("no loft number");
+        return r;
+    }
+    const QString pig = QStringLiteral("ORV_PigData");
+    if (const QString p = EntryCheck::first({
+            EntryCheck::text(QStringLiteral("Loft number"), r.loft, pig, QStringLiteral("LoftNo"), true),
+            Rings::checkParts(cell.at(1), cell.at(2), cell.at(3), cell.at(4)),
+            EntryCheck::text(QStringLiteral("Colour"), cell.at(6), pig, QStringLiteral("ColorType"), true),
+            // Electronic rings longer than their column exist in older stores; an exported sheet
+            // must import back, so only what would break the clock is refused.
+            EntryCheck::textOfSize(QStringLiteral("Electronic ring"), cell.at(8), MaxCellText, true),
+        });
+        !p.isEmpty()) {
+        r.skip = p;
+        return r;
+    }
+    const bool composed = !wide || cell.at(7).isEmpty();
+    r.ring = composed ? composeRing(cell.at(1), cell.at(2), cell.at(3), cell.at(4)) : cell.at(7);
+    if (r.ring.isEmpty()) {
+        r.skip = QStringLiteral("no ring number");
+        return r;
+    }
+    if (const QString p = Rings::checkRing(r.ring); !p.isEmpty()) {
+        r.skip = QStringLiteral("ring %1: %2").arg(r.ring.left(MaxRingText), p);
+        return r;
+    }
+    const QString &sexText = cell.at(5);
+    r.sex = sexText == QLatin1String("Hen")    ? QStringLiteral("H")
+            : sexText == QLatin1String("Cock") ? QStringLiteral("C")
+                                               : QStringLiteral("U");
+    return r;
+}
+
 ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink &sink)
 {
     ImportOutcome out;
@@ -164,7 +222,6 @@ ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink
     const QString stamp = ValueText::dateTime(now);
     const QString today = ValueText::date(now.date());
     QHash<QString, int> rowOfRing; // ring -> first sheet row that took it
-    static const QRegularExpression yearPattern(QStringLiteral("^\\d{2}(\\d{2})?$"));
     const auto electronic = [](const QString &t) { return t.isEmpty() ? QVariant() : QVariant(t); };
     int row = 2;
     try {
@@ -173,52 +230,18 @@ ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink
             if ((row - 1) % 100 == 0 || row == rows)
                 sink.progress(row - 1, rows - 1,
                               QStringLiteral("row %1 of %2").arg(grouped(row - 1), grouped(rows - 1)));
-            QStringList cell;
-            bool empty = true;
-            int tooLong = 0;
-            for (int c = 1; c <= 9; ++c) {
-                // Empty cells give empty texts (not NULL), as ring entry stores its parts.
-                QString t = (c <= 7 || wide) ? sheet.text(row, c).trimmed() : QString();
-                if (t.isNull())
-                    t = QStringLiteral("");
-                if (!t.isEmpty())
-                    empty = false;
-                if (t.size() > MaxCellText && tooLong == 0)
-                    tooLong = c;
-                cell << t;
-            }
-            if (empty)
+            const SheetRow r = readRow(sheet, row, wide);
+            if (r.empty)
                 continue; // a blank line in the used range is no pigeon
-            if (tooLong) {
-                skip(row, QStringLiteral("cell in column %1 is longer than %2 characters").arg(tooLong).arg(MaxCellText));
+            if (!r.skip.isEmpty()) {
+                skip(row, r.skip);
                 continue;
             }
-            const QString loft = cell.at(0);
-            if (loft.isEmpty()) {
-                skip(row, QStringLiteral("no loft number"));
-                continue;
-            }
-            if (loft.size() > MaxLoftText) {
-                skip(row, QStringLiteral("loft number %1 is longer than %2 characters").arg(loft).arg(MaxLoftText));
-                continue;
-            }
+            const QStringList &cell = r.cells;
+            const QString &loft = r.loft;
+            const QString &ring = r.ring;
             if (!members.contains(loft)) {
                 skip(row, QStringLiteral("loft %1 is not a member of the club").arg(loft));
-                continue;
-            }
-            const bool composed = !wide || cell.at(7).isEmpty();
-            if (composed && !cell.at(2).isEmpty() && !yearPattern.match(cell.at(2)).hasMatch()) {
-                skip(row, QStringLiteral("year %1 cannot be read").arg(cell.at(2)));
-                continue;
-            }
-            const QString ring =
-                composed ? composeRing(cell.at(1), cell.at(2), cell.at(3), cell.at(4)) : cell.at(7);
-            if (ring.isEmpty()) {
-                skip(row, QStringLiteral("no ring number"));
-                continue;
-            }
-            if (ring.size() > MaxRingText) {
-                skip(row, QStringLiteral("ring %1 is longer than %2 characters").arg(ring).arg(MaxRingText));
                 continue;
             }
             if (rowOfRing.contains(ring)) {
@@ -239,10 +262,7 @@ ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink
             }
             rowOfRing.insert(ring, row);
 
-            const QString sexText = cell.at(5);
-            const QString sex = sexText == QLatin1String("Hen")    ? QStringLiteral("H")
-                                : sexText == QLatin1String("Cock") ? QStringLiteral("C")
-                                                                   : QStringLiteral("U");
+            const QString &sex = r.sex;
             const QString colour = cell.at(6);
             if (own) {
                 // Only this loft's row of the ring: a row of the ring under another loft stays as it is.

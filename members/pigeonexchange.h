@@ -25,6 +25,19 @@ bool saveMemberList(TdmORVS &dm, const QString &path, OperationSink &sink);
 // The ring number of a sheet row without one: country, year, letters, number.
 QString composeRing(const QString &country, const QString &year, const QString &letters, const QString &number);
 
+// One row of a pigeon sheet as the import reads it, checked by the rules of ring entry.
+struct SheetRow
+{
+    bool empty = true;  // a blank line in the used range: no pigeon, no message
+    QString skip;       // why the row cannot be imported; empty when it can
+    QStringList cells;  // columns 1 to 9, trimmed ("" for an empty cell)
+    QString loft;
+    QString ring;       // composed, or taken from column 8
+    QString sex;        // "H", "C" or "U"
+};
+// `wide`: the sheet has other than 7 columns, so ring and electronic ring come from columns 8, 9.
+SheetRow readRow(const WorkbookSheet &sheet, int row, bool wide);
+
 struct ImportOutcome
 {
     bool ok = false; // false: nothing was stored

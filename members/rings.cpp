@@ -3,6 +3,7 @@
 #include "members/colours.h"
 #include "members/members.h"
 #include "store/appclock.h"
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
@@ -143,6 +144,61 @@ QString composeRange(const RingEntry &e, long long n, int width, QString *stored
     return C + yy(Y) + L + f;
 }
 
+namespace {
+const QString PigTable = QStringLiteral("ORV_PigData");
+
+QString digitsOnly(const QString &field, const QString &value, const QString &column)
+{
+    if (const QString p = EntryCheck::text(field, value, PigTable, column); !p.isEmpty())
+        return p;
+    for (QChar ch : value)
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
+            return QStringLiteral("%1: digits only.").arg(field);
+    return {};
+}
+} // namespace
+
+QString checkParts(const QString &country, const QString &year, const QString &letters, const QString &number)
+{
+    // "FRANCE" has a composition of its own although it is longer than the column.
+    const QString countryProblem =
+        country == QLatin1String("FRANCE")
+            ? QString()
+            : EntryCheck::text(QStringLiteral("Country code"), country, PigTable, QStringLiteral("RCountry"), true);
+    QString yearProblem = digitsOnly(QStringLiteral("Year"), year, QStringLiteral("RYear"));
+    if (yearProblem.isEmpty() && year.size() != 0 && year.size() != 2 && year.size() != 4)
+        yearProblem = QStringLiteral("Year: 2 or 4 digits.");
+    return EntryCheck::first({
+        countryProblem,
+        yearProblem,
+        EntryCheck::text(QStringLiteral("Registration letters"), letters, PigTable, QStringLiteral("RRegLetter"), true),
+        digitsOnly(QStringLiteral("Registration number"), number, QStringLiteral("RRegNumber")),
+    });
+}
+
+QString checkRing(const QString &ring)
+{
+    return EntryCheck::text(QStringLiteral("Ring number"), ring, PigTable, QStringLiteral("PRingNo"), true);
+}
+
+QString check(const RingEntry &e)
+{
+    if (const QString p = EntryCheck::first({
+            checkParts(e.country, e.year, e.letters, e.number),
+            digitsOnly(QStringLiteral("Upper registration number"), e.upper, QStringLiteral("RRegNumber")),
+            EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable, QStringLiteral("Comment"), false, true),
+        });
+        !p.isEmpty())
+        return p;
+    if (!e.upper.isEmpty() && !e.number.isEmpty()) {
+        const long long count = e.upper.toLongLong() - e.number.toLongLong() + 1;
+        if (count > MaxRangeRings)
+            return QStringLiteral("Upper registration number: a range holds at most %1 rings (%2 to %3 would be %4).")
+                .arg(QString::number(MaxRangeRings), e.number, e.upper, QString::number(count));
+    }
+    return {};
+}
+
 QString sexCode(const QString &t)
 {
     if (t == QLatin1String("Hen"))
@@ -188,9 +244,17 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
                 OperationSink &sink)
 {
     SaveResult res;
+    if (const QString problem = check(e); !problem.isEmpty()) {
+        sink.failure(problem);
+        return res;
+    }
     QString ring, error;
     if (!compose(e, selectedRing, &ring, &error)) {
         sink.failure(error);
+        return res;
+    }
+    if (const QString problem = checkRing(ring); !problem.isEmpty()) {
+        sink.failure(problem);
         return res;
     }
     // Every number is read before anything is written, so a bad box leaves the store untouched.
@@ -203,6 +267,13 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
         }
         if (!readNumber(e.upper, &upper)) {
             sink.failure(UpperError);
+            return res;
+        }
+        // The upper ring is the longest of the range.
+        QString stored;
+        if (const QString problem = checkRing(composeRange(e, upper, int(e.number.size()), &stored));
+            upper > lower && !problem.isEmpty()) {
+            sink.failure(problem);
             return res;
         }
     }

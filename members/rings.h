@@ -47,6 +47,18 @@ bool compose(const RingEntry &e, const QString &selectedRing, QString *ring, QSt
 // number of digits the lower number was typed with.
 QString composeRange(const RingEntry &e, long long n, int width, QString *storedNumber);
 
+// Most rings one range may add: a secretary enters a box of rings, not a million.
+constexpr long long MaxRangeRings = 1000;
+
+// The ring-number parts checked against their columns: country, year (empty, 2 or 4 digits, sent
+// to the clock as a number), letters, number (digits); nothing a clock's field list cannot carry.
+// Empty when fine, else a message naming the field. Serves the entry form, the CLI and the import.
+QString checkParts(const QString &country, const QString &year, const QString &letters, const QString &number);
+// A composed ring number: fits its column and travels to a clock.
+QString checkRing(const QString &ring);
+// The whole entry: its parts, the upper number, the size of the range and the comment.
+QString check(const RingEntry &e);
+
 QString sexCode(const QString &sexText);   // "Hen" H, "Cock" C, else U
 QString sexText(const QString &code);      // H Hen, C Cock, else Unknown
 

@@ -41,6 +41,18 @@ bool integerField(const QString &field, QVariant *out)
 }
 } // namespace
 
+QString checkStored(const QVariant &miles, const QVariant &yards, int mode)
+{
+    const bool km = mode == 0;
+    const auto part = [](const QString &field, const QVariant &v, qint64 max) {
+        return v.isNull() ? QString() : EntryCheck::range(field, v.toLongLong(), 0, max);
+    };
+    return EntryCheck::first({
+        part(km ? QStringLiteral("KM") : QStringLiteral("Miles"), miles, km ? MaxKilometres : MaxMiles),
+        part(km ? QStringLiteral("M") : QStringLiteral("Yards"), yards, km ? 999 : 1759),
+    });
+}
+
 void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long long metres, int mode)
 {
     const Coordinates::Stored s = Coordinates::toStored(metres, mode);
@@ -156,17 +168,17 @@ DistanceLine parseLine(const QByteArray &raw)
     d.yardsText = f[3];
     d.milesOk = integerField(f[2], &d.miles);
     d.yardsOk = integerField(f[3], &d.yards);
-    if (d.liberCode.size() > EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LiberCode")))
-        d.skip = QStringLiteral("liberation code longer than %1 characters")
-                     .arg(EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LiberCode")));
-    else if (d.loftNo.size() > EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LoftNo")))
-        d.skip = QStringLiteral("loft number longer than %1 characters")
-                     .arg(EntryCheck::columnSize(QStringLiteral("ORV_LoftLibPointDist"), QStringLiteral("LoftNo")));
+    const QString t = QStringLiteral("ORV_LoftLibPointDist");
+    d.skip = EntryCheck::first({
+        EntryCheck::text(QStringLiteral("Liberation code"), d.liberCode, t, QStringLiteral("LiberCode")),
+        EntryCheck::text(QStringLiteral("Loft number"), d.loftNo, t, QStringLiteral("LoftNo")),
+    });
     return d;
 }
 
 bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
 {
+    const int mode = Races::clubMode(dm);
     Transaction tx(dm);
     LineReader reader(in);
     QByteArray raw;
@@ -193,9 +205,14 @@ bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
             sink.failure(QStringLiteral("'%1' is not a valid integer value").arg(d.milesOk ? d.yardsText : d.milesText));
             return false;
         }
-        if ((!d.miles.isNull() && d.miles.toInt() < 0) || (!d.yards.isNull() && d.yards.toInt() < 0)) {
+        if ((!d.miles.isNull() && d.miles.toLongLong() < 0) || (!d.yards.isNull() && d.yards.toLongLong() < 0)) {
             tx.commit();
             sink.failure(QStringLiteral("Line %1: a distance cannot be negative").arg(reader.lineNumber()));
+            return false;
+        }
+        if (const QString problem = checkStored(d.miles, d.yards, mode); !problem.isEmpty()) {
+            tx.commit(); // the lines before stay imported
+            sink.failure(QStringLiteral("Line %1: %2").arg(reader.lineNumber()).arg(problem));
             return false;
         }
         QString why;

@@ -12,6 +12,14 @@ class OperationSink;
 // and the request file for federations.
 namespace Distances {
 
+// Longest distance a club flies: whole kilometres (mode 0) or whole miles (mode 1).
+constexpr long long MaxKilometres = 5000;
+constexpr long long MaxMiles = 3100;
+// The stored pair checked against its columns in the club's unit: whole units 0 to the maximum,
+// the remainder 0 to 999 metres or 0 to 1759 yards; a NULL part is not checked. Names the field
+// as the grid titles it ("KM", "M", "Miles", "Yards"); empty when fine.
+QString checkStored(const QVariant &miles, const QVariant &yards, int mode);
+
 // Stores a distance in metres for (liberation code, loft) in the club's unit, creating the row
 // when there is none.
 void store(TdmORVS &dm, const QString &liberCode, const QString &loftNo, long long metres, int mode);

@@ -1,6 +1,7 @@
 #include "races/otherclock.h"
 
 #include "races/raceinfo.h"
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
@@ -24,6 +25,32 @@ std::optional<ClockTimes> load(TdmORVS &dm, const QString &raceCode, const QStri
                       ValueText::parseDateTime(r.value(2)), ValueText::parseDateTime(r.value(3))};
 }
 
+QString check(const QString &ringNo, const ClockTimes &times, const QDateTime &arrival)
+{
+    const auto moment = [](const QString &field, const QDateTime &t) {
+        return t.isValid() ? EntryCheck::date(field, t.date())
+                           : QStringLiteral("%1: a date and time are needed.").arg(field);
+    };
+    if (const QString p = EntryCheck::first({
+            EntryCheck::text(QStringLiteral("Ring number"), ringNo, QStringLiteral("ORV_PigRaceData"),
+                             QStringLiteral("PRingNo")),
+            moment(QStringLiteral("Basketing master time"), times.markedMaster),
+            moment(QStringLiteral("Basketing member clock"), times.markedMember),
+            moment(QStringLiteral("Check master time"), times.checkMaster),
+            moment(QStringLiteral("Check member clock"), times.checkMember),
+            moment(QStringLiteral("Arrival"), arrival),
+        });
+        !p.isEmpty())
+        return p;
+    // Measured in 64 bits: dates years apart would overflow the stored whole seconds.
+    const qint64 gained =
+        (times.markedMaster.msecsTo(times.markedMember) - times.checkMaster.msecsTo(times.checkMember)) / 1000;
+    if (gained > MaxVariationSeconds || gained < -MaxVariationSeconds)
+        return QStringLiteral("Clock times: the clock's variation of %1 seconds is more than a day; check the dates.")
+            .arg(-gained);
+    return {};
+}
+
 namespace {
 SaveOutcome notStored(const QString &ringNo, const QString &why, OperationSink &sink)
 {
@@ -38,6 +65,10 @@ SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const
     SaveOutcome out;
     if (ringNo.trimmed().isEmpty()) {
         sink.failure(NoRingError);
+        return out;
+    }
+    if (const QString problem = check(ringNo, times, arrival); !problem.isEmpty()) {
+        sink.failure(problem);
         return out;
     }
     Transaction tx(dm);

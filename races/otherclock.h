@@ -41,6 +41,13 @@ struct SaveOutcome
     FlyTime::Result result;
 };
 
+// Most seconds a clock may have gained or lost between basketing and the closing check; more is a
+// mistyped date or time.
+constexpr int MaxVariationSeconds = 24 * 3600;
+// The entry checked before anything is stored: the ring fits its column, every moment is a date
+// a race can have, and the clock's variation is within MaxVariationSeconds. Empty when fine.
+QString check(const QString &ringNo, const ClockTimes &times, const QDateTime &arrival);
+
 // Stores the loft's clock times for the race (one row per race and loft) and the bird's arrival
 // with its flying time, velocity, distance and variation (one row per race and ring).
 SaveOutcome save(TdmORVS &dm, const RaceInfo &race, const QString &loftNo, const QString &ringNo,

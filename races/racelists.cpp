@@ -1,5 +1,6 @@
 #include "races/racelists.h"
 
+#include "races/distances.h"
 #include "races/raceinfo.h"
 #include "races/resulttext.h"
 #include "store/tableobject.h"
@@ -252,6 +253,13 @@ bool DistanceList::setData(const QModelIndex &index, const QVariant &v, int role
     if (!ok)
         return false;
     const QString f = columns().at(static_cast<size_t>(index.column())).field;
+    const bool whole = f == QLatin1String("Miles");
+    if (const QString problem = Distances::checkStored(whole ? QVariant(n) : QVariant(), whole ? QVariant() : QVariant(n),
+                                                       Races::clubMode(dm_));
+        !problem.isEmpty()) {
+        emit refused(problem);
+        return false;
+    }
     dm_.exec(QStringLiteral("UPDATE ORV_LoftLibPointDist SET %1=? WHERE rowid=?")
                  .arg(f == QLatin1String("Miles") ? QStringLiteral("Miles") : QStringLiteral("Yards")),
              {n, value(index.row(), QStringLiteral("rowid"))});

@@ -75,6 +75,10 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    // A typed distance outside its column's range was not stored; the text names the field.
+    void refused(const QString &why);
+
 private:
     bool isDistanceColumn(int column) const;
 

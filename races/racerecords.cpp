@@ -3,6 +3,7 @@
 #include "races/coordinates.h"
 #include "races/distances.h"
 #include "store/appclock.h"
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
@@ -26,10 +27,51 @@ int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, c
         .toInt();
 }
 
+namespace {
+QString coordinate(const QString &field, const QString &text, const QString &column)
+{
+    if (const QString p = EntryCheck::text(field, text, QStringLiteral("ORV_RaceData"), column, true); !p.isEmpty())
+        return p;
+    if (Coordinates::isBlank(text))
+        return {};
+    const Coordinates::Parsed parsed = Coordinates::parse(text);
+    if (!parsed.ok && !parsed.message.isEmpty())
+        return QStringLiteral("%1: %2").arg(field, parsed.message);
+    return {};
+}
+} // namespace
+
+QString check(const RaceForm &f)
+{
+    const QString t = QStringLiteral("ORV_RaceData");
+    return EntryCheck::first({
+        EntryCheck::text(QStringLiteral("Liberation site"), f.site, t, QStringLiteral("LiberSite"), true),
+        EntryCheck::text(QStringLiteral("Site abbreviation"), f.abbreviation, t, QStringLiteral("LiberSiteAbbr"), true),
+        EntryCheck::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"), true),
+        coordinate(QStringLiteral("Longitude"), f.lon, QStringLiteral("LiberLon")),
+        coordinate(QStringLiteral("Latitude"), f.lat, QStringLiteral("LiberLat")),
+        EntryCheck::date(QStringLiteral("Liberation date"), f.date),
+        f.time.isValid() ? QString() : QStringLiteral("Liberation time: a time of day is needed."),
+    });
+}
+
+QString checkClub(const QString &id, const QString &name)
+{
+    const QString t = QStringLiteral("ORV_ClubMap");
+    return EntryCheck::first({
+        EntryCheck::text(QStringLiteral("Club ID"), id, t, QStringLiteral("ClubID"), true),
+        EntryCheck::text(QStringLiteral("Club name"), name, t, QStringLiteral("ClubName"), true),
+    });
+}
+
 SaveOutcome save(TdmORVS &dm, const RaceForm &form, Mode mode, const QString &loadedRaceCode,
                  OperationSink &sink)
 {
     SaveOutcome out;
+    if (const QString problem = check(form); !problem.isEmpty()) {
+        sink.failure(problem);
+        return out;
+    }
     const std::optional<QString> club = clubIdOf(dm, form.clubName);
     if (form.site.isEmpty()) {
         sink.failure(EntryError);
@@ -158,9 +200,12 @@ QString clubNameOf(TdmORVS &dm, const QString &clubId)
         .toString();
 }
 
-void addClub(TdmORVS &dm, const QString &id, const QString &name)
+QString addClub(TdmORVS &dm, const QString &id, const QString &name)
 {
+    if (const QString problem = checkClub(id, name); !problem.isEmpty())
+        return problem;
     dm.exec(QStringLiteral("INSERT INTO ORV_ClubMap (ClubID, ClubName) VALUES (?,?)"), {id, name});
+    return {};
 }
 
 void deleteClub(TdmORVS &dm, const QString &name)

@@ -50,6 +50,12 @@ struct SaveOutcome
     bool siteCreated = false;
 };
 
+// The editing area checked against the columns: site, abbreviation and code fit and travel to a
+// clock, coordinates are blank or readable, the date is one a race can have. Empty when fine.
+QString check(const RaceForm &form);
+// A club of the club map: its id and name fit and travel to a clock.
+QString checkClub(const QString &id, const QString &name);
+
 // Saves the editing area: in edit mode updates the loaded race (its code never changes), in add
 // mode inserts a new race with a freshly formed code; then makes sure the liberation point exists
 // (a new one gets zero distance rows for every loft).
@@ -81,7 +87,8 @@ std::vector<Club> clubs(TdmORVS &dm); // by ClubID
 QStringList clubNamesInTableOrder(TdmORVS &dm);
 std::optional<QString> clubIdOf(TdmORVS &dm, const QString &clubName);
 QString clubNameOf(TdmORVS &dm, const QString &clubId);
-void addClub(TdmORVS &dm, const QString &id, const QString &name);
+// Adds a club to the club map; throws SqlError, and refuses (with the reason) what checkClub refuses.
+QString addClub(TdmORVS &dm, const QString &id, const QString &name);
 void deleteClub(TdmORVS &dm, const QString &name);
 
 } // namespace RaceRecords

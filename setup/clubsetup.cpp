@@ -1,5 +1,6 @@
 #include "setup/clubsetup.h"
 
+#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/sqlerror.h"
 #include "store/tableobject.h"
@@ -61,11 +62,30 @@ bool toNumber(const QString &text, int *out, OperationSink &sink)
 }
 } // namespace
 
+QString check(const ClubForm &f)
+{
+    const QString t = QStringLiteral("ORV_ClubData");
+    return EntryCheck::first({
+        EntryCheck::text(QStringLiteral("Club name"), f.name, t, QStringLiteral("ClubName"), true),
+        EntryCheck::text(QStringLiteral("Club abbreviation"), f.abbreviation, t, QStringLiteral("ClubID"), true),
+        EntryCheck::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street"), true),
+        EntryCheck::text(QStringLiteral("City"), f.city, t, QStringLiteral("City"), true),
+        EntryCheck::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode"), true),
+        EntryCheck::text(QStringLiteral("Association code"), f.association, t, QStringLiteral("AssociationCode"), true),
+        EntryCheck::number(QStringLiteral("Backup age (days)"), f.days, 0, 3650),
+        EntryCheck::number(QStringLiteral("Copies to print"), f.copies, 0, 100),
+    });
+}
+
 int save(TdmORVS &dm, const ClubForm &f, OperationSink &sink)
 {
     int days = 0, copies = 0;
     if (!toNumber(f.days, &days, sink) || !toNumber(f.copies, &copies, sink))
         return 0;
+    if (const QString problem = check(f); !problem.isEmpty()) {
+        sink.failure(problem);
+        return 0;
+    }
 
     TableObject clubMap(dm, QStringLiteral("ORV_ClubMap"));
     TableObject clubData(dm, QStringLiteral("ORV_ClubData"));

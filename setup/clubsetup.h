@@ -37,6 +37,9 @@ QStringList clubBoxItems(TdmORVS &dm);
 ClubForm load(TdmORVS &dm, const QString &iniLanguage, bool *present);
 // Name and id of a listed club; false when the name is not in the club map.
 bool lookupClub(TdmORVS &dm, const QString &clubName, QString *name, QString *id);
+// The record checked against its columns: every text fits and travels to a clock (the club
+// download sends them), the backup age is 0 to 3650 days and the copies 0 to 100. Empty when fine.
+QString check(const ClubForm &form);
 // Stores the record at close. Returns ClubUpdateStat: 1 when the record was stored, else 0.
 int save(TdmORVS &dm, const ClubForm &form, OperationSink &sink);
 

@@ -1,39 +1,12 @@
 #include "store/entrycheck.h"
 
-#include <QHash>
+#include "store/schema.h"
 
 namespace EntryCheck {
 
-namespace {
-// text(n) sizes of the club database's columns; every other text column holds 20.
-const QHash<QString, int> &sizes()
-{
-    static const QHash<QString, int> s = {
-        {"ORV_LoftData.AssociationCode", 10}, {"ORV_LoftData.LoftNo", 10},    {"ORV_LoftData.LoftName", 30},
-        {"ORV_LoftData.Street", 50},          {"ORV_LoftData.City", 30},      {"ORV_LoftData.PostCode", 10},
-        {"ORV_LoftData.PhoneNo", 15},         {"ORV_LoftData.EMail", 50},     {"ORV_LoftData.LoftLon", 15},
-        {"ORV_LoftData.LoftLat", 15},         {"ORV_LoftData.Notes", 65535},  {"ORV_LoftClocks.LoftNo", 10},
-        {"ORV_LoftClocks.ClockID", 10},       {"ORV_RaceData.ClubID", 10},    {"ORV_RaceData.LiberCode", 8},
-        {"ORV_RaceData.LiberSite", 20},       {"ORV_RaceData.LiberSiteAbbr", 10},
-        {"ORV_RaceData.LiberLon", 10},        {"ORV_RaceData.LiberLat", 10},  {"ORV_RaceData.RaceCode", 8},
-        {"ORV_PigData.LoftNo", 10},           {"ORV_PigData.PRingNo", 20},    {"ORV_PigData.RCountry", 5},
-        {"ORV_PigData.RYear", 4},             {"ORV_PigData.RRegLetter", 5},  {"ORV_PigData.RRegNumber", 7},
-        {"ORV_PigData.Sex", 1},               {"ORV_PigData.E_Ring", 8},      {"ORV_PigData.UID", 8},
-        {"ORV_PigData.ColorType", 10},        {"ORV_PigData.Comment", 65535}, {"ORV_PigRaceData.PRingNo", 20},
-        {"ORV_PigRaceData.ClockID", 10},      {"ORV_PigRaceData.BackTime", 25},
-        {"ORV_ClubData.ClubID", 10},          {"ORV_ClubData.ClubName", 50},  {"ORV_ClubData.Street", 50},
-        {"ORV_ClubData.City", 30},            {"ORV_ClubData.PostCode", 10},  {"ORV_ClubData.AssociationCode", 10},
-        {"ORV_ClubData.Logo", 100},
-        {"ORV_LoftLibPointDist.LiberCode", 8}, {"ORV_LoftLibPointDist.LoftNo", 10},
-        {"ORV_LoftLibPointDist.LoftName", 10},
-    };
-    return s;
-}
-} // namespace
-
 int columnSize(const QString &table, const QString &column)
 {
-    return sizes().value(table + QLatin1Char('.') + column, 20);
+    return ::columnSize(table, column);
 }
 
 std::optional<QChar> fieldListBreaker(const QString &value)
@@ -42,6 +15,8 @@ std::optional<QChar> fieldListBreaker(const QString &value)
         return QLatin1Char('%');
     if (value.startsWith(QLatin1Char('#')))
         return QLatin1Char('#');
+    if (value.contains(QLatin1Char('$')))
+        return QLatin1Char('$');
     return std::nullopt;
 }
 
@@ -56,10 +31,11 @@ QString textOfSize(const QString &field, const QString &value, int size, bool to
             return QStringLiteral("%1: control characters (line breaks, tabs) are not allowed.").arg(field);
     }
     if (toClock) {
-        if (const auto bad = fieldListBreaker(value))
-            return *bad == QLatin1Char('%')
-                       ? QStringLiteral("%1: the character \"%\" cannot be sent to a clock.").arg(field)
-                       : QStringLiteral("%1: a clock cannot take a text starting with \"#\".").arg(field);
+        if (const auto bad = fieldListBreaker(value)) {
+            if (*bad == QLatin1Char('#'))
+                return QStringLiteral("%1: a clock cannot take a text starting with \"#\".").arg(field);
+            return QStringLiteral("%1: the character \"%2\" cannot be sent to a clock.").arg(field, *bad);
+        }
     }
     return {};
 }
@@ -67,7 +43,7 @@ QString textOfSize(const QString &field, const QString &value, int size, bool to
 QString text(const QString &field, const QString &value, const QString &table, const QString &column,
              bool toClock, bool multiLine)
 {
-    return textOfSize(field, value, columnSize(table, column), toClock, multiLine);
+    return textOfSize(field, value, EntryCheck::columnSize(table, column), toClock, multiLine);
 }
 
 QString number(const QString &field, const QString &value, qint64 min, qint64 max, bool allowEmpty)
@@ -77,8 +53,31 @@ QString number(const QString &field, const QString &value, qint64 min, qint64 ma
         return allowEmpty ? QString() : QStringLiteral("%1: a number is needed.").arg(field);
     bool ok = false;
     const qint64 n = t.size() <= 19 ? t.toLongLong(&ok) : 0;
-    if (!ok || n < min || n > max)
+    if (!ok)
         return QStringLiteral("%1: a whole number from %2 to %3.").arg(field).arg(min).arg(max);
+    return range(field, n, min, max);
+}
+
+QString range(const QString &field, qint64 value, qint64 min, qint64 max)
+{
+    if (value < min || value > max)
+        return QStringLiteral("%1: a whole number from %2 to %3.").arg(field).arg(min).arg(max);
+    return {};
+}
+
+QString date(const QString &field, const QDate &value)
+{
+    if (!value.isValid() || value < FirstDate || value > LastDate)
+        return QStringLiteral("%1: a date from %2 to %3.")
+            .arg(field, FirstDate.toString(Qt::ISODate), LastDate.toString(Qt::ISODate));
+    return {};
+}
+
+QString first(std::initializer_list<QString> problems)
+{
+    for (const QString &p : problems)
+        if (!p.isEmpty())
+            return p;
     return {};
 }
 

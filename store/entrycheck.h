@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <initializer_list>
 #include <optional>
 
-// Checks of typed values against the columns that keep them, for the operations every page
-// calls before it stores: length, control characters, number ranges, and the characters that
-// would break a clock's field list. Each check gives an empty text when the value is fine, else
-// a message naming the field ("Loft number: at most 10 characters.").
+// Checks of typed values against the columns that keep them, shared by the pages, the CLI and the
+// imports: length (from the schema), control characters, number ranges, dates, and the characters
+// that would break a clock's field list. Each check gives an empty text when the value is fine,
+// else a message naming the field ("Loft number: at most 10 characters.").
 namespace EntryCheck {
 
 // Size of a text column of the club database (characters); 20 where the schema states none.
@@ -21,9 +23,19 @@ QString textOfSize(const QString &field, const QString &value, int size, bool to
                    bool multiLine = false);
 // A whole number typed as text, within [min, max]; an empty text is refused unless allowEmpty.
 QString number(const QString &field, const QString &value, qint64 min, qint64 max, bool allowEmpty = false);
+// A whole number already read, within [min, max].
+QString range(const QString &field, qint64 value, qint64 min, qint64 max);
+// A date that can be a race's or a clock's: valid and between FirstDate and LastDate.
+QString date(const QString &field, const QDate &value);
+inline const QDate FirstDate{1990, 1, 1};
+inline const QDate LastDate{2099, 12, 31};
+
+// The first message of several checks, empty when every check passed.
+QString first(std::initializer_list<QString> problems);
 
 // The character of `value` a clock's field list cannot carry: "%" ends a field, "#" at the start
-// turns a text into a number. Nothing when the value travels safely.
+// turns a text into a number, "$" is read as ":" by the set commands. Nothing when the value
+// travels safely.
 std::optional<QChar> fieldListBreaker(const QString &value);
 
 } // namespace EntryCheck

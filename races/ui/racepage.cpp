@@ -522,7 +522,12 @@ void TfrmRace_TC::AAdd1Click()
 void TfrmRace_TC::btnClubSaveClick()
 {
     try {
-        RaceRecords::addClub(dm(), edtClubCode->text(), edtClubNmae->text());
+        if (const QString problem = RaceRecords::addClub(dm(), edtClubCode->text(), edtClubNmae->text());
+            !problem.isEmpty()) {
+            Dialogs::error(this, problem);
+            edtClubCode->setFocus();
+            return;
+        }
     } catch (const SqlError &e) {
         Dialogs::error(this, e.message());
         return;

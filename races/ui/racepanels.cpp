@@ -42,6 +42,7 @@ QTableView *distanceGrid(QWidget *parent, const char *name, DistanceList *model,
     v->setObjectName(QLatin1String(name));
     v->setModel(model);
     v->setItemDelegate(new DistanceDelegate(v));
+    QObject::connect(model, &DistanceList::refused, page, [page](const QString &why) { Dialogs::error(page, why); });
     v->setSelectionBehavior(QAbstractItemView::SelectItems);
     v->setSelectionMode(QAbstractItemView::SingleSelection);
     v->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |

@@ -411,6 +411,39 @@ private slots:
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData WHERE PRingNo='GB20A'").toInt(), 1);
     }
 
+    void ringEntryCheckedAgainstItsColumns()
+    {
+        TestDb db;
+        RecordingSink sink;
+        const auto refused = [&](const RingEntry &e, const QString &message) {
+            sink.clear();
+            const int before = db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData").toInt();
+            const bool ok = Rings::save(db.dm(), "L1", e, {}, sink).ok;
+            QVERIFY2(!ok, qPrintable(message));
+            QCOMPARE(sink.textsOf(MessageKind::Failure), QStringList{message});
+            QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData").toInt(), before);
+        };
+        refused(ring("GB", "2020", "A", QString(100, '7')), "Registration number: at most 7 characters.");
+        refused(ring("GB", "2020", "A", "12a"), "Registration number: digits only.");
+        refused(ring("GB", "20x1", "A", "12"), "Year: digits only.");
+        refused(ring("GB", "202", "A", "12"), "Year: 2 or 4 digits.");
+        refused(ring("GB", "2020", "A%", "12"), "Registration letters: the character \"%\" cannot be sent to a clock.");
+        refused(ring("G\nB", "2020", "A", "12"), "Country code: control characters (line breaks, tabs) are not allowed.");
+        refused(ring("TOOLONG", "2020", "A", "12"), "Country code: at most 5 characters.");
+        refused(ring("GB", "2020", "A", "1", "1000000"),
+                "Upper registration number: a range holds at most 1000 rings (1 to 1000000 would be 1000000).");
+        refused(ring("GB", "2020", "A", "1", QString(12, '9')), "Upper registration number: at most 7 characters.");
+        // MALTA with full letters and number composes a ring longer than its column.
+        refused(ring("MALTA", "2020", "ABCDE", "1234567"), "Ring number: at most 20 characters.");
+
+        // A box of exactly 1,000 rings goes in whole; the comment keeps its line breaks.
+        RingEntry box = ring("GB", "2020", "B", "1001", "2000");
+        box.comment = "first box\nof the season";
+        QVERIFY(Rings::save(db.dm(), "L1", box, {}, sink).ok);
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData WHERE PRingNo LIKE 'GB20B%'").toInt(), 1000);
+        QVERIFY(Rings::save(db.dm(), "L1", ring("FRANCE", "2021", "AB", "123"), {}, sink).ok);
+    }
+
     void deleteAndToggle()
     {
         TestDb db;

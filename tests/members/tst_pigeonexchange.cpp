@@ -52,6 +52,7 @@ private slots:
     void exportedSheetImportsBackUnchanged();
     void sevenColumnsComposeAndKeepTheElectronicRing();
     void repeatsForeignRingsAndBadRowsAreSkipped();
+    void rowsCheckedAsRingEntryChecksThem();
     void failureMidwayLeavesTheStoreAsItWas();
     void unreadableWorkbookStoresNothing();
     void workbookWrittenByOpenpyxl();
@@ -164,6 +165,39 @@ void TestPigeonExchange::repeatsForeignRingsAndBadRowsAreSkipped()
              QStringLiteral("Ωμ"));
 }
 
+void TestPigeonExchange::rowsCheckedAsRingEntryChecksThem()
+{
+    TestDb db;
+    member(db.dm(), QStringLiteral("10"));
+    QTemporaryDir dir;
+    const auto row = [](const QString &loft, const QString &country, const QString &year, const QString &letters,
+                        const QString &number, const QString &colour = QStringLiteral("BB")) {
+        return QVariantList{loft, country, year, letters, number, QStringLiteral("Hen"), colour};
+    };
+    const QString path = sevenColumnSheet(dir.filePath(QStringLiteral("s.xlsx")),
+                                          {row("10", "GB", "2019", "A", QString(100, QLatin1Char('7'))), // row 2
+                                           row("10", "GB", "20x9", "A", "1"),                         // row 3
+                                           row("10", "GB", "2019", "A%B", "2"),                       // row 4
+                                           row("10", "G\nB", "2019", "A", "3"),                       // row 5
+                                           row("10", "MALTA", "2019", "ABCDE", "1234567"),            // row 6
+                                           row("10", "GB", "2019", "A", "4", "#5"),                   // row 7
+                                           row("10", "GB", "2019", "A", "5")});                       // row 8
+    RecordingSink sink;
+    const auto outcome = PigeonExchange::importPigeons(db.dm(), path, sink);
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.inserted, 1);
+    QCOMPARE(outcome.skipped, 6);
+    const QStringList info = sink.textsOf(MessageKind::Info);
+    for (const char *expected :
+         {"Row 2 skipped: Registration number: at most 7 characters.", "Row 3 skipped: Year: digits only.",
+          "Row 4 skipped: Registration letters: the character \"%\" cannot be sent to a clock.",
+          "Row 5 skipped: Country code: control characters (line breaks, tabs) are not allowed.",
+          "Row 6 skipped: ring MALTA2019ABCDE123456: Ring number: at most 20 characters.",
+          "Row 7 skipped: Colour: a clock cannot take a text starting with \"#\"."})
+        QVERIFY2(info.contains(QString::fromUtf8(expected)), qPrintable(info.join(QLatin1Char('\n'))));
+    QCOMPARE(pigeonRows(db.dm()).size(), 1);
+}
+
 void TestPigeonExchange::failureMidwayLeavesTheStoreAsItWas()
 {
     TestDb db;
@@ -231,7 +265,7 @@ wb.save(sys.argv[1])
     QVERIFY2(rows.contains(QStringLiteral("0042|AU19-AB-0007|AU|2019|AB|7|H|BB|NULL|0")), qPrintable(rows.join(QLatin1Char('\n'))));
     QVERIFY2(rows.contains(QStringLiteral("0042|BE19-1234567|BELG|2019||1234567|C|TRUE|E01|0")), qPrintable(rows.join(QLatin1Char('\n'))));
     // A date where the year belongs arrives as its serial number: no ring can be composed from it.
-    QVERIFY(sink.textsOf(MessageKind::Info).contains(QStringLiteral("Row 4 skipped: year 43466 cannot be read")));
+    QVERIFY(sink.textsOf(MessageKind::Info).contains(QStringLiteral("Row 4 skipped: Year: at most 4 characters.")));
 }
 
 void TestPigeonExchange::largeSheetShowsProgress()

@@ -217,7 +217,7 @@ private slots:
         QVERIFY(Distances::importFile(db.dm(), in, sink));
         QCOMPARE(sink.textsOf(MessageKind::Failure),
                  (QStringList{"Line 2 skipped: longer than 1024 characters",
-                              "Line 3 skipped: loft number longer than 10 characters"}));
+                              "Line 3 skipped: Loft number: at most 10 characters."}));
         QCOMPARE(value(db.dm(), "SELECT group_concat(LoftNo) FROM ORV_LoftLibPointDist").toString(), QString("L1,L3"));
         // a negative distance stops the import like a value that is no number
         QByteArray negative("77,L4,1,1\n77,L5,-3,0\n77,L6,1,1\n");
