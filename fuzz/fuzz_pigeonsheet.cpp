@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <zip.h>
@@ -110,11 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     limits.maxCells = 200'000;
     WorkbookSheet sheet;
     QString error;
+    static const bool verbose = qEnvironmentVariableIsSet("PENNAVOX_FUZZ_VERBOSE");
     if (!readFirstSheet(path, &sheet, &error, limits)) {
         if (error.isEmpty())
             std::abort(); // a refusal always says why
+        if (verbose)
+            std::fprintf(stderr, "refused: %s\n", qPrintable(error));
         return 0;
     }
+    if (verbose)
+        std::fprintf(stderr, "%d rows, %d columns\n", sheet.rowCount(), sheet.columnCount());
     if (sheet.rowCount() < 0 || sheet.columnCount() < 0
         || qint64(sheet.rowCount()) * qMax(1, sheet.columnCount()) > qint64(limits.maxRows) * limits.maxColumns)
         std::abort();

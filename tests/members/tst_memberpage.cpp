@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 // Wiring of the member page: the operations themselves are tested in tst_members.
@@ -233,6 +234,52 @@ private slots:
         QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
     }
 
+    void ringEntryRefusesWhatTheColumnsCannotHold()
+    {
+        TestDb db;
+        db.dm().exec("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName) VALUES ('BE','L1','Jan')");
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrdMemDblClick();
+        page.btnNew2->click(); // Add a Range
+        const auto typeInto = [](QLineEdit *box, const QString &text) {
+            box->clear();
+            QTest::keyClicks(box, text);
+        };
+        typeInto(page.cbbCountryRingCode->lineEdit(), "pl");
+        typeInto(page.combBYear->lineEdit(), "2024");
+        typeInto(page.edtRegLetter, "a");
+        typeInto(page.edtRegNum, QString(100, '7'));
+        QCOMPARE(page.edtRegNum->text(), QString(7, '7')); // the box holds what its column holds
+
+        // A million rings in one range: refused, nothing stored.
+        typeInto(page.edtRegNum, "0000001");
+        typeInto(page.edtUpRegNum, "1000000");
+        page.btnOK_Ring->click();
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Upper registration number: a range holds at most 1000 rings "
+                                                         "(0000001 to 1000000 would be 1000000)."));
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
+
+        // A year with a letter, letters with a field-list breaker.
+        typeInto(page.edtUpRegNum, "0000010");
+        typeInto(page.combBYear->lineEdit(), "20x4");
+        page.btnOK_Ring->click();
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Year: digits only."));
+        typeInto(page.combBYear->lineEdit(), "2024");
+        typeInto(page.edtRegLetter, "a%");
+        page.btnOK_Ring->click();
+        QCOMPARE(Dialogs::shown().last(),
+                 QStringLiteral("Registration letters: the character \"%\" cannot be sent to a clock."));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData").toInt(), 0);
+
+        // Mended, the box of ten goes in.
+        typeInto(page.edtRegLetter, "ab");
+        page.btnOK_Ring->click();
+        QCOMPARE(page.lblRingCnt->text(), QStringLiteral("010"));
+    }
+
     void captionsTranslated()
     {
         TestDb db;
@@ -274,6 +321,40 @@ private slots:
         page.timerDLMsgTimer();
         QVERIFY(!page.panelLoftDL->isVisible());
         QCOMPARE(sim.clock(0).params.number("userMode"), 2);
+    }
+
+    void pageWaitsDuringTheLoftDownload()
+    {
+        TestDb db;
+        db.insertClub();
+        db.dm().exec("INSERT INTO ORV_LoftData (AssociationCode, LoftNo, LoftName) VALUES ('BE','L1','Jan')");
+        ClockSimulator sim;
+        sim.connectClock(sim.addClock("0A0B0C0D", "L1"));
+        DeviceLink::setFactory([&sim] { return std::make_unique<SimLink>(sim); });
+        TfrmMember_10 page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        // Sampled at every turn of the event loop while the download runs on its own thread.
+        int samples = 0, waiting = 0;
+        QTimer sampler;
+        sampler.setInterval(0);
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            ++samples;
+            const QCursor *c = QApplication::overrideCursor();
+            if (!page.isEnabled() && c && c->shape() == Qt::WaitCursor)
+                ++waiting;
+        });
+        QVERIFY(page.isEnabled());
+        sampler.start();
+        Dialogs::pushAnswer(Answer::No);
+        page.rgMem->choose(6);
+        sampler.stop();
+        DeviceLink::setFactory({});
+        QCOMPARE(page.panelLoftDL->text(), QStringLiteral("L1 Loft/Club Data Download Success !"));
+        QVERIFY2(waiting > 0, qPrintable(QStringLiteral("%1 samples, none saw the page waiting").arg(samples)));
+        QVERIFY(page.isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
     }
 
 private:

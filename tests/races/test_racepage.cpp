@@ -160,6 +160,52 @@ private slots:
         QCOMPARE(page.edtLibCode->text(), QStringLiteral("77"));
     }
 
+    void raceEntryRefusesWhatTheColumnsCannotHold()
+    {
+        TestDb db;
+        db.insertClub();
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.btn1Click();
+        page.chkLibPoint->click();
+        QTest::keyClicks(page.combLibSite->lineEdit(), QStringLiteral("Orleans"));
+        QTest::keyClicks(page.edtlibSiteAbbriv, QStringLiteral("orl"));
+        QTest::keyClicks(page.edtLibCode, QStringLiteral("1234"));
+        page.dtpLibDate->setDate(QDate(2026, 5, 26));
+        // a site name pasted with its line break
+        page.combLibSite->setEditText(QStringLiteral("Orleans\nNorth"));
+        page.btnOKClick();
+        QCOMPARE(Dialogs::shown().last(),
+                 QStringLiteral("Liberation site: control characters (line breaks, tabs) are not allowed."));
+        QVERIFY(page.addMode());
+        page.combLibSite->lineEdit()->clear();
+        QTest::keyClicks(page.combLibSite->lineEdit(), QStringLiteral("Orleans Nord Les Aubrais"));
+        QCOMPARE(page.combLibSite->currentText().size(), 20); // the box holds what the column holds
+        page.combLibSite->lineEdit()->clear();
+        QTest::keyClicks(page.combLibSite->lineEdit(), QStringLiteral("Orleans%Nord"));
+        page.btnOKClick();
+        QCOMPARE(Dialogs::shown().last(),
+                 QStringLiteral("Liberation site: the character \"%\" cannot be sent to a clock."));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_RaceData").toInt(), 0);
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LiberateSite").toInt(), 0);
+
+        page.combLibSite->lineEdit()->clear();
+        QTest::keyClicks(page.combLibSite->lineEdit(), QStringLiteral("Orleans"));
+        page.btnOKClick();
+        QVERIFY(!page.addMode());
+        QCOMPARE(db.dm().scalar("SELECT LiberSite FROM ORV_RaceData").toString(), QStringLiteral("Orleans"));
+
+        // the club map refuses a club id the clock cannot carry
+        page.AAdd1Click();
+        QTest::keyClicks(page.edtClubCode, QStringLiteral("#1"));
+        QTest::keyClicks(page.edtClubNmae, QStringLiteral("Hash club"));
+        page.btnClubSaveClick();
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Club ID: a clock cannot take a text starting with \"#\"."));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubName='Hash club'").toInt(), 0);
+    }
+
     void exportsThroughTheSaveDialog()
     {
         TestDb db;
@@ -259,13 +305,45 @@ private slots:
         const QString loft0 = page.adotLoftRaceDist->value(0, QStringLiteral("LoftNo")).toString();
         QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LoftNo=?", {loft0}).toInt(),
                  77);
-        // Backspace cancels a pending edit
+        // the open editor of the grid; a closed one may linger hidden until it is deleted
+        const auto openEditor = [&] {
+            QLineEdit *open = nullptr;
+            for (QLineEdit *e : page.dbgrdLoftLibDist->findChildren<QLineEdit *>())
+                if (e->isVisible())
+                    open = e;
+            return open;
+        };
+        // Backspace cancels a pending edit, also once the grid has the focus again
         page.dbgrdLoftLibDist->setFocus();
         QTest::keyClicks(page.dbgrdLoftLibDist, QStringLiteral("5"));
-        editor = page.dbgrdLoftLibDist->findChild<QLineEdit *>();
+        editor = openEditor();
         QVERIFY(editor);
+        QCOMPARE(editor->text(), QStringLiteral("5"));
         QTest::keyClick(editor, Qt::Key_Backspace);
+        QVERIFY(!openEditor());
+        page.dbgrdLoftLibDist->setFocus();
         QCOMPARE(page.adotLoftRaceDist->value(0, QStringLiteral("Miles")).toInt(), 77);
+        QCOMPARE(db.dm().scalar("SELECT Miles FROM ORV_LoftLibPointDist WHERE LoftNo=? AND LiberCode='1234'", {loft0})
+                     .toInt(),
+                 77);
+        // a distance beyond what a club flies, or a remainder beyond its unit, is refused by name
+        const auto typeDistance = [&](int column, const QString &digits) {
+            page.dbgrdLoftLibDist->setFocus();
+            page.dbgrdLoftLibDist->setCurrentIndex(page.adotLoftRaceDist->index(0, column));
+            QTest::keyClicks(page.dbgrdLoftLibDist, digits.left(1));
+            QLineEdit *box = openEditor();
+            QVERIFY(box);
+            QTest::keyClicks(box, digits.mid(1));
+            QTest::keyClick(box, Qt::Key_Return);
+            QCoreApplication::processEvents();
+        };
+        typeDistance(2, QStringLiteral("99999"));
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("KM: a whole number from 0 to 5000."));
+        typeDistance(3, QStringLiteral("1500"));
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("M: a whole number from 0 to 999."));
+        QCOMPARE(db.dm().scalar("SELECT Miles || '/' || Yards FROM ORV_LoftLibPointDist WHERE LoftNo=? "
+                                "AND LiberCode='1234'", {loft0}).toString(),
+                 QStringLiteral("77/") + page.adotLoftRaceDist->value(0, QStringLiteral("Yards")).toString());
         page.btnLoftLibDistClick();
         QVERIFY(page.pnlRacePoint->isVisible());
 
@@ -349,6 +427,13 @@ private slots:
                      .toString(),
                  QStringLiteral("2026-05-26 11:30:15 5 04:30:10.000"));
         shot(&page, "races-otherclock");
+        // a closing check typed a year off: refused before anything is stored
+        Typing::typeDate(page.dtpMemberDate, QDate(2027, 5, 26));
+        page.btnOtherClock_SaveClick();
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Clock times: the clock's variation of 31536005 seconds is "
+                                                         "more than a day; check the dates."));
+        QCOMPARE(db.dm().scalar("SELECT TimeVari FROM ORV_PigRaceData WHERE PRingNo='BE-26-22'").toInt(), 5);
+        Typing::typeDate(page.dtpMemberDate, QDate(2026, 5, 26));
         page.cbbSelPigNo->setEditText(QString());
         page.btnOtherClock_SaveClick();
         QVERIFY(Dialogs::shown().contains(QStringLiteral("PRingNo Select Error ! ")));

@@ -1,0 +1,91 @@
+// The setup page's wiring: what is typed into the club fields is checked before it is stored, and
+// the club download waits on a thread of its own with the page disabled.
+#include "app/ui/dialogs.h"
+#include "device/devicelink.h"
+#include "setup/ui/setuppage.h"
+#include "sim/clocksimulator.h"
+#include "sim/simlink.h"
+#include "store/appclock.h"
+#include "tests/support/testdb.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestSetupPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        AppClock::setFixed(QDateTime(QDate(2024, 5, 6), QTime(10, 0)));
+        Dialogs::clearShown();
+        Dialogs::setHeadless(true);
+    }
+
+    void clubFieldsCheckedBeforeTheyAreStored()
+    {
+        TestDb db;
+        TfrmSetup_10 page(db.dm());
+        page.resize(900, 520);
+        page.show();
+        page.FormShow();
+        page.cbbClubName->setCurrentText(QStringLiteral("Custom"));
+        QTest::keyClicks(page.edtClubName, "North%Club");
+        QTest::keyClicks(page.edtClubAbbt, "nc");
+        QTest::keyClicks(page.edtAssociation, "be");
+        QVERIFY(!page.store());
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Club name: the character \"%\" cannot be sent to a clock."));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 0);
+
+        page.edtClubName->clear();
+        QTest::keyClicks(page.edtClubName, "North Club");
+        // A pasted street with a line break in it.
+        page.edtClubStreet->setText(QStringLiteral("Main 1\nBack door"));
+        QVERIFY(!page.store());
+        QCOMPARE(Dialogs::shown().last(),
+                 QStringLiteral("Street: control characters (line breaks, tabs) are not allowed."));
+
+        page.edtClubStreet->clear();
+        QTest::keyClicks(page.edtClubStreet, "Main 1");
+        QVERIFY(page.store());
+        QCOMPARE(db.dm().scalar("SELECT ClubName || '/' || ClubID || '/' || Street FROM ORV_ClubData").toString(),
+                 QStringLiteral("North Club/NC/Main 1"));
+    }
+
+    void pageWaitsDuringTheClubDownload()
+    {
+        TestDb db;
+        db.insertClub("NC");
+        ClockSimulator sim; // no clock connected: the antenna answers
+        sim.antenna().owner = "NC";
+        DeviceLink::setFactory([&sim] { return std::make_unique<SimLink>(sim); });
+        TfrmSetup_10 page(db.dm());
+        page.show();
+        page.FormShow();
+        int samples = 0, waiting = 0;
+        QTimer sampler;
+        sampler.setInterval(0);
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            ++samples;
+            const QCursor *c = QApplication::overrideCursor();
+            if (!page.isEnabled() && c && c->shape() == Qt::WaitCursor)
+                ++waiting;
+        });
+        sampler.start();
+        page.butClubDownload->click();
+        sampler.stop();
+        DeviceLink::setFactory({});
+        QCOMPARE(Dialogs::shown().last(), QStringLiteral(" Club Data Download Success !"));
+        QCOMPARE(sim.antenna().display, QStringLiteral("NC Club Data Download Success !"));
+        QVERIFY2(waiting > 0, qPrintable(QStringLiteral("%1 samples, none saw the page waiting").arg(samples)));
+        QVERIFY(page.isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(TestSetupPage)
+#include "test_setuppage.moc"
