@@ -49,22 +49,24 @@ const char *const WorkbookRels =
     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
     "Target=\"sharedStrings.xml\"/></Relationships>";
 
-bool add(zip_t *z, const char *name, const QByteArray &bytes)
+// The data must stay alive until zip_close: libzip reads it only then.
+bool add(zip_t *z, const char *name, const char *data, size_t size)
 {
-    // libzip copies nothing: the buffer must live until zip_close, so it is duplicated and freed by libzip.
-    void *copy = std::malloc(size_t(bytes.size()) + 1);
-    std::memcpy(copy, bytes.constData(), size_t(bytes.size()));
-    zip_source_t *s = zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), 1);
-    if (!s) {
-        std::free(copy);
+    zip_source_t *s = zip_source_buffer(z, data, zip_uint64_t(size), 0);
+    if (!s)
         return false;
-    }
-    if (zip_file_add(z, name, s, ZIP_FL_OVERWRITE) < 0) {
+    const zip_int64_t index = zip_file_add(z, name, s, ZIP_FL_OVERWRITE);
+    if (index < 0) {
         zip_source_free(s);
         return false;
     }
-    zip_set_file_compression(z, zip_uint64_t(zip_name_locate(z, name, 0)), ZIP_CM_STORE, 0);
+    zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_STORE, 0);
     return true;
+}
+
+bool add(zip_t *z, const char *name, const char *text)
+{
+    return add(z, name, text, std::strlen(text));
 }
 
 bool pack(const QString &path, const QByteArray &sheet, const QByteArray &shared)
@@ -75,7 +77,8 @@ bool pack(const QString &path, const QByteArray &sheet, const QByteArray &shared
         return false;
     const bool ok = add(z, "[Content_Types].xml", ContentTypes) && add(z, "_rels/.rels", RootRels)
                     && add(z, "xl/workbook.xml", Workbook) && add(z, "xl/_rels/workbook.xml.rels", WorkbookRels)
-                    && add(z, "xl/worksheets/sheet1.xml", sheet) && add(z, "xl/sharedStrings.xml", shared);
+                    && add(z, "xl/worksheets/sheet1.xml", sheet.constData(), size_t(sheet.size()))
+                    && add(z, "xl/sharedStrings.xml", shared.constData(), size_t(shared.size()));
     if (!ok) {
         zip_discard(z);
         return false;
