@@ -324,8 +324,10 @@ int TfrmSetup_10::runFirstRun(TdmORVS &dm, QWidget *parent)
     lay->addWidget(buttons);
     page->FormShow();
     // Here OK stores the club, not the page's closing.
-    if (auto *hint = page->findChild<QLabel *>(QStringLiteral("lbSaveHint")))
+    if (auto *hint = page->findChild<QLabel *>(QStringLiteral("lbSaveHint"))) {
         hint->setText(QStringLiteral("OK stores the club; Cancel ends the program."));
+        Captions::markFixed(hint); // the page's own hint, which a language chosen here would bring back
+    }
     dlg.exec();
     page->closed_ = true; // leaving without OK stores nothing
     return page->restored_ || dlg.result() != QDialog::Accepted ? 0 : page->ClubUpdateStat();
