@@ -168,6 +168,18 @@ int countStrings(const QByteArray &table)
 }
 } // namespace
 
+// The reading library stops the whole program on some malformed XML (an assertion in its
+// parser), so every XML part is read once here and a damaged one is refused with a message.
+namespace {
+bool wellFormed(const QByteArray &xml)
+{
+    QXmlStreamReader r(xml);
+    while (!r.atEnd())
+        r.readNext();
+    return !r.hasError();
+}
+} // namespace
+
 bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *changed, QString *error)
 {
     *changed = false;
@@ -182,6 +194,17 @@ bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *c
     std::map<QByteArray, zip_int64_t> index;
     for (zip_int64_t i = 0; i < n; ++i)
         index[QByteArray(zip_get_name(src.z, zip_uint64_t(i), 0))] = i;
+    for (const auto &[name, i] : index) {
+        const QByteArray lower = name.toLower();
+        if (!lower.endsWith(".xml") && !lower.endsWith(".rels"))
+            continue;
+        QByteArray part;
+        if (!readEntry(src.z, i, &part) || !wellFormed(part)) {
+            *error = QStringLiteral("The workbook is damaged: its part %1 cannot be read.")
+                         .arg(QString::fromUtf8(name));
+            return false;
+        }
+    }
 
     std::map<QByteArray, QByteArray> replaced; // entry name -> new content
     QByteArray rels;
