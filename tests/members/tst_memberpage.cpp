@@ -61,7 +61,7 @@ private slots:
         page.btnPigImport->click();
         QCOMPARE(page.lblRingCnt->text(), QStringLiteral("002"));
         QVERIFY(!page.pbImport->isVisible());
-        const QString closing = Dialogs::shown().last();
+        const QString closing = Dialogs::shown().value(Dialogs::shown().size() - 1);
         QVERIFY2(closing.startsWith("Pigeon import: 2 inserted, 0 updated, 1 skipped"), qPrintable(closing));
         QVERIFY(closing.contains("Row 4 skipped: loft L9 is not a member of the club"));
 
@@ -114,7 +114,7 @@ private slots:
         page.medtLoftLat->setText("N051'75:00.00");
         QVERIFY(page.medtLoftLatExit()); // leaving the latitude checks the longitude: blank
         QVERIFY(!page.medtLoftLonExit());
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Latitude Input Value  > 60 !"));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Latitude Input Value  > 60 !"));
         page.medtLoftLat->setText("N051'15:00.00");
         grabAll(page, "form");
         page.btnOK->click();
@@ -258,7 +258,7 @@ private slots:
         typeInto(page.edtRegNum, "0000001");
         typeInto(page.edtUpRegNum, "1000000");
         page.btnOK_Ring->click();
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Upper registration number: a range holds at most 1000 rings "
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Upper registration number: a range holds at most 1000 rings "
                                                          "(0000001 to 1000000 would be 1000000)."));
         QCOMPARE(page.lblRingCnt->text(), QStringLiteral("000"));
 
@@ -266,11 +266,11 @@ private slots:
         typeInto(page.edtUpRegNum, "0000010");
         typeInto(page.combBYear->lineEdit(), "20x4");
         page.btnOK_Ring->click();
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Year: digits only."));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Year: digits only."));
         typeInto(page.combBYear->lineEdit(), "2024");
         typeInto(page.edtRegLetter, "a%");
         page.btnOK_Ring->click();
-        QCOMPARE(Dialogs::shown().last(),
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1),
                  QStringLiteral("Registration letters: the character \"%\" cannot be sent to a clock."));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData").toInt(), 0);
 

@@ -177,7 +177,7 @@ private slots:
         // a site name pasted with its line break
         page.combLibSite->setEditText(QStringLiteral("Orleans\nNorth"));
         page.btnOKClick();
-        QCOMPARE(Dialogs::shown().last(),
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1),
                  QStringLiteral("Liberation site: control characters (line breaks, tabs) are not allowed."));
         QVERIFY(page.addMode());
         page.combLibSite->lineEdit()->clear();
@@ -186,7 +186,7 @@ private slots:
         page.combLibSite->lineEdit()->clear();
         QTest::keyClicks(page.combLibSite->lineEdit(), QStringLiteral("Orleans%Nord"));
         page.btnOKClick();
-        QCOMPARE(Dialogs::shown().last(),
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1),
                  QStringLiteral("Liberation site: the character \"%\" cannot be sent to a clock."));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_RaceData").toInt(), 0);
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LiberateSite").toInt(), 0);
@@ -202,7 +202,7 @@ private slots:
         QTest::keyClicks(page.edtClubCode, QStringLiteral("#1"));
         QTest::keyClicks(page.edtClubNmae, QStringLiteral("Hash club"));
         page.btnClubSaveClick();
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Club ID: a clock cannot take a text starting with \"#\"."));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Club ID: a clock cannot take a text starting with \"#\"."));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubName='Hash club'").toInt(), 0);
     }
 
@@ -338,9 +338,9 @@ private slots:
             QCoreApplication::processEvents();
         };
         typeDistance(2, QStringLiteral("99999"));
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("KM: a whole number from 0 to 5000."));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("KM: a whole number from 0 to 5000."));
         typeDistance(3, QStringLiteral("1500"));
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("M: a whole number from 0 to 999."));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("M: a whole number from 0 to 999."));
         QCOMPARE(db.dm().scalar("SELECT Miles || '/' || Yards FROM ORV_LoftLibPointDist WHERE LoftNo=? "
                                 "AND LiberCode='1234'", {loft0}).toString(),
                  QStringLiteral("77/") + page.adotLoftRaceDist->value(0, QStringLiteral("Yards")).toString());
@@ -430,7 +430,7 @@ private slots:
         // a closing check typed a year off: refused before anything is stored
         Typing::typeDate(page.dtpMemberDate, QDate(2027, 5, 26));
         page.btnOtherClock_SaveClick();
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Clock times: the clock's variation of 31536005 seconds is "
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Clock times: the clock's variation of 31536005 seconds is "
                                                          "more than a day; check the dates."));
         QCOMPARE(db.dm().scalar("SELECT TimeVari FROM ORV_PigRaceData WHERE PRingNo='BE-26-22'").toInt(), 5);
         Typing::typeDate(page.dtpMemberDate, QDate(2026, 5, 26));

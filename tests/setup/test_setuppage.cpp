@@ -38,7 +38,7 @@ private slots:
         QTest::keyClicks(page.edtClubAbbt, "nc");
         QTest::keyClicks(page.edtAssociation, "be");
         QVERIFY(!page.store());
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral("Club name: the character \"%\" cannot be sent to a clock."));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Club name: the character \"%\" cannot be sent to a clock."));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubData").toInt(), 0);
 
         page.edtClubName->clear();
@@ -46,7 +46,7 @@ private slots:
         // A pasted street with a line break in it.
         page.edtClubStreet->setText(QStringLiteral("Main 1\nBack door"));
         QVERIFY(!page.store());
-        QCOMPARE(Dialogs::shown().last(),
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1),
                  QStringLiteral("Street: control characters (line breaks, tabs) are not allowed."));
 
         page.edtClubStreet->clear();
@@ -79,7 +79,7 @@ private slots:
         page.butClubDownload->click();
         sampler.stop();
         DeviceLink::setFactory({});
-        QCOMPARE(Dialogs::shown().last(), QStringLiteral(" Club Data Download Success !"));
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral(" Club Data Download Success !"));
         QCOMPARE(sim.antenna().display, QStringLiteral("NC Club Data Download Success !"));
         QVERIFY2(waiting > 0, qPrintable(QStringLiteral("%1 samples, none saw the page waiting").arg(samples)));
         QVERIFY(page.isEnabled());
