@@ -86,6 +86,15 @@ private slots:
         writeIni(db.dataFolder(), "TimeZone=10\n"); // 36000 s does not fit the clock's 16 bits
         MemberSettings::read(db.dataFolder(), &err);
         QVERIFY(!err.isEmpty());
+
+        // Flags go to the clock as numbers: a field list hidden in one is never sent.
+        err.clear();
+        writeIni(db.dataFolder(), "MarkedFlag=2%LoftNo:999\nSetParams=300\n");
+        s = MemberSettings::read(db.dataFolder(), &err);
+        QCOMPARE(s.markedFlag, QStringLiteral("2"));
+        QCOMPARE(s.setParams, QStringLiteral("2"));
+        QVERIFY(err.contains("MarkedFlag '2%LoftNo:999' is not a whole number from 0 to 255"));
+        QVERIFY(err.contains("SetParams '300'"));
     }
 
     void coordinateExitCheck()
