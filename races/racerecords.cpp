@@ -28,12 +28,15 @@ int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, c
 }
 
 namespace {
-QString coordinate(const QString &field, const QString &text, const QString &column)
+QString coordinate(const QString &field, const QString &text, const QString &column, bool latitude)
 {
     if (const QString p = EntryCheck::text(field, text, QStringLiteral("ORV_RaceData"), column, true); !p.isEmpty())
         return p;
     if (Coordinates::isBlank(text))
         return {};
+    // The box's own exit check, for values that reach the save without leaving a box.
+    if (const QString p = Coordinates::exitCheck(text, latitude); !p.isEmpty())
+        return p;
     const Coordinates::Parsed parsed = Coordinates::parse(text);
     if (!parsed.ok && !parsed.message.isEmpty())
         return QStringLiteral("%1: %2").arg(field, parsed.message);
@@ -48,8 +51,8 @@ QString check(const RaceForm &f)
         EntryCheck::text(QStringLiteral("Liberation site"), f.site, t, QStringLiteral("LiberSite"), true),
         EntryCheck::text(QStringLiteral("Site abbreviation"), f.abbreviation, t, QStringLiteral("LiberSiteAbbr"), true),
         EntryCheck::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"), true),
-        coordinate(QStringLiteral("Longitude"), f.lon, QStringLiteral("LiberLon")),
-        coordinate(QStringLiteral("Latitude"), f.lat, QStringLiteral("LiberLat")),
+        coordinate(QStringLiteral("Longitude"), f.lon, QStringLiteral("LiberLon"), false),
+        coordinate(QStringLiteral("Latitude"), f.lat, QStringLiteral("LiberLat"), true),
         EntryCheck::date(QStringLiteral("Liberation date"), f.date),
         f.time.isValid() ? QString() : QStringLiteral("Liberation time: a time of day is needed."),
     });

@@ -240,6 +240,54 @@ private slots:
         QVERIFY(sink.hasContaining(QStringLiteral("disk says no")));
     }
 
+    void entryChecksNameTheField()
+    {
+        RaceRecords::RaceForm f;
+        f.site = "Orleans";
+        f.abbreviation = "ORL";
+        f.liberCode = "1234";
+        f.lon = "E001'54:00";
+        f.lat = "N047'54:00";
+        f.date = QDate(2026, 5, 26);
+        f.time = QTime(7, 0);
+        QCOMPARE(RaceRecords::check(f), QString());
+        RaceRecords::RaceForm bad = f;
+        bad.lat = "N047'75:00";
+        QCOMPARE(RaceRecords::check(bad), QString("Latitude Input Value  > 60 !"));
+        bad.lat = "N0A7'54:00";
+        QVERIFY2(RaceRecords::check(bad).startsWith("Latitude: "), qPrintable(RaceRecords::check(bad)));
+        bad = f;
+        bad.lon = "    '  :  "; // untouched mask: no coordinate, no complaint
+        QCOMPARE(RaceRecords::check(bad), QString());
+        bad = f;
+        bad.date = QDate(1899, 12, 30);
+        QCOMPARE(RaceRecords::check(bad), QString("Liberation date: a date from 1990-01-01 to 2099-12-31."));
+        bad = f;
+        bad.liberCode = "123456789";
+        QCOMPARE(RaceRecords::check(bad), QString("Liberation code: at most 8 characters."));
+        QCOMPARE(RaceRecords::checkClub("NC", QString(51, 'x')), QString("Club name: at most 50 characters."));
+
+        // Distances in the club's unit: whole kilometres or miles, the remainder within its unit.
+        QCOMPARE(Distances::checkStored(5000, 999, 0), QString());
+        QCOMPARE(Distances::checkStored(5001, 0, 0), QString("KM: a whole number from 0 to 5000."));
+        QCOMPARE(Distances::checkStored(400, 1760, 1), QString("Yards: a whole number from 0 to 1759."));
+        QCOMPARE(Distances::checkStored(-1, QVariant(), 1), QString("Miles: a whole number from 0 to 3100."));
+        QCOMPARE(Distances::checkStored(QVariant(), QVariant(), 0), QString());
+
+        // Other-clock times: a variation beyond a day, or a moment no race has, is a typing slip.
+        const QDateTime basket(QDate(2026, 5, 25), QTime(20, 0));
+        const QDateTime check(QDate(2026, 5, 26), QTime(20, 0));
+        const OtherClock::ClockTimes fine{basket, basket, check, check.addSecs(5)};
+        const QDateTime arrival(QDate(2026, 5, 26), QTime(11, 0));
+        QCOMPARE(OtherClock::check("BE-26-1", fine, arrival), QString());
+        const OtherClock::ClockTimes yearOff{basket, basket, check, check.addYears(80)};
+        QVERIFY(OtherClock::check("BE-26-1", yearOff, arrival).startsWith("Check member clock: a date from"));
+        const OtherClock::ClockTimes twoDays{basket, basket, check, check.addDays(2)};
+        QVERIFY(OtherClock::check("BE-26-1", twoDays, arrival).startsWith("Clock times: the clock's variation of"));
+        QCOMPARE(OtherClock::check("BE\n26", fine, arrival),
+                 QString("Ring number: control characters (line breaks, tabs) are not allowed."));
+    }
+
     void coordinatesOffTheEarthGiveNoDistance()
     {
         // Found by fuzzing: degrees far out of range made a distance no integer holds.
