@@ -244,16 +244,22 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
                 OperationSink &sink)
 {
     SaveResult res;
-    if (const QString problem = check(e); !problem.isEmpty()) {
-        sink.failure(problem);
-        return res;
-    }
     QString ring, error;
     if (!compose(e, selectedRing, &ring, &error)) {
         sink.failure(error);
         return res;
     }
-    if (const QString problem = checkRing(ring); !problem.isEmpty()) {
+    // Editing a stored ring changes its sex, colour and comment only: its number parts are the
+    // stored ones, which may predate these checks and must stay editable.
+    const bool editing =
+        !selectedRing.isEmpty()
+        && dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigData WHERE PRingNo=? AND COALESCE(DeleteMark,0)=0"),
+                     {ring})
+                   .toInt() > 0;
+    const QString problem =
+        editing ? EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable, QStringLiteral("Comment"), false, true)
+                : EntryCheck::first({check(e), checkRing(ring)});
+    if (!problem.isEmpty()) {
         sink.failure(problem);
         return res;
     }
@@ -271,9 +277,9 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
         }
         // The upper ring is the longest of the range.
         QString stored;
-        if (const QString problem = checkRing(composeRange(e, upper, int(e.number.size()), &stored));
-            upper > lower && !problem.isEmpty()) {
-            sink.failure(problem);
+        if (const QString tooLong = checkRing(composeRange(e, upper, int(e.number.size()), &stored));
+            upper > lower && !tooLong.isEmpty()) {
+            sink.failure(tooLong);
             return res;
         }
     }

@@ -451,6 +451,18 @@ private slots:
         QVERIFY(Rings::save(db.dm(), "L1", box, {}, sink).ok);
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData WHERE PRingNo LIKE 'GB20B%'").toInt(), 1000);
         QVERIFY(Rings::save(db.dm(), "L1", ring("FRANCE", "2021", "AB", "123"), {}, sink).ok);
+
+        // A ring stored before these checks keeps its parts and stays editable.
+        db.dm().exec("INSERT INTO ORV_PigData (LoftNo, PRingNo, RCountry, RYear, RRegLetter, RRegNumber, Sex, "
+                     "DeleteMark) VALUES ('L1','OLDIE1912A','OLDIE','2019','','12A','C',0)");
+        const auto old = Rings::load(db.dm(), "L1", "OLDIE1912A");
+        QVERIFY(old);
+        RingEntry edit = *old;
+        edit.sexText = "Hen";
+        QVERIFY(Rings::save(db.dm(), "L1", edit, "OLDIE1912A", sink).ok);
+        QCOMPARE(db.dm().scalar("SELECT Sex FROM ORV_PigData WHERE PRingNo='OLDIE1912A'").toString(), "H");
+        // ... but not as a new ring.
+        refused(edit, "Registration number: digits only.");
     }
 
     void deleteAndToggle()
