@@ -236,6 +236,30 @@ print('ok')
     small.maxCells = 1000;
     QVERIFY(!readFirstSheet(manyPath, &s, &error, small));
     QVERIFY2(error.contains(QStringLiteral("too many cells")), qPrintable(error));
+
+    // A sound zip whose shared-string table is cut off mid-tag: the reading library would stop
+    // the program on it, so it is refused before (found by fuzzing).
+    WorkbookWriter texts({QStringLiteral("LoftNo"), QStringLiteral("Name")});
+    texts.addRow({QStringLiteral("A1"), QStringLiteral("Adams")});
+    const QString sound = dir.filePath(QStringLiteral("sound.xlsx"));
+    QVERIFY(texts.save(sound, &error));
+    const QString damaged = dir.filePath(QStringLiteral("damaged.xlsx"));
+    const char *cutStrings = R"(
+import sys, zipfile
+src = zipfile.ZipFile(sys.argv[1])
+dst = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)
+for item in src.infolist():
+    data = src.read(item.filename)
+    if item.filename == 'xl/sharedStrings.xml':
+        data = data[:data.index(b'<t>') + 2] + b'<http://x' + data[data.index(b'<t>') + 3:]
+    dst.writestr(item.filename, data)
+dst.close()
+print('ok')
+)";
+    QCOMPARE(python(QString::fromUtf8(cutStrings), {sound, damaged}).trimmed(), QByteArray("ok"));
+    QVERIFY(readFirstSheet(sound, &s, &error));
+    QVERIFY(!readFirstSheet(damaged, &s, &error));
+    QCOMPARE(error, QStringLiteral("The workbook is damaged: its part xl/sharedStrings.xml cannot be read."));
 }
 
 void TestOffice::textFileCodePageAndLineEnds()
