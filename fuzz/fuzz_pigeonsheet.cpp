@@ -75,10 +75,11 @@ bool pack(const QString &path, const QByteArray &sheet, const QByteArray &shared
     zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!z)
         return false;
-    const bool ok = add(z, "[Content_Types].xml", ContentTypes) && add(z, "_rels/.rels", RootRels)
-                    && add(z, "xl/workbook.xml", Workbook) && add(z, "xl/_rels/workbook.xml.rels", WorkbookRels)
-                    && add(z, "xl/worksheets/sheet1.xml", sheet.constData(), size_t(sheet.size()))
-                    && add(z, "xl/sharedStrings.xml", shared.constData(), size_t(shared.size()));
+    const bool ok = add(z, "[Content_Types].xml", ContentTypes) && add(z, "_rels/.rels", RootRels) &&
+                    add(z, "xl/workbook.xml", Workbook) &&
+                    add(z, "xl/_rels/workbook.xml.rels", WorkbookRels) &&
+                    add(z, "xl/worksheets/sheet1.xml", sheet.constData(), size_t(sheet.size())) &&
+                    add(z, "xl/sharedStrings.xml", shared.constData(), size_t(shared.size()));
     if (!ok) {
         zip_discard(z);
         return false;
@@ -124,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (verbose)
         std::fprintf(stderr, "%d rows, %d columns\n", sheet.rowCount(), sheet.columnCount());
-    if (sheet.rowCount() < 0 || sheet.columnCount() < 0
-        || qint64(sheet.rowCount()) * qMax(1, sheet.columnCount()) > qint64(limits.maxRows) * limits.maxColumns)
+    if (sheet.rowCount() < 0 || sheet.columnCount() < 0 ||
+        qint64(sheet.rowCount()) * qMax(1, sheet.columnCount()) > qint64(limits.maxRows) * limits.maxColumns)
         std::abort();
     const bool wide = sheet.columnCount() != 7;
     const int last = qMin(sheet.rowCount(), 5000);
@@ -134,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (r.empty || !r.skip.isEmpty())
             continue;
         // A row the import would store fits every column it fills.
-        if (r.cells.size() != 9 || r.loft.isEmpty() || r.loft.size() > 10 || r.ring.isEmpty() || r.ring.size() > 20
-            || r.sex.size() != 1 || r.ring.contains(QLatin1Char('%')))
+        if (r.cells.size() != 9 || r.loft.isEmpty() || r.loft.size() > 10 || r.ring.isEmpty() ||
+            r.ring.size() > 20 || r.sex.size() != 1 || r.ring.contains(QLatin1Char('%')))
             std::abort();
     }
     return 0;

@@ -256,9 +256,9 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
         && dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigData WHERE PRingNo=? AND COALESCE(DeleteMark,0)=0"),
                      {ring})
                    .toInt() > 0;
-    const QString problem =
-        editing ? EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable, QStringLiteral("Comment"), false, true)
-                : EntryCheck::first({check(e), checkRing(ring)});
+    const QString problem = editing ? EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable,
+                                                       QStringLiteral("Comment"), false, true)
+                                    : EntryCheck::first({check(e), checkRing(ring)});
     if (!problem.isEmpty()) {
         sink.failure(problem);
         return res;

@@ -254,8 +254,8 @@ bool DistanceList::setData(const QModelIndex &index, const QVariant &v, int role
         return false;
     const QString f = columns().at(static_cast<size_t>(index.column())).field;
     const bool whole = f == QLatin1String("Miles");
-    if (const QString problem = Distances::checkStored(whole ? QVariant(n) : QVariant(), whole ? QVariant() : QVariant(n),
-                                                       Races::clubMode(dm_));
+    if (const QString problem = Distances::checkStored(
+            whole ? QVariant(n) : QVariant(), whole ? QVariant() : QVariant(n), Races::clubMode(dm_));
         !problem.isEmpty()) {
         emit refused(problem);
         return false;

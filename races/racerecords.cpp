@@ -30,7 +30,8 @@ int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, c
 namespace {
 QString coordinate(const QString &field, const QString &text, const QString &column, bool latitude)
 {
-    if (const QString p = EntryCheck::text(field, text, QStringLiteral("ORV_RaceData"), column, true); !p.isEmpty())
+    if (const QString p = EntryCheck::text(field, text, QStringLiteral("ORV_RaceData"), column, true);
+        !p.isEmpty())
         return p;
     if (Coordinates::isBlank(text))
         return {};
@@ -49,8 +50,10 @@ QString check(const RaceForm &f)
     const QString t = QStringLiteral("ORV_RaceData");
     return EntryCheck::first({
         EntryCheck::text(QStringLiteral("Liberation site"), f.site, t, QStringLiteral("LiberSite"), true),
-        EntryCheck::text(QStringLiteral("Site abbreviation"), f.abbreviation, t, QStringLiteral("LiberSiteAbbr"), true),
-        EntryCheck::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"), true),
+        EntryCheck::text(QStringLiteral("Site abbreviation"), f.abbreviation, t,
+                         QStringLiteral("LiberSiteAbbr"), true),
+        EntryCheck::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"),
+                         true),
         coordinate(QStringLiteral("Longitude"), f.lon, QStringLiteral("LiberLon"), false),
         coordinate(QStringLiteral("Latitude"), f.lat, QStringLiteral("LiberLat"), true),
         EntryCheck::date(QStringLiteral("Liberation date"), f.date),

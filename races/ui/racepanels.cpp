@@ -42,7 +42,8 @@ QTableView *distanceGrid(QWidget *parent, const char *name, DistanceList *model,
     v->setObjectName(QLatin1String(name));
     v->setModel(model);
     v->setItemDelegate(new DistanceDelegate(v));
-    QObject::connect(model, &DistanceList::refused, page, [page](const QString &why) { Dialogs::error(page, why); });
+    QObject::connect(model, &DistanceList::refused, page,
+                     [page](const QString &why) { Dialogs::error(page, why); });
     v->setSelectionBehavior(QAbstractItemView::SelectItems);
     v->setSelectionMode(QAbstractItemView::SingleSelection);
     v->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
@@ -76,8 +77,8 @@ QWidget *buttonRow(QWidget *parent, std::initializer_list<QWidget *> left,
 void TfrmRace_TC::buildDistances()
 {
     pnlLoftLibPointDist = panel(this, "pnlLoftLibPointDist");
-    lblLoftLibDistTitle =
-        Controls::valueLabel(pnlLoftLibPointDist, "lblLoftLibDistTitle", QStringLiteral("Member loft distance to "));
+    lblLoftLibDistTitle = Controls::valueLabel(pnlLoftLibPointDist, "lblLoftLibDistTitle",
+                                               QStringLiteral("Member loft distance to "));
     setTitleFont(lblLoftLibDistTitle);
     lblDistMethod = Controls::valueLabel(pnlLoftLibPointDist, "lblDistMethod", QString());
     adotLoftRaceDist = new DistanceList(dm(), false, ListLayout::Grid, this);
@@ -138,7 +139,8 @@ void TfrmRace_TC::buildDistances()
 void TfrmRace_TC::buildResults()
 {
     pnlRaceResult = panel(this, "pnlRaceResult");
-    lbl1RaceResultTitle = Controls::valueLabel(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
+    lbl1RaceResultTitle =
+        Controls::valueLabel(pnlRaceResult, "lbl1RaceResultTitle", QStringLiteral("Result"));
     setTitleFont(lbl1RaceResultTitle);
     lblRaceHeading = Controls::valueLabel(pnlRaceResult, "lblRaceHeading", QString());
     lblRaceHeading->setStyleSheet(QStringLiteral("font-weight: 600;"));
@@ -188,7 +190,8 @@ void TfrmRace_TC::buildResults()
     lay->addWidget(buttonRow(pnlRaceResult, {recalc, btnPrizeList, print, xls, xml}, {btnRaceRec}));
 
     pnlLoftRaceStat = panel(this, "pnlLoftRaceStat");
-    lblLoftRaceStatTiTle = Controls::valueLabel(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));
+    lblLoftRaceStatTiTle =
+        Controls::valueLabel(pnlLoftRaceStat, "lblLoftRaceStatTiTle", QStringLiteral(" Status for "));
     setTitleFont(lblLoftRaceStatTiTle);
     adoqLoftRaceStat = new RaceStatusList(dm(), ListLayout::Grid, this);
     adoqLoftRaceStat->setObjectName(QStringLiteral("adoqLoftRaceStat"));
@@ -209,7 +212,8 @@ void TfrmRace_TC::buildResults()
 void TfrmRace_TC::buildOtherClock()
 {
     pnlOtherClosk = panel(this, "pnlOtherClosk");
-    lblOtherClockTitle = Controls::valueLabel(pnlOtherClosk, "lblOtherClockTitle", QStringLiteral("Add/Edit Other Clock"));
+    lblOtherClockTitle =
+        Controls::valueLabel(pnlOtherClosk, "lblOtherClockTitle", QStringLiteral("Add/Edit Other Clock"));
     setTitleFont(lblOtherClockTitle);
     cbbLoftNo_OtherClock = new QComboBox(pnlOtherClosk);
     cbbLoftNo_OtherClock->setObjectName(QStringLiteral("cbbLoftNo_OtherClock"));
