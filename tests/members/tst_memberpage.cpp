@@ -8,6 +8,7 @@
 #include "store/appclock.h"
 #include "store/recordtable.h"
 #include "tests/support/testdb.h"
+#include "tests/support/waitsampler.h"
 
 #include "office/workbook.h"
 
@@ -335,24 +336,14 @@ private slots:
         page.resize(1360, 700);
         page.show();
         page.FormShow();
-        // Sampled at every turn of the event loop while the download runs on its own thread.
-        int samples = 0, waiting = 0;
-        QTimer sampler;
-        sampler.setInterval(0);
-        QObject::connect(&sampler, &QTimer::timeout, [&] {
-            ++samples;
-            const QCursor *c = QApplication::overrideCursor();
-            if (!page.isEnabled() && c && c->shape() == Qt::WaitCursor)
-                ++waiting;
-        });
         QVERIFY(page.isEnabled());
-        sampler.start();
+        WaitSampler sampler(page); // the download runs on its own thread
         Dialogs::pushAnswer(Answer::No);
         page.rgMem->choose(6);
         sampler.stop();
         DeviceLink::setFactory({});
         QCOMPARE(page.panelLoftDL->text(), QStringLiteral("L1 Loft/Club Data Download Success !"));
-        QVERIFY2(waiting > 0, qPrintable(QStringLiteral("%1 samples, none saw the page waiting").arg(samples)));
+        QVERIFY2(sampler.waiting > 0, qPrintable(sampler.report()));
         QVERIFY(page.isEnabled());
         QVERIFY(!QApplication::overrideCursor());
     }

@@ -7,6 +7,7 @@
 #include "sim/simlink.h"
 #include "store/appclock.h"
 #include "tests/support/testdb.h"
+#include "tests/support/waitsampler.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -66,22 +67,13 @@ private slots:
         TfrmSetup_10 page(db.dm());
         page.show();
         page.FormShow();
-        int samples = 0, waiting = 0;
-        QTimer sampler;
-        sampler.setInterval(0);
-        QObject::connect(&sampler, &QTimer::timeout, [&] {
-            ++samples;
-            const QCursor *c = QApplication::overrideCursor();
-            if (!page.isEnabled() && c && c->shape() == Qt::WaitCursor)
-                ++waiting;
-        });
-        sampler.start();
+        WaitSampler sampler(page); // the download runs on its own thread
         page.butClubDownload->click();
         sampler.stop();
         DeviceLink::setFactory({});
         QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral(" Club Data Download Success !"));
         QCOMPARE(sim.antenna().display, QStringLiteral("NC Club Data Download Success !"));
-        QVERIFY2(waiting > 0, qPrintable(QStringLiteral("%1 samples, none saw the page waiting").arg(samples)));
+        QVERIFY2(sampler.waiting > 0, qPrintable(sampler.report()));
         QVERIFY(page.isEnabled());
         QVERIFY(!QApplication::overrideCursor());
     }
