@@ -10,14 +10,16 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 0
 fi
 BUILD_DIR=${BUILD_DIR:-build}
-if dpkg-query -W -f='${Status}' pennavox 2>/dev/null | grep -q "install ok installed"; then
+# grep -q reads from a here-string, not a pipe: leaving a pipe early would end the writer with
+# SIGPIPE, which pipefail takes for a failure.
+if grep -q "install ok installed" <<<"$(dpkg-query -W -f='${Status}' pennavox 2>/dev/null)"; then
     echo "package test skipped: a pennavox package is installed already; it is left alone"
     exit 0
 fi
 deb="$(NO_INSTALL=1 bash scripts/package.sh | tail -1)"
 echo "package: $deb"
 dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ */  depends: /'
-dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "no Qt dependency declared"; exit 1; }
+grep -q libqt6widgets6 <<<"$(dpkg-deb -f "$deb" Depends)" || { echo "no Qt dependency declared"; exit 1; }
 
 work="$(mktemp -d)"
 cleanup() {
@@ -31,7 +33,7 @@ for attempt in 1 2 3 4 5 6; do # another apt may hold the lock for a moment
     sleep 10
 done
 
-pennavox-cli --help | grep -q "recalc-distances"
+grep -q "recalc-distances" <<<"$(pennavox-cli --help)"
 pennavox-cli --version
 entry=/usr/share/applications/org.pennavox.Pennavox.desktop
 exec_line="$(sed -n 's/^Exec=//p' "$entry")"
