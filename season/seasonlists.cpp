@@ -31,6 +31,30 @@ double scoreValue(qint64 v, Season::Scheme s)
 }
 } // namespace
 
+void SeasonList::begin(const QString &title)
+{
+    title_ = title;
+    setColumns({});
+    decimals_.clear();
+}
+
+void SeasonList::setValues(const std::vector<QVariantList> &values)
+{
+    QStringList fields;
+    for (const Column &c : columns())
+        fields << c.field;
+    const QSqlRecord tpl = recordTemplate(fields);
+    std::vector<QSqlRecord> rows;
+    rows.reserve(values.size());
+    for (const QVariantList &v : values) {
+        QSqlRecord r = tpl;
+        for (int i = 0; i < v.size() && i < fields.size(); ++i)
+            r.setValue(i, v.at(i));
+        rows.push_back(r);
+    }
+    setRows(std::move(rows));
+}
+
 void SeasonList::numberColumn(const QString &field, const QString &title, int decimals)
 {
     decimals_.insert(field, decimals);
@@ -77,27 +101,17 @@ PrizeListTable::PrizeListTable(QObject *parent) : SeasonList(parent)
 
 void PrizeListTable::load(const Season::PrizeList &pl, Season::Scheme scheme)
 {
-    title_ = QStringLiteral("Prize List %1").arg(pl.raceCode);
-    setColumns({});
-    decimals_.clear();
+    begin(QStringLiteral("Prize List %1").arg(pl.raceCode));
     numberColumn(QStringLiteral("Pos"), QStringLiteral("Pos."), 0);
     textColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
     textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
     numberColumn(QStringLiteral("FlySpeed"), QStringLiteral("Velocity"), 3);
     numberColumn(QStringLiteral("Points"), totalTitle(scheme), scoreDecimals(scheme));
-    const QSqlRecord tpl = recordTemplate({"Pos", "PRingNo", "LoftNo", "FlySpeed", "Points"});
-    std::vector<QSqlRecord> rows;
+    std::vector<QVariantList> rows;
     rows.reserve(pl.rows.size());
-    for (const Season::Prize &p : pl.rows) {
-        QSqlRecord r = tpl;
-        r.setValue(0, p.pos);
-        r.setValue(1, p.ringNo);
-        r.setValue(2, p.loftNo);
-        r.setValue(3, p.flySpeed);
-        r.setValue(4, scoreValue(p.score, scheme));
-        rows.push_back(r);
-    }
-    setRows(std::move(rows));
+    for (const Season::Prize &p : pl.rows)
+        rows.push_back({p.pos, p.ringNo, p.loftNo, p.flySpeed, scoreValue(p.score, scheme)});
+    setValues(rows);
 }
 
 AceStandingList::AceStandingList(QObject *parent) : SeasonList(parent)
@@ -107,29 +121,18 @@ AceStandingList::AceStandingList(QObject *parent) : SeasonList(parent)
 
 void AceStandingList::load(const Standings::Result &res)
 {
-    title_ = QStringLiteral("Ace Pigeons");
-    setColumns({});
-    decimals_.clear();
+    begin(QStringLiteral("Ace Pigeons"));
     numberColumn(QStringLiteral("Rank"), QStringLiteral("Rank"), 0);
     textColumn(QStringLiteral("PRingNo"), QStringLiteral("Ring"));
     textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
     numberColumn(QStringLiteral("Prizes"), QStringLiteral("Prizes"), 0);
     numberColumn(QStringLiteral("Counted"), QStringLiteral("Counted"), 0);
     numberColumn(QStringLiteral("Total"), totalTitle(res.scheme), scoreDecimals(res.scheme));
-    const QSqlRecord tpl = recordTemplate({"Rank", "PRingNo", "LoftNo", "Prizes", "Counted", "Total"});
-    std::vector<QSqlRecord> rows;
+    std::vector<QVariantList> rows;
     rows.reserve(res.aces.size());
-    for (const Standings::AceRow &a : res.aces) {
-        QSqlRecord r = tpl;
-        r.setValue(0, a.rank);
-        r.setValue(1, a.ringNo);
-        r.setValue(2, a.loftNo);
-        r.setValue(3, a.prizes);
-        r.setValue(4, a.counted);
-        r.setValue(5, scoreValue(a.total, res.scheme));
-        rows.push_back(r);
-    }
-    setRows(std::move(rows));
+    for (const Standings::AceRow &a : res.aces)
+        rows.push_back({a.rank, a.ringNo, a.loftNo, a.prizes, a.counted, scoreValue(a.total, res.scheme)});
+    setValues(rows);
 }
 
 LoftStandingList::LoftStandingList(QObject *parent) : SeasonList(parent)
@@ -139,25 +142,16 @@ LoftStandingList::LoftStandingList(QObject *parent) : SeasonList(parent)
 
 void LoftStandingList::load(const Standings::Result &res)
 {
-    title_ = QStringLiteral("Best Lofts");
-    setColumns({});
-    decimals_.clear();
+    begin(QStringLiteral("Best Lofts"));
     numberColumn(QStringLiteral("Rank"), QStringLiteral("Rank"), 0);
     textColumn(QStringLiteral("LoftNo"), QStringLiteral("Loft"));
     textColumn(QStringLiteral("LoftName"), QStringLiteral("Name"));
     numberColumn(QStringLiteral("Total"), totalTitle(res.scheme), scoreDecimals(res.scheme));
-    const QSqlRecord tpl = recordTemplate({"Rank", "LoftNo", "LoftName", "Total"});
-    std::vector<QSqlRecord> rows;
+    std::vector<QVariantList> rows;
     rows.reserve(res.lofts.size());
-    for (const Standings::LoftRow &l : res.lofts) {
-        QSqlRecord r = tpl;
-        r.setValue(0, l.rank);
-        r.setValue(1, l.loftNo);
-        r.setValue(2, l.loftName);
-        r.setValue(3, scoreValue(l.total, res.scheme));
-        rows.push_back(r);
-    }
-    setRows(std::move(rows));
+    for (const Standings::LoftRow &l : res.lofts)
+        rows.push_back({l.rank, l.loftNo, l.loftName, scoreValue(l.total, res.scheme)});
+    setValues(rows);
 }
 
 bool saveSeasonWorkbook(const SeasonList &list, const QString &path, QString *error)

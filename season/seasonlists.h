@@ -23,8 +23,12 @@ public:
     QString title() const { return title_; }
 
 protected:
+    // Starts the list anew under `title`; the columns follow, then the rows.
+    void begin(const QString &title);
     void numberColumn(const QString &field, const QString &title, int decimals);
     void textColumn(const QString &field, const QString &title);
+    // One row per entry, its values in the order of the columns.
+    void setValues(const std::vector<QVariantList> &rows);
     QHash<QString, int> decimals_;
     QString title_;
 };
