@@ -27,6 +27,9 @@ TfrmVirtualClocks::TfrmVirtualClocks(ClockSimulator &sim, TdmORVS &dm, QWidget *
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("lbSimStatus"));
     status_->setWordWrap(true);
+    // Room for the longest message, so the buttons do not move when one appears.
+    status_->setMinimumHeight(status_->fontMetrics().lineSpacing() * 4);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *btnConnect = new QPushButton(QStringLiteral("&Connect"), this);
     btnConnect->setObjectName(QStringLiteral("btnSimConnect"));

@@ -58,8 +58,10 @@ public:
             // A count or a distance pushed to the far edge reads badly: such a grid ends where its
             // numbers end.
             const QAbstractItemModel *m = view_->model();
-            if (m && m->rowCount() > 0 &&
-                (m->data(m->index(0, c), Qt::TextAlignmentRole).toInt() & Qt::AlignRight))
+            QVariant align = m ? m->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole) : QVariant();
+            if (!align.isValid() && m && m->rowCount() > 0)
+                align = m->data(m->index(0, c), Qt::TextAlignmentRole);
+            if (align.toInt() & Qt::AlignRight)
                 return -1;
             return c;
         }
