@@ -1,16 +1,11 @@
 #pragma once
 
 #include <QDateTime>
-#include <optional>
 
-// The clocks' time stamps: decimal milliseconds since 1970-01-01 00:00 UTC. Local date-times are
-// converted with B, the minutes to add to the PC's local time to get UTC, taken from the time-zone
-// settings at the moment of conversion (the same B for every instant converted).
+// The clocks' time stamps: decimal milliseconds since 1970-01-01 00:00 UTC. Each is converted
+// from or to the PC's local date-time with the time zone's offset in force at that instant, so a
+// stamp from before a change of daylight saving time keeps its hour when read after it.
 namespace ClockStamp {
-int biasMinutes();
-// Tests fix B; nullopt returns to the PC's settings.
-void setBiasOverride(std::optional<int> minutes);
-
 // Whole seconds (halves to even) times 1000.
 qint64 fromLocal(const QDateTime &local);
 // Whole seconds of the stamp (S div 1000) as local date-time.

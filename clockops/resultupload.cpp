@@ -99,6 +99,7 @@ int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QStri
 {
     const int mode = Races::clubMode(dm);
     int stored = 0;
+    std::map<QString, FlyTime::SunGaps> gaps; // by race
     for (const PScoreR &p : scores) {
         const auto race = Races::findRace(dm, p.RaceCode);
         if (!race || race->deleted) {
@@ -113,6 +114,8 @@ int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QStri
         // A bird that has not arrived keeps an empty arrival, no flying time and velocity 0.
         if (p.BackTime.isValid()) {
             backText = ValueText::dateTimeMs(p.BackTime);
+            gaps[p.RaceCode].add(race->liberation().date(), p.BackTime.date(),
+                                 Races::sunRows(dm, race->sunKey()));
             const qint64 f = CalcFlyTime(dm, p.RaceCode, timeVari, p.BackTime, race->liberation());
             speed = FlyTime::velocity(dist, f);
             flyText = FlyTime::flyTimeText(f);
@@ -140,6 +143,9 @@ int DataPostExecute(TdmORVS &dm, const std::vector<PScoreR> &scores, const QStri
         }
         ++stored;
     }
+    for (const auto &[raceCode, g] : gaps)
+        if (!g.empty())
+            sink.failure(QStringLiteral("Race %1: %2").arg(raceCode, g.text()));
     return stored;
 }
 
@@ -180,7 +186,7 @@ QStringList ResultUpload::chooseBirds() const
 
 int ResultUpload::variation(const QDateTime &clockStop, const QDateTime &masterStop)
 {
-    const qint64 ms = FlyTime::wallMsBetween(masterStop, clockStop);
+    const qint64 ms = FlyTime::msBetween(masterStop, clockStop);
     return static_cast<int>(ms / 1000); // truncated towards zero
 }
 

@@ -20,7 +20,7 @@ endfunction()
 function(pennavox_test name)
     cmake_parse_arguments(PT "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${PT_SOURCES})
-    target_link_libraries(${name} PRIVATE Qt6::Test testsupport ${PT_LIBS})
+    target_link_libraries(${name} PRIVATE Qt6::Test testsupport cnumbers ${PT_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"

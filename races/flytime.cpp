@@ -1,5 +1,9 @@
 #include "races/flytime.h"
 
+#include "store/appclock.h"
+
+#include <QLocale>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -13,9 +17,13 @@ qint64 msOfDay(const QTime &t, qint64 fallback)
     return t.isValid() ? t.msecsSinceStartOfDay() : fallback;
 }
 
-qint64 wallMs(const QDateTime &t)
+// The instant of a time of day on its own day; DayMs is the start of the next day. So a day of a
+// daylight-saving change has its 23 or 25 hours.
+qint64 instantOnDay(const QDate &day, qint64 ms)
 {
-    return t.date().toJulianDay() * DayMs + t.time().msecsSinceStartOfDay();
+    if (ms >= DayMs)
+        return AppClock::instantOf(QDateTime(day.addDays(1), QTime(0, 0)));
+    return AppClock::instantOf(QDateTime(day, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms))));
 }
 
 // Reads exactly `n` digits at s[pos]; -1 when one is not a digit.
@@ -43,9 +51,9 @@ qint64 roundHalfAwayFromZero(double v)
     return static_cast<qint64>(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5));
 }
 
-qint64 wallMsBetween(const QDateTime &a, const QDateTime &b)
+qint64 msBetween(const QDateTime &a, const QDateTime &b)
 {
-    return wallMs(b) - wallMs(a);
+    return AppClock::instantOf(b) - AppClock::instantOf(a);
 }
 
 qint64 flyingMs(const QDateTime &liberation, const QDateTime &arrival, const std::vector<SunRow> &sunRows,
@@ -53,15 +61,16 @@ qint64 flyingMs(const QDateTime &liberation, const QDateTime &arrival, const std
 {
     const QDate dS = liberation.date();
     const QDate dE = arrival.date();
-    const qint64 sTime = liberation.time().msecsSinceStartOfDay();
     const qint64 eTime = arrival.time().msecsSinceStartOfDay();
+    const qint64 sInstant = AppClock::instantOf(liberation);
+    const qint64 eInstant = AppClock::instantOf(arrival);
     qint64 t = 0;
     if (dS == dE) {
         const SunRow *first = sunRows.empty() ? nullptr : &sunRows.front();
         if (!first || !first->sunSet.isValid() || eTime < first->sunSet.msecsSinceStartOfDay())
-            t = wallMsBetween(liberation, arrival);
+            t = eInstant - sInstant;
         else
-            t = first->sunSet.msecsSinceStartOfDay() - sTime; // the flight ends at sunset
+            t = instantOnDay(dS, first->sunSet.msecsSinceStartOfDay()) - sInstant; // the flight ends at sunset
     } else {
         for (const SunRow &r : sunRows) {
             const QDate dR = r.raceDate;
@@ -73,19 +82,63 @@ qint64 flyingMs(const QDateTime &liberation, const QDateTime &arrival, const std
                 if (eTime <= rise)
                     t += 0;
                 else if (eTime < set)
-                    t += eTime - rise;
+                    t += eInstant - instantOnDay(dR, rise);
                 else
-                    t += set - rise;
+                    t += instantOnDay(dR, set) - instantOnDay(dR, rise);
             } else if (dR == dS) {
-                t += set - sTime;
+                t += instantOnDay(dR, set) - sInstant;
             } else {
-                t += set - rise;
+                t += instantOnDay(dR, set) - instantOnDay(dR, rise);
             }
         }
     }
     if (t == 0)
         return 0;
     return t - static_cast<qint64>(variationSeconds) * 1000;
+}
+
+std::vector<QDate> daysWithoutSun(const QDate &liberationDay, const QDate &arrivalDay,
+                                  const std::vector<SunRow> &sunRows)
+{
+    std::vector<QDate> out;
+    if (!liberationDay.isValid() || !arrivalDay.isValid() || arrivalDay <= liberationDay ||
+        liberationDay.daysTo(arrivalDay) > 366)
+        return out;
+    for (QDate d = liberationDay; d <= arrivalDay; d = d.addDays(1)) {
+        const bool found = std::any_of(sunRows.begin(), sunRows.end(),
+                                       [&](const SunRow &r) { return r.raceDate == d; });
+        if (!found)
+            out.push_back(d);
+    }
+    return out;
+}
+
+void SunGaps::add(const QDate &liberationDay, const QDate &arrivalDay, const std::vector<SunRow> &sunRows)
+{
+    const std::vector<QDate> missing = daysWithoutSun(liberationDay, arrivalDay, sunRows);
+    if (missing.empty())
+        return;
+    ++birds_;
+    for (const QDate &d : missing) {
+        const auto at = std::lower_bound(days_.begin(), days_.end(), d);
+        if (at == days_.end() || *at != d)
+            days_.insert(at, d);
+    }
+}
+
+QString SunGaps::text() const
+{
+    if (birds_ == 0)
+        return {};
+    // The message areas speak English, as every other message of the program.
+    const QLocale english(QLocale::English);
+    QStringList days;
+    for (const QDate &d : days_)
+        days << english.toString(d, QStringLiteral("d MMMM"));
+    return QStringLiteral("no sunset and sunrise for %1: %2 %3 not timed")
+        .arg(days.join(QStringLiteral(", ")))
+        .arg(birds_)
+        .arg(birds_ == 1 ? QStringLiteral("bird") : QStringLiteral("birds"));
 }
 
 QString flyTimeText(qint64 ms)
@@ -131,7 +184,7 @@ QString velocityText(double v)
 int clockVariation(const QDateTime &markedMaster, const QDateTime &markedMember, const QDateTime &checkMaster,
                    const QDateTime &checkMember)
 {
-    const qint64 ms = wallMsBetween(checkMaster, checkMember) - wallMsBetween(markedMaster, markedMember);
+    const qint64 ms = msBetween(checkMaster, checkMember) - msBetween(markedMaster, markedMember);
     return static_cast<int>(roundHalfAwayFromZero(static_cast<double>(ms) / 1000.0));
 }
 

@@ -10,8 +10,9 @@
 // Flying time, velocity and clock variation of one arrival. Pure functions, no store: the races
 // page, the recalculation and the clock page's result upload all call these.
 //
-// Moments are taken as wall-clock date and time (what the clocks show), so a change of daylight
-// saving time during a race does not move a flying time.
+// Moments are the PC's local date-times. A flight that is not neutralised is the difference of
+// its two instants, so a night of a daylight-saving change counts its 23 or 25 hours; each term of
+// a neutralised flight lies within one day and is a difference of times of day.
 namespace FlyTime {
 
 // Sunset and sunrise of one race day. An invalid (null) time means the row gives none.
@@ -28,8 +29,8 @@ void sortSunRows(std::vector<SunRow> &rows);
 // Nearest whole number, halves away from zero (2.5 -> 3, -2.5 -> -3).
 qint64 roundHalfAwayFromZero(double v);
 
-// Milliseconds between two wall-clock moments (b - a).
-qint64 wallMsBetween(const QDateTime &a, const QDateTime &b);
+// Milliseconds between the instants of two local date-times (b - a).
+qint64 msBetween(const QDateTime &a, const QDateTime &b);
 
 // Flying time in whole milliseconds: the daylight hours between liberation and arrival,
 // neutralising each night by the sun rows (sorted by date), less the clock's variation
@@ -38,6 +39,25 @@ qint64 wallMsBetween(const QDateTime &a, const QDateTime &b);
 // several days; a missing sunset counts as the end of that day and a missing sunrise as its start.
 qint64 flyingMs(const QDateTime &liberation, const QDateTime &arrival, const std::vector<SunRow> &sunRows,
                 int variationSeconds);
+
+// The days of a flight over several days that have no sun row: such a day adds nothing, so the
+// bird is not timed as it flew. Empty for a flight of one day.
+std::vector<QDate> daysWithoutSun(const QDate &liberationDay, const QDate &arrivalDay,
+                                  const std::vector<SunRow> &sunRows);
+
+// Collects the birds of a race whose flight lacks sun rows, for one message naming the days:
+// "no sunset and sunrise for 27 May: 12 birds not timed".
+class SunGaps
+{
+public:
+    void add(const QDate &liberationDay, const QDate &arrivalDay, const std::vector<SunRow> &sunRows);
+    bool empty() const { return birds_ == 0; }
+    int birds() const { return birds_; }
+    QString text() const; // empty when no bird lacks a row
+private:
+    std::vector<QDate> days_; // sorted, each once
+    int birds_ = 0;
+};
 
 // "hh:mm:ss.zzz", hours not limited to 24 (26:05:00.000).
 QString flyTimeText(qint64 ms);

@@ -108,6 +108,7 @@ void RaceResultList::load(const QString &raceCode)
 {
     std::vector<QSqlRecord> records = arrivalRows(dm_, Ranking::resultList(dm_, raceCode));
     summary_ = Ranking::summary(dm_, raceCode, static_cast<int>(records.size()));
+    sunGaps_ = Ranking::sunGapsText(dm_, raceCode);
     setRows(std::move(records));
     setHeaderData(columnOfField(QStringLiteral("FlySpeed")), Qt::Horizontal,
                   speedTitle(Races::clubMode(dm_), layout_));

@@ -38,6 +38,9 @@ public:
     void load(const QString &raceCode);
     // Lofts and entries of the race and the rows listed, as of the last load.
     const Ranking::Summary &summary() const { return summary_; }
+    // The birds of later race days not timed for want of sun rows, as of the last load; empty
+    // when none.
+    const QString &sunGaps() const { return sunGaps_; }
     // "MPM"/"Yds/Min" on the grid, "M/min"/"Yds/min" on the report, by the club's unit.
     static QString speedTitle(int mode, ListLayout layout);
 
@@ -45,6 +48,7 @@ private:
     TdmORVS &dm_;
     ListLayout layout_;
     Ranking::Summary summary_;
+    QString sunGaps_;
 };
 
 // Per loft and clock of a race: birds entered and birds arrived (`adoqLoftRaceStat`).

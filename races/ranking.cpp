@@ -138,6 +138,23 @@ QString Summary::text() const
            QString::asprintf("%5d", listed) + QStringLiteral(" were clocked");
 }
 
+QString sunGapsText(TdmORVS &dm, const QString &raceCode)
+{
+    const std::optional<RaceInfo> race = Races::findRace(dm, raceCode);
+    if (!race)
+        return {};
+    const std::vector<FlyTime::SunRow> sun = Races::sunRows(dm, race->sunKey());
+    const QDate liberationDay = race->liberation().date();
+    FlyTime::SunGaps gaps;
+    QSqlQuery q = dm.exec(QStringLiteral("SELECT BackTime FROM ORV_PigRaceData WHERE RaceCode=? "
+                                         "AND BackTime IS NOT NULL AND BackTime<>''"),
+                          {raceCode});
+    while (q.next())
+        if (const std::optional<QDateTime> arrival = FlyTime::parseArrival(q.value(0).toString()))
+            gaps.add(liberationDay, arrival->date(), sun);
+    return gaps.text();
+}
+
 Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows)
 {
     Summary s;
@@ -204,6 +221,7 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
         QStringLiteral("UPDATE ORV_PigRaceData SET FlyTime=?, FlySpeed=?, Dist=? WHERE rowid=?");
     if (!update.prepare(sql))
         throw SqlError(update.lastError().text(), sql);
+    FlyTime::SunGaps gaps;
     for (const Entry &e : entries) {
         if (e.backTime.trimmed().isEmpty())
             continue; // not arrived
@@ -215,6 +233,7 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
             continue;
         }
         const qint64 d = distances.value(e.loft, 0);
+        gaps.add(liberation.date(), arrival->date(), sun);
         const FlyTime::Result r = FlyTime::compute(liberation, *arrival, sun, e.variation, d);
         update.bindValue(0, r.flyTime);
         update.bindValue(1, r.velocity);
@@ -228,6 +247,9 @@ RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime 
         ++outcome.updated;
     }
     tx.commit();
+    outcome.notTimed = gaps.birds();
+    if (!gaps.empty())
+        sink.failure(gaps.text());
     return outcome;
 }
 

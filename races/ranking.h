@@ -70,15 +70,21 @@ struct Summary
 };
 Summary summary(TdmORVS &dm, const QString &raceCode, int listedRows);
 
+// The stored arrivals of a race whose flight lacks a day's sun row, as FlyTime::SunGaps says it;
+// empty when every flight has its rows.
+QString sunGapsText(TdmORVS &dm, const QString &raceCode);
+
 struct RecalcOutcome
 {
     int updated = 0;
-    int skipped = 0; // arrivals that could not be read
+    int skipped = 0;  // arrivals that could not be read
+    int notTimed = 0; // arrivals on a later day of a race without the sun rows of every day
 };
 // Recomputes flying time, velocity and distance of every arrived entry of the race from the
 // liberation moment, each entry's stored variation, the race's sun rows and the lofts' distances.
 // An arrival text that cannot be read is skipped with a message naming the ring. Writes run in
 // one transaction; a store error ends the run (entries written before it stay) and is thrown.
+// Arrivals on a later day of a race that lacks a day's sun row are named in one message.
 RecalcOutcome recalculate(TdmORVS &dm, const QString &raceCode, const QDateTime &liberation,
                           OperationSink &sink);
 

@@ -131,7 +131,7 @@ public:
     RaceStatusList *adoqLoftRaceStat;
     OtherClockList *adoqOtherClock;
     TDBGrid *dbgrdRaceRec, *dbgrdLoftRaceStat, *dbgrdOtherClock;
-    QLabel *lbl1RaceResultTitle, *lblRaceHeading, *lblRaceResultSum, *lblLoftRaceStatTiTle, *lblOtherClockTitle;
+    QLabel *lbl1RaceResultTitle, *lblRaceHeading, *lblRaceResultSum, *lblSunGaps, *lblLoftRaceStatTiTle, *lblOtherClockTitle;
     QDateEdit *dtpRaceDate;
     QTimeEdit *dtpRaceTime;
     QPushButton *btnRaceRec;

@@ -150,6 +150,9 @@ void TfrmRace_TC::buildResults()
     connect(dbgrdRaceRec, &TDBGrid::titleClicked, this,
             [this](const QString &f) { gridTitleClick(adoqRaceRec, f); });
     lblRaceResultSum = Controls::valueLabel(pnlRaceResult, "lblRaceResultSum", QString());
+    lblSunGaps = Controls::valueLabel(pnlRaceResult, "lblSunGaps", QString());
+    lblSunGaps->setStyleSheet(QStringLiteral("color: #c00000; font-weight: 600;"));
+    lblSunGaps->hide();
     btnRaceRec = button(pnlRaceResult, "btnRaceRec", QStringLiteral("OK"));
     auto *recalc = button(pnlRaceResult, "btnRecaculate", QStringLiteral("FlySpeed Recalculate"));
     auto *print = button(pnlRaceResult, "butPrtRaceResult", QStringLiteral("Print"));
@@ -186,6 +189,7 @@ void TfrmRace_TC::buildResults()
     lay->addWidget(lblRaceHeading);
     lay->addWidget(dbgrdRaceRec, 1);
     lay->addWidget(lblRaceResultSum);
+    lay->addWidget(lblSunGaps);
     lay->addWidget(grpRecaculate);
     lay->addWidget(buttonRow(pnlRaceResult, {recalc, btnPrizeList, print, xls, xml}, {btnRaceRec}));
 
@@ -383,6 +387,8 @@ void TfrmRace_TC::fillResult()
         return;
     adoqRaceRec->load(race->raceCode);
     lblRaceResultSum->setText(adoqRaceRec->summary().text());
+    lblSunGaps->setText(adoqRaceRec->sunGaps());
+    lblSunGaps->setVisible(!adoqRaceRec->sunGaps().isEmpty());
 }
 
 void TfrmRace_TC::showResult(bool withTitle)

@@ -8,6 +8,7 @@
 #include "clockops/racechoice.h"
 #include "clockops/resultupload.h"
 #include "clockops/syncpass.h"
+#include "races/ranking.h"
 #include "device/twinapiv8.h"
 #include "sim/clocksimulator.h"
 #include "sim/simlink.h"
@@ -86,12 +87,12 @@ class TestClockOps : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
+    void init() { AppClock::setFixed(Now); }
+    void cleanup()
     {
-        AppClock::setFixed(Now);
-        ClockStamp::setBiasOverride(0);
+        AppClock::setFixed({});
+        AppClock::setZone({});
     }
-    void cleanup() { AppClock::setFixed({}); }
 
     void clockStampsRoundTrip();
     void coordinateTextsAndHex();
@@ -107,21 +108,44 @@ private slots:
     void resultUploadWithoutTheRaceInTheClock();
     void resultGridRanksEqualSpeedsTogether();
     void multiUploadStoresEachRaceWithItsOwnVariation();
+    void arrivalsAcrossTheChangesOfTime_data();
+    void arrivalsAcrossTheChangesOfTime();
+    void syncBeforeTheChangeSendsTheLiberationInstant_data();
+    void syncBeforeTheChangeSendsTheLiberationInstant();
+    void laterDaysWithoutSunRowsAreNamed();
 };
 
 void TestClockOps::clockStampsRoundTrip()
 {
     const QDateTime t(QDate(2026, 6, 1), QTime(7, 0, 0));
-    QCOMPARE(stamp(t), QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch());
+    QCOMPARE(stamp(t), t.toMSecsSinceEpoch());
     QCOMPARE(ClockStamp::toLocal(stamp(t) + 999), t);
     QCOMPARE(ClockStamp::toLocalMs(stamp(t) + 250), t.addMSecs(250));
-    ClockStamp::setBiasOverride(-60); // one hour east of UTC: local 07:00 is 06:00 UTC
-    QCOMPARE(stamp(t), QDateTime(t.date(), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch());
-    QCOMPARE(ClockStamp::toLocal(stamp(t)), t);
     // Halves of a second round to even.
-    ClockStamp::setBiasOverride(0);
     QCOMPARE(stamp(t.addMSecs(500)) - stamp(t), qint64(0));
     QCOMPARE(stamp(t.addMSecs(1500)) - stamp(t), qint64(2000));
+    // A PC on European time, in winter and in summer, whatever the day it converts on.
+    AppClock::setZone("Europe/Brussels");
+    for (const QDateTime &today : {QDateTime(QDate(2026, 1, 10), QTime(12, 0), Qt::UTC),
+                                   QDateTime(QDate(2026, 7, 10), QTime(12, 0), Qt::UTC)}) {
+        AppClock::setFixed(today);
+        QCOMPARE(stamp(QDateTime(QDate(2026, 6, 1), QTime(7, 0))),
+                 QDateTime(QDate(2026, 6, 1), QTime(5, 0), Qt::UTC).toMSecsSinceEpoch());
+        QCOMPARE(stamp(QDateTime(QDate(2026, 1, 5), QTime(7, 0))),
+                 QDateTime(QDate(2026, 1, 5), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch());
+        const QDateTime summer =
+            ClockStamp::toLocal(QDateTime(QDate(2026, 6, 1), QTime(5, 0), Qt::UTC).toMSecsSinceEpoch());
+        QCOMPARE(summer.date(), QDate(2026, 6, 1));
+        QCOMPARE(summer.time(), QTime(7, 0));
+        QCOMPARE(ClockStamp::toLocal(QDateTime(QDate(2026, 1, 5), QTime(6, 0), Qt::UTC).toMSecsSinceEpoch()).time(),
+                 QTime(7, 0));
+    }
+    // The hour an autumn change repeats: the two stamps stay two instants an hour apart.
+    const qint64 first = QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC).toMSecsSinceEpoch();
+    const QDateTime a = ClockStamp::toLocal(first), b = ClockStamp::toLocal(first + 3600000);
+    QCOMPARE(a.time(), QTime(2, 30));
+    QCOMPARE(b.time(), QTime(2, 30));
+    QCOMPARE(stamp(b) - stamp(a), qint64(3600000));
 }
 
 void TestClockOps::coordinateTextsAndHex()
@@ -482,6 +506,179 @@ void TestClockOps::multiUploadStoresEachRaceWithItsOwnVariation()
     QCOMPARE(grid.displayText(0, 2), QString("P1"));
     QCOMPARE(grid.displayText(1, 0), QString("2"));
     QCOMPARE(grid.displayText(1, 6), QString("200/0"));
+}
+
+namespace {
+qint64 utc(const QDate &d, int h, int m = 0)
+{
+    return QDateTime(d, QTime(h, m), Qt::UTC).toMSecsSinceEpoch();
+}
+} // namespace
+
+// A PC on European time over the weekends of the changes (the clocks go from 02:00 CET to 03:00
+// CEST on the last Sunday of March, from 03:00 CEST to 02:00 CET on the last Sunday of October,
+// both at 01:00 UTC). Liberation on the Saturday before; the clock's stamps and the moment it is
+// read are given in UTC, the expected local texts and flying times worked out by hand.
+void TestClockOps::arrivalsAcrossTheChangesOfTime_data()
+{
+    QTest::addColumn<QDate>("liberDate");
+    QTest::addColumn<QString>("liberTime");
+    QTest::addColumn<int>("sunRows"); // 0 none, 1 a neutralised night, 2 rows without sunset/sunrise
+    QTest::addColumn<qint64>("arrival");
+    QTest::addColumn<qint64>("readAt");
+    QTest::addColumn<QString>("backTime");
+    QTest::addColumn<QString>("flyTime");
+    QTest::addColumn<double>("speed"); // 500 km
+
+    struct Change
+    {
+        const char *name;
+        QDate saturday;
+        int before, after; // hours east of UTC
+    };
+    for (const Change &c : {Change{"March 2024", QDate(2024, 3, 30), 1, 2}, Change{"October 2024", QDate(2024, 10, 26), 2, 1},
+                            Change{"March 2026", QDate(2026, 3, 28), 1, 2}, Change{"October 2026", QDate(2026, 10, 24), 2, 1}}) {
+        const QDate sat = c.saturday, sun = sat.addDays(1);
+        const QString satText = sat.toString(Qt::ISODate), sunText = sun.toString(Qt::ISODate);
+        // Home at 18:00 on the Saturday: ten hours, read on the Sunday at 10:00 or on Saturday evening.
+        QTest::addRow("%s home before, read after", c.name)
+            << sat << "08:00:00" << 0 << utc(sat, 18 - c.before) << utc(sun, 10 - c.after)
+            << satText + " 18:00:00.000" << "10:00:00.000" << 833.333;
+        QTest::addRow("%s home before, read before", c.name)
+            << sat << "08:00:00" << 0 << utc(sat, 18 - c.before) << utc(sat, 21 - c.before)
+            << satText + " 18:00:00.000" << "10:00:00.000" << 833.333;
+        // Home on the Sunday at 07:00 after a night neutralised from 20:00 to 06:00: 12 h + 1 h.
+        QTest::addRow("%s home after a neutralised night", c.name)
+            << sat << "08:00:00" << 1 << utc(sun, 7 - c.after) << utc(sun, 10 - c.after)
+            << sunText + " 07:00:00.000" << "13:00:00.000" << 641.026;
+        // Liberated at 20:00, home at 06:00, the night flown: 9 h in March, 11 h in October.
+        const int hours = 10 + c.before - c.after;
+        QTest::addRow("%s night flown", c.name)
+            << sat << "20:00:00" << 2 << utc(sun, 6 - c.after) << utc(sun, 10 - c.after)
+            << sunText + " 06:00:00.000" << QStringLiteral("%1:00:00.000").arg(hours, 2, 10, QLatin1Char('0'))
+            << (hours == 9 ? 925.926 : 757.576);
+    }
+}
+
+void TestClockOps::arrivalsAcrossTheChangesOfTime()
+{
+    QFETCH(QDate, liberDate);
+    QFETCH(QString, liberTime);
+    QFETCH(int, sunRows);
+    QFETCH(qint64, arrival);
+    QFETCH(qint64, readAt);
+    QFETCH(QString, backTime);
+    QFETCH(QString, flyTime);
+    QFETCH(double, speed);
+    AppClock::setZone("Europe/Brussels");
+    AppClock::setFixed(QDateTime::fromMSecsSinceEpoch(readAt, Qt::UTC));
+
+    Rig r;
+    const QString code = "1234" + liberDate.toString("MMdd");
+    r.race(code, "1234", liberDate, liberTime);
+    r.distance("1234", "001", 500, 0);
+    const QDate sun = liberDate.addDays(1);
+    if (sunRows == 1)
+        r.dm().exec("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate, SunSet, SunRise) VALUES "
+                    "(?,?,'20:00:00','06:00:00'),(?,?,'20:00:00','06:00:00')",
+                    {code, liberDate.toString(Qt::ISODate), code, sun.toString(Qt::ISODate)});
+    if (sunRows == 2)
+        r.dm().exec("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate) VALUES (?,?),(?,?)",
+                    {code, liberDate.toString(Qt::ISODate), code, sun.toString(Qt::ISODate)});
+    r.clockPigeon(0, "001", "P1");
+    auto &c = r.clock(0);
+    c.saveRace(code, {});
+    const qint64 basket = arrival - 24 * 3600000LL;
+    c.markRace(code, basket, basket);
+    c.markPigeon("P1", code, basket);
+    c.arrive("P1", arrival);
+    c.stopRace(code, readAt - 60000, readAt - 60000);
+
+    QVERIFY(RaceChoice::choose(r.dm(), code, r.session));
+    ResultUpload up(r.dm(), r.api, r.session, r.sink);
+    QCOMPARE(up.poll(), PollOutcome::Done);
+    QVERIFY2(r.sink.has("Race Result upload Success !"), qPrintable(r.sink.texts().join('|')));
+    QCOMPARE(r.session.TimeVari, 0);
+    const QString row = "SELECT BackTime, FlyTime, FlySpeed FROM ORV_PigRaceData WHERE PRingNo='P1'";
+    QCOMPARE(r.value(row).toString(), backTime);
+    const auto stored = r.dm().rows(row);
+    QCOMPARE(stored.front().value(1).toString(), flyTime);
+    QCOMPARE(stored.front().value(2).toDouble(), speed);
+
+    // The recalculation from the stored arrival text comes to the same, on any day.
+    AppClock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC));
+    r.dm().exec("UPDATE ORV_PigRaceData SET FlyTime='', FlySpeed=0");
+    RecordingSink sink;
+    const auto out = Ranking::recalculate(r.dm(), code,
+                                          QDateTime(liberDate, QTime::fromString(liberTime, "HH:mm:ss")), sink);
+    QCOMPARE(out.updated, 1);
+    const auto again = r.dm().rows(row);
+    QCOMPARE(again.front().value(1).toString(), flyTime);
+    QCOMPARE(again.front().value(2).toDouble(), speed);
+}
+
+// Synchronised on the Friday before a change, a race of the Sunday after it goes to the clock
+// with the liberation instant of that Sunday.
+void TestClockOps::syncBeforeTheChangeSendsTheLiberationInstant_data()
+{
+    QTest::addColumn<qint64>("syncAt");
+    QTest::addColumn<QDate>("liberDate");
+    QTest::addColumn<qint64>("liberation");
+    QTest::newRow("March 2024") << utc(QDate(2024, 3, 29), 11) << QDate(2024, 3, 31) << utc(QDate(2024, 3, 31), 7);
+    QTest::newRow("October 2024") << utc(QDate(2024, 10, 25), 10) << QDate(2024, 10, 27)
+                                  << utc(QDate(2024, 10, 27), 8);
+    QTest::newRow("March 2026") << utc(QDate(2026, 3, 27), 11) << QDate(2026, 3, 29) << utc(QDate(2026, 3, 29), 7);
+    QTest::newRow("October 2026") << utc(QDate(2026, 10, 23), 10) << QDate(2026, 10, 25)
+                                  << utc(QDate(2026, 10, 25), 8);
+}
+
+void TestClockOps::syncBeforeTheChangeSendsTheLiberationInstant()
+{
+    QFETCH(qint64, syncAt);
+    QFETCH(QDate, liberDate);
+    QFETCH(qint64, liberation);
+    AppClock::setZone("Europe/Brussels");
+    AppClock::setFixed(QDateTime::fromMSecsSinceEpoch(syncAt, Qt::UTC));
+    Rig r;
+    r.race("R1", "1234", liberDate, "09:00:00");
+    r.pigeon("001", "BE-25-1", "");
+    // A ring the clock assigned (its stamp) on the Sunday at 12:00 UTC, after the change, read
+    // back by this pass before it.
+    r.clockPigeon(0, "001", "BE-25-2", "E2");
+    r.clock(0).assignRing("BE-25-2", "U2", "E9", utc(liberDate, 12));
+    SyncPass pass(r.dm(), r.api, r.session, r.sink);
+    QCOMPARE(pass.run(), PollOutcome::Done);
+    QVERIFY2(pass.succeeded(), qPrintable(r.sink.texts().join('|')));
+    QCOMPARE(r.clock(0).race("R1")->fields.number("LiberTime"), liberation);
+    // 12:00 UTC is 14:00 CEST in March, 13:00 CET in October.
+    const QString assigned = r.value("SELECT AssignDate FROM ORV_PigData WHERE PRingNo='BE-25-2'").toString();
+    const int hour = liberDate.month() == 3 ? 14 : 13;
+    QCOMPARE(assigned, liberDate.toString(Qt::ISODate) + QStringLiteral(" %1:00:00").arg(hour));
+}
+
+// A race over two days whose second day has no sun row: the upload says which birds it could not time.
+void TestClockOps::laterDaysWithoutSunRowsAreNamed()
+{
+    Rig r;
+    r.race("12340526", "1234", QDate(2026, 5, 26), "07:00:00");
+    r.distance("1234", "001", 500, 0);
+    r.dm().exec("INSERT INTO ORV_SunSet_SunRise (RaceCode, RaceDate, SunSet, SunRise) VALUES "
+                "('12340526','2026-05-26','21:30:00','05:00:00')");
+    auto &c = r.clock(0);
+    c.saveRace("12340526", {});
+    const qint64 basket = stamp(QDateTime(QDate(2026, 5, 25), QTime(18, 0)));
+    c.markRace("12340526", basket, basket);
+    for (const char *p : {"P1", "P2", "P3"}) {
+        r.clockPigeon(0, "001", p);
+        c.markPigeon(p, "12340526", basket);
+    }
+    c.arrive("P1", stamp(QDateTime(QDate(2026, 5, 26), QTime(15, 0))));
+    c.arrive("P2", stamp(QDateTime(QDate(2026, 5, 27), QTime(8, 0))));
+    c.arrive("P3", stamp(QDateTime(QDate(2026, 5, 27), QTime(9, 0))));
+    QVERIFY(RaceChoice::choose(r.dm(), "12340526", r.session));
+    ResultUpload(r.dm(), r.api, r.session, r.sink).poll();
+    QCOMPARE(r.sink.textsOf(MessageKind::Failure),
+             QStringList{"Race 12340526: no sunset and sunrise for 27 May: 2 birds not timed"});
 }
 
 QTEST_GUILESS_MAIN(TestClockOps)

@@ -1,6 +1,7 @@
 // Flying time, velocity, variation and coordinate arithmetic: pure functions, no store.
 #include "races/coordinates.h"
 #include "races/flytime.h"
+#include "store/appclock.h"
 
 #include <QtTest>
 
@@ -73,6 +74,69 @@ private slots:
                                         sun(2027, 1, 3, QTime(16, 0), QTime(8, 30))};
         QCOMPARE(flyingMs(s, at(2027, 1, 2, 10, 0), three, 0),
                  8LL * 3600000 + (7LL * 3600000 + 35 * 60000) + 90LL * 60000);
+    }
+
+    // A PC on European time over the weekends the clocks change (last Sunday of March and of
+    // October, 02:00 CET / 03:00 CEST). Expected times worked out by hand from UTC.
+    void flightsAcrossTheChangesOfTime_data()
+    {
+        QTest::addColumn<QDate>("saturday");
+        QTest::addColumn<qint64>("unneutralised"); // Sat 20:00 -> Sun 06:00, nights not neutralised
+        QTest::addColumn<qint64>("sunday");        // 00:00 to 24:00 of the Sunday
+        QTest::newRow("March 2024") << QDate(2024, 3, 30) << 9LL * 3600000 << 23LL * 3600000;
+        QTest::newRow("October 2024") << QDate(2024, 10, 26) << 11LL * 3600000 << 25LL * 3600000;
+        QTest::newRow("March 2026") << QDate(2026, 3, 28) << 9LL * 3600000 << 23LL * 3600000;
+        QTest::newRow("October 2026") << QDate(2026, 10, 24) << 11LL * 3600000 << 25LL * 3600000;
+    }
+    void flightsAcrossTheChangesOfTime()
+    {
+        QFETCH(QDate, saturday);
+        QFETCH(qint64, unneutralised);
+        QFETCH(qint64, sunday);
+        AppClock::setZone("Europe/Brussels");
+        const QDate sun = saturday.addDays(1);
+        const QDateTime lib(saturday, QTime(20, 0)), home(sun, QTime(6, 0));
+        // Rows without sunset and sunrise: the night is flown, and lasts what it lasted.
+        const std::vector<SunRow> open{{saturday, QTime(), QTime()}, {sun, QTime(), QTime()}};
+        QCOMPARE(flyingMs(lib, home, open, 0), unneutralised);
+        QCOMPARE(msBetween(lib, home), unneutralised);
+        // The whole Sunday between two days: its own length.
+        const std::vector<SunRow> three{{saturday, QTime(), QTime()}, {sun, QTime(), QTime()},
+                                        {sun.addDays(1), QTime(), QTime()}};
+        QCOMPARE(flyingMs(lib, QDateTime(sun.addDays(1), QTime(1, 0)), three, 0), 4LL * 3600000 + sunday + 3600000);
+        // A neutralised night: each term lies within its day, before or after the change.
+        const std::vector<SunRow> night{{saturday, QTime(20, 0), QTime(6, 0)}, {sun, QTime(20, 0), QTime(6, 0)}};
+        QCOMPARE(flyingMs(QDateTime(saturday, QTime(8, 0)), QDateTime(sun, QTime(7, 0)), night, 0), 13LL * 3600000);
+        // Liberation on the Sunday itself before the change, home after it, the same day.
+        QCOMPARE(flyingMs(QDateTime(sun, QTime(1, 0)), QDateTime(sun, QTime(5, 0)), {}, 0),
+                 sunday < 24LL * 3600000 ? 3LL * 3600000 : 5LL * 3600000);
+        // A check whose master time falls just before the change and the clock's just after it
+        // (01:00 UTC): the clock is 4 seconds fast, not an hour.
+        const qint64 change = QDateTime(sun, QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
+        const QDateTime basket(saturday, QTime(7, 0));
+        QCOMPARE(clockVariation(basket, basket, QDateTime::fromMSecsSinceEpoch(change - 2000),
+                                QDateTime::fromMSecsSinceEpoch(change + 2000)),
+                 4);
+        AppClock::setZone({});
+    }
+
+    void daysWithoutSunRowsAreNamed()
+    {
+        const QDate d26(2026, 5, 26), d27(2026, 5, 27), d28(2026, 5, 28);
+        const std::vector<SunRow> first{sun(2026, 5, 26, QTime(21, 30))};
+        QCOMPARE(daysWithoutSun(d26, d26, {}), std::vector<QDate>{});
+        QCOMPARE(daysWithoutSun(d26, d27, first), std::vector<QDate>{d27});
+        QCOMPARE(daysWithoutSun(d26, d28, first), (std::vector<QDate>{d27, d28}));
+        SunGaps gaps;
+        QVERIFY(gaps.text().isEmpty());
+        gaps.add(d26, d26, first); // the liberation day needs no row
+        gaps.add(d26, d27, {first[0], sun(2026, 5, 27, QTime(21, 31), QTime(5, 0))});
+        QVERIFY(gaps.empty());
+        for (int i = 0; i < 12; ++i)
+            gaps.add(d26, d27, first);
+        QCOMPARE(gaps.text(), QStringLiteral("no sunset and sunrise for 27 May: 12 birds not timed"));
+        gaps.add(d26, d28, {});
+        QCOMPARE(gaps.text(), QStringLiteral("no sunset and sunrise for 26 May, 27 May, 28 May: 13 birds not timed"));
     }
 
     void zeroStaysZeroAndLongFlightsKeepHours()

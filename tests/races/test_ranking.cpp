@@ -139,6 +139,18 @@ private slots:
         QCOMPARE(list[0].ringNo, QStringLiteral("R2")); // the fast clock's bird gains its 2 s back
         QCOMPARE(list[1].ringNo, QStringLiteral("R1"));
         QCOMPARE(list[1].pos, 2);
+        QVERIFY(Ranking::sunGapsText(db.dm(), rc).isEmpty());
+
+        // Without the second day's row the bird of 27 May is not timed, and the run says so.
+        db.dm().exec("DELETE FROM ORV_SunSet_SunRise WHERE RaceDate='2026-05-27'");
+        RecordingSink gaps;
+        const auto without = Ranking::recalculate(db.dm(), rc, QDateTime(QDate(2026, 5, 26), QTime(7, 0)), gaps);
+        QCOMPARE(without.notTimed, 1);
+        QVERIFY(gaps.has(QStringLiteral("no sunset and sunrise for 27 May: 1 bird not timed")));
+        QCOMPARE(Ranking::sunGapsText(db.dm(), rc), QStringLiteral("no sunset and sunrise for 27 May: 1 bird not timed"));
+        RaceResultList shown(db.dm());
+        shown.load(rc);
+        QCOMPARE(shown.sunGaps(), QStringLiteral("no sunset and sunrise for 27 May: 1 bird not timed"));
     }
 
     void raceAcrossTheNewYear()

@@ -1,0 +1,8 @@
+#include "store/processlocale.h"
+
+#include <clocale>
+
+void ProcessLocale::useCNumbers()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}
