@@ -70,7 +70,8 @@ qint64 flyingMs(const QDateTime &liberation, const QDateTime &arrival, const std
         if (!first || !first->sunSet.isValid() || eTime < first->sunSet.msecsSinceStartOfDay())
             t = eInstant - sInstant;
         else
-            t = instantOnDay(dS, first->sunSet.msecsSinceStartOfDay()) - sInstant; // the flight ends at sunset
+            t = instantOnDay(dS, first->sunSet.msecsSinceStartOfDay()) -
+                sInstant; // the flight ends at sunset
     } else {
         for (const SunRow &r : sunRows) {
             const QDate dR = r.raceDate;
@@ -105,8 +106,8 @@ std::vector<QDate> daysWithoutSun(const QDate &liberationDay, const QDate &arriv
         liberationDay.daysTo(arrivalDay) > 366)
         return out;
     for (QDate d = liberationDay; d <= arrivalDay; d = d.addDays(1)) {
-        const bool found = std::any_of(sunRows.begin(), sunRows.end(),
-                                       [&](const SunRow &r) { return r.raceDate == d; });
+        const bool found =
+            std::any_of(sunRows.begin(), sunRows.end(), [&](const SunRow &r) { return r.raceDate == d; });
         if (!found)
             out.push_back(d);
     }

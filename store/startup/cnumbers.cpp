@@ -5,4 +5,11 @@
 
 #include <QCoreApplication>
 
-Q_COREAPP_STARTUP_FUNCTION(ProcessLocale::useCNumbers)
+namespace {
+void numbersInC()
+{
+    ProcessLocale::useCNumbers();
+}
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(numbersInC)

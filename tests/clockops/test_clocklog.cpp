@@ -24,11 +24,7 @@ class TestClockLog : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        AppClock::setFixed(Now);
-        ClockStamp::setBiasOverride(0);
-    }
+    void init() { AppClock::setFixed(Now); }
     void cleanup() { AppClock::setFixed({}); }
 
     void linesSayWhatBecameOfEachClock_data()

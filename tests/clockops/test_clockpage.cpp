@@ -33,7 +33,6 @@ private slots:
     {
         Dialogs::clearShown();
         Dialogs::setHeadless(true);
-        ClockStamp::setBiasOverride(0);
         sim = std::make_unique<ClockSimulator>();
         sim->addClock("1A2B3C4D", "001");
         sim->connectClock(0);

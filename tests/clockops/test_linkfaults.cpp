@@ -119,11 +119,7 @@ class TestLinkFaults : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        AppClock::setFixed(Now);
-        ClockStamp::setBiasOverride(0);
-    }
+    void init() { AppClock::setFixed(Now); }
     void cleanup() { AppClock::setFixed({}); }
 
     void lateReplyIsNeverTakenForTheNextRequest();

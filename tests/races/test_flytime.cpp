@@ -22,6 +22,8 @@ class TestFlyTime : public QObject
 {
     Q_OBJECT
 private slots:
+    void cleanup() { AppClock::setZone({}); }
+
     void sameDayArrival()
     {
         const QDateTime s = at(2026, 5, 26, 7, 0);
@@ -94,30 +96,32 @@ private slots:
         QFETCH(qint64, unneutralised);
         QFETCH(qint64, sunday);
         AppClock::setZone("Europe/Brussels");
-        const QDate sun = saturday.addDays(1);
-        const QDateTime lib(saturday, QTime(20, 0)), home(sun, QTime(6, 0));
+        const QDate next = saturday.addDays(1);
+        const QDateTime lib(saturday, QTime(20, 0)), home(next, QTime(6, 0));
         // Rows without sunset and sunrise: the night is flown, and lasts what it lasted.
-        const std::vector<SunRow> open{{saturday, QTime(), QTime()}, {sun, QTime(), QTime()}};
-        QCOMPARE(flyingMs(lib, home, open, 0), unneutralised);
+        const std::vector<SunRow> flown{{saturday, QTime(), QTime()}, {next, QTime(), QTime()}};
+        QCOMPARE(flyingMs(lib, home, flown, 0), unneutralised);
         QCOMPARE(msBetween(lib, home), unneutralised);
         // The whole Sunday between two days: its own length.
-        const std::vector<SunRow> three{{saturday, QTime(), QTime()}, {sun, QTime(), QTime()},
-                                        {sun.addDays(1), QTime(), QTime()}};
-        QCOMPARE(flyingMs(lib, QDateTime(sun.addDays(1), QTime(1, 0)), three, 0), 4LL * 3600000 + sunday + 3600000);
+        const std::vector<SunRow> three{
+            {saturday, QTime(), QTime()}, {next, QTime(), QTime()}, {next.addDays(1), QTime(), QTime()}};
+        QCOMPARE(flyingMs(lib, QDateTime(next.addDays(1), QTime(1, 0)), three, 0),
+                 4LL * 3600000 + sunday + 3600000);
         // A neutralised night: each term lies within its day, before or after the change.
-        const std::vector<SunRow> night{{saturday, QTime(20, 0), QTime(6, 0)}, {sun, QTime(20, 0), QTime(6, 0)}};
-        QCOMPARE(flyingMs(QDateTime(saturday, QTime(8, 0)), QDateTime(sun, QTime(7, 0)), night, 0), 13LL * 3600000);
+        const std::vector<SunRow> night{{saturday, QTime(20, 0), QTime(6, 0)},
+                                        {next, QTime(20, 0), QTime(6, 0)}};
+        QCOMPARE(flyingMs(QDateTime(saturday, QTime(8, 0)), QDateTime(next, QTime(7, 0)), night, 0),
+                 13LL * 3600000);
         // Liberation on the Sunday itself before the change, home after it, the same day.
-        QCOMPARE(flyingMs(QDateTime(sun, QTime(1, 0)), QDateTime(sun, QTime(5, 0)), {}, 0),
+        QCOMPARE(flyingMs(QDateTime(next, QTime(1, 0)), QDateTime(next, QTime(5, 0)), {}, 0),
                  sunday < 24LL * 3600000 ? 3LL * 3600000 : 5LL * 3600000);
         // A check whose master time falls just before the change and the clock's just after it
         // (01:00 UTC): the clock is 4 seconds fast, not an hour.
-        const qint64 change = QDateTime(sun, QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
+        const qint64 change = QDateTime(next, QTime(1, 0), Qt::UTC).toMSecsSinceEpoch();
         const QDateTime basket(saturday, QTime(7, 0));
         QCOMPARE(clockVariation(basket, basket, QDateTime::fromMSecsSinceEpoch(change - 2000),
                                 QDateTime::fromMSecsSinceEpoch(change + 2000)),
                  4);
-        AppClock::setZone({});
     }
 
     void daysWithoutSunRowsAreNamed()
@@ -136,7 +140,8 @@ private slots:
             gaps.add(d26, d27, first);
         QCOMPARE(gaps.text(), QStringLiteral("no sunset and sunrise for 27 May: 12 birds not timed"));
         gaps.add(d26, d28, {});
-        QCOMPARE(gaps.text(), QStringLiteral("no sunset and sunrise for 26 May, 27 May, 28 May: 13 birds not timed"));
+        QCOMPARE(gaps.text(),
+                 QStringLiteral("no sunset and sunrise for 26 May, 27 May, 28 May: 13 birds not timed"));
     }
 
     void zeroStaysZeroAndLongFlightsKeepHours()

@@ -353,6 +353,7 @@ private slots:
         const int listed = page.adoqRaceRec->rowCount();
         QCOMPARE(listed, 12);
         QVERIFY(page.lblRaceResultSum->text().endsWith(QStringLiteral("12 were clocked")));
+        QVERIFY(page.lblSunGaps->isHidden()); // every bird home on the liberation day
         page.btnRecaculateClick();
         QVERIFY(page.grpRecaculate->isVisible());
         QCOMPARE(page.dtpRaceTime->time(), QTime(7, 0));
