@@ -226,7 +226,7 @@ void TypedDateTimeEntry::apply(bool final)
             typed_.clear();
         return;
     }
-    // In the box's own time spec (Qt's date and time boxes hold UTC): a local value would be
+    // As the box keeps its value (Qt's date and time boxes hold UTC): a local value would be
     // converted, so 07:30 typed on a PC in Brussels lost an hour at each section.
     const QDateTime value(d, t, box_->timeSpec());
     // A year half typed is out of the box's range; Qt would clamp it and lose the other sections.

@@ -382,6 +382,24 @@ private slots:
         shot(&page, "races-distdownload");
     }
 
+    void resultPanelNamesTheDaysWithoutSunRows()
+    {
+        TestDb db;
+        db.insertClub();
+        seed(db.dm());
+        // Two birds home the next day; the race has no sun row at all.
+        db.dm().exec("UPDATE ORV_PigRaceData SET BackTime='2026-05-27 08:10:00.000' "
+                     "WHERE PRingNo IN ('BE-26-11','BE-26-12')");
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.dbgrd1->selectRow(0);
+        page.rgRacePointClick(5); // result
+        QVERIFY(page.lblSunGaps->isVisible());
+        QCOMPARE(page.lblSunGaps->text(), QStringLiteral("no sunset and sunrise for 26 May, 27 May: 2 birds not timed"));
+    }
+
     void otherClockEntry()
     {
         TestDb db;
