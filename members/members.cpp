@@ -1,5 +1,6 @@
 #include "members/members.h"
 
+#include "store/coordinatemask.h"
 #include "store/entrycheck.h"
 
 #include "store/appclock.h"
@@ -46,6 +47,16 @@ std::optional<MemberForm> load(TdmORVS &dm, const QString &loftNo)
     return f;
 }
 
+namespace {
+// The box's exit check once more, for a text in the box's form that reaches the save without
+// leaving the box (Save pressed in it, or another way in).
+QString maskCheck(const QString &text, bool longitude)
+{
+    const bool maskForm = text.size() >= 10 && text.at(4) == QLatin1Char('\'') && text.at(7) == QLatin1Char(':');
+    return maskForm ? CoordinateMask::exitCheck(text, longitude) : QString();
+}
+} // namespace
+
 bool save(TdmORVS &dm, const MemberForm &f, OperationSink &sink)
 {
     if (f.associationCode.isEmpty() || f.loftNo.isEmpty() || f.name.isEmpty()) {
@@ -66,6 +77,8 @@ bool save(TdmORVS &dm, const MemberForm &f, OperationSink &sink)
             EntryCheck::text(QStringLiteral("Longitude"), f.lon, t, QStringLiteral("LoftLon"), true),
             EntryCheck::text(QStringLiteral("Latitude"), f.lat, t, QStringLiteral("LoftLat"), true),
             EntryCheck::text(QStringLiteral("Notes"), f.notes, t, QStringLiteral("Notes"), false, true),
+            maskCheck(f.lon, true),
+            maskCheck(f.lat, false),
         };
         for (const QString &problem : problems)
             if (!problem.isEmpty()) {

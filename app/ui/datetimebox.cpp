@@ -1,6 +1,11 @@
 #include "app/ui/datetimebox.h"
 
+#include "app/ui/controls.h"
+#include "app/ui/dialogs.h"
+#include "store/entrycheck.h"
+
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLocale>
@@ -45,6 +50,9 @@ bool TypedDateTimeEntry::eventFilter(QObject *watched, QEvent *event)
         commitBuffer();
         apply(true);
         fresh_ = false;
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            checkRange();
         return false;
     case QEvent::KeyPress: {
         auto *ke = static_cast<QKeyEvent *>(event);
@@ -53,6 +61,27 @@ bool TypedDateTimeEntry::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
+}
+
+void TypedDateTimeEntry::checkRange()
+{
+    // A race's or a clock's date: refused as soon as the box is left for another field, not
+    // only at save (which checks it again).
+    if (!(box_->displayedSections() & QDateTimeEdit::YearSection) || checking_)
+        return;
+    if (!Controls::leavingForField(box_, box_->parentWidget()))
+        return;
+    const QString message = EntryCheck::date(Controls::fieldName(box_), box_->date());
+    if (message.isEmpty())
+        return;
+    checking_ = true;
+    Dialogs::error(box_->parentWidget(), message);
+    checking_ = false;
+    QPointer<QDateTimeEdit> box = box_;
+    QTimer::singleShot(0, box_, [box] {
+        if (box && box->isVisible())
+            box->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 bool TypedDateTimeEntry::keyPress(const QString &text, int key, Qt::KeyboardModifiers mods)

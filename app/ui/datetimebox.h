@@ -26,6 +26,7 @@ protected:
 private:
     bool keyPress(const QString &text, int key, Qt::KeyboardModifiers mods);
     void startEntry();
+    void checkRange();
     void digit(QChar c);
     void separator();
     void commitBuffer();
@@ -36,6 +37,7 @@ private:
     bool handled(QDateTimeEdit::Section s) const;
 
     QDateTimeEdit *box_;
+    bool checking_ = false; // the range message is showing
     bool fresh_ = false;    // focus just came: the next digit starts a whole new entry
     bool entering_ = false; // digits go to section_, not to where Qt's cursor stands
     int section_ = 0;

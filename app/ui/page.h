@@ -19,6 +19,9 @@ public:
 
     virtual void FormShow() {}
     virtual void FormClose() {}
+    // Asked before the page is left (another page, the program's close): false keeps it shown.
+    // A page with a form holding unsaved changes asks the user.
+    virtual bool canLeave() { return true; }
 
 private:
     QString formName_;

@@ -1,6 +1,7 @@
 #include "members/ui/memberpage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/controls.h"
 #include "app/ui/devicetask.h"
 #include "report/memberreports.h"
 #include "report/ui/reportpreview.h"
@@ -10,6 +11,7 @@
 #include "app/ui/statusnote.h"
 #include "app/ui/radiogroup.h"
 #include "members/colours.h"
+#include "app/ui/coordinatebox.h"
 #include "members/coordmask.h"
 #include "members/loftdownload.h"
 #include "device/twinapiv8.h"
@@ -135,11 +137,12 @@ QWidget *TfrmMember_10::buildMemberForm()
     edtEMail = edit(p, "edtEMail", 32767);
     medtLoftLon = edit(p, "medtLoftLon", 13);
     medtLoftLat = edit(p, "medtLoftLat", 13);
-    for (QLineEdit *m : {medtLoftLon, medtLoftLat}) {
+    for (QLineEdit *m : {medtLoftLon, medtLoftLat})
         m->setInputMask(CoordMask::InputMask);
-        m->installEventFilter(this);
-    }
+    CoordinateBox::attach(medtLoftLon, true, p);
+    CoordinateBox::attach(medtLoftLat, false, p);
     mmoNote = new QPlainTextEdit(p);
+    mmoNote->setTabChangesFocus(true); // Tab goes on to the buttons, as in every other box
     mmoNote->setObjectName(QStringLiteral("mmoNote"));
     btnOK = button(p, "btnOK", QStringLiteral("Save"));
     btnCancel = button(p, "btnCancel", QStringLiteral("Cancel"));
@@ -182,6 +185,7 @@ QWidget *TfrmMember_10::buildMemberForm()
     h->addStretch(1);
     lay->addLayout(h, 1);
     lay->addLayout(buttons);
+    Controls::formKeys(p, btnOK, btnCancel);
     return p;
 }
 
@@ -319,6 +323,12 @@ void TfrmMember_10::editMember(const MemberForm &m, bool isNew)
     edtSeriesNo->setReadOnly(!isNew);
     showPanel(pnlNewMember);
     edtName->setFocus();
+    Controls::markClean(pnlNewMember);
+}
+
+bool TfrmMember_10::canLeave()
+{
+    return Controls::confirmLeave(this, {pnlNewMember, pnlRingEntry});
 }
 
 MemberForm TfrmMember_10::readMemberForm() const
@@ -390,28 +400,11 @@ void TfrmMember_10::rgMemClick(int item)
 
 void TfrmMember_10::dbgrdMemDblClick()
 {
+    // A double-click edits the member, as "Edit Member" does; the rings have their own menu item.
     if (!selectedLoftNo().isEmpty())
-        guarded([this] { openRingList(); });
+        rgMemClick(0);
 }
 
-bool TfrmMember_10::coordinateExit(QLineEdit *other, bool otherIsLongitude)
-{
-    const QString msg = CoordMask::exitCheck(maskText(other), otherIsLongitude);
-    if (msg.isEmpty())
-        return true;
-    Dialogs::info(this, msg);
-    return false;
-}
-
-bool TfrmMember_10::medtLoftLonExit()
-{
-    return coordinateExit(medtLoftLat, false);
-}
-
-bool TfrmMember_10::medtLoftLatExit()
-{
-    return coordinateExit(medtLoftLon, true);
-}
 
 // ---- clocks ----
 
@@ -462,17 +455,6 @@ bool TfrmMember_10::eventFilter(QObject *watched, QEvent *event)
                 menu->popupAt(mapFromGlobal(me->globalPosition().toPoint()));
                 return true;
             }
-        }
-    }
-    if (event->type() == QEvent::FocusOut && !checkingExit_ && (watched == medtLoftLon || watched == medtLoftLat)) {
-        auto *box = static_cast<QLineEdit *>(watched);
-        // Only a focus change within the page is checked (not a switch to another window).
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason) {
-            checkingExit_ = true;
-            const bool ok = box == medtLoftLon ? medtLoftLonExit() : medtLoftLatExit();
-            checkingExit_ = false;
-            if (!ok)
-                QTimer::singleShot(0, box, [box] { box->setFocus(); });
         }
     }
     return ringEventFilter(watched, event) || TPage::eventFilter(watched, event);

@@ -32,6 +32,7 @@ public:
     explicit TfrmMember_10(TdmORVS &dm, QWidget *parent = nullptr);
 
     void FormShow() override;
+    bool canLeave() override;
     void Caption_Language_Update();
 
     // Member list and entry form.
@@ -43,8 +44,6 @@ public:
     void rgMemClick(int item);
     void dbgrdMemDblClick();
     // Leaving a coordinate box checks the other one; false keeps the focus where it is.
-    bool medtLoftLonExit();
-    bool medtLoftLatExit();
 
     // Rings.
     void openRingList();
@@ -131,12 +130,10 @@ private:
     void lockRingParts(bool locked);
     void titleClick(TDBGrid *grid, const QString &field);
     bool ringEventFilter(QObject *watched, QEvent *event);
-    bool coordinateExit(QLineEdit *other, bool otherIsLongitude);
     // Runs a handler; a database failure ends it with the store's message.
     void guarded(const std::function<void()> &fn);
 
     QString ringLoftNo_;   // the member whose rings are shown
     QString ringLoftName_;
     QString clockLoftNo_;  // the member whose clocks are shown
-    bool checkingExit_ = false;
 };

@@ -7,6 +7,8 @@
 #include "members/memberlists.h"
 #include "members/membersettings.h"
 #include "members/ui/memberpage.h"
+
+#include "app/ui/controls.h"
 #include "members/ui/pagewidgets.h"
 #include "report/memberreports.h"
 #include "report/ui/reportpreview.h"
@@ -151,6 +153,7 @@ QWidget *TfrmMember_10::buildRingEntry()
     cbbBColour = combo(p, "cbbBColour", true);
     cbbBColour->setContextMenuPolicy(Qt::CustomContextMenu);
     mmoComment = new QPlainTextEdit(p);
+    mmoComment->setTabChangesFocus(true);
     mmoComment->setObjectName(QStringLiteral("mmoComment"));
     mmoComment->setMaximumHeight(70);
 
@@ -219,6 +222,13 @@ QWidget *TfrmMember_10::buildRingEntry()
     lay->addLayout(b2);
     lay->addWidget(grpBirdColor);
     lay->addStretch();
+    Controls::formKeys(grp, btnOK_Ring, btnCan_Ring);
+    // Tab follows the panel as it reads: the two Add buttons above, the form, Save and Cancel.
+    QWidget *order[] = {btnNew,      btnNew2, cbbCountryRingCode, combBYear,  edtRegLetter, edtRegNum,
+                        edtUpRegNum, cbbSex,  cbbBColour,         mmoComment, btnOK_Ring,   btnCan_Ring};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Controls::formKeys(grpBirdColor, btnFColorSave, btnFColorCancel);
     return p;
 }
 
@@ -239,6 +249,7 @@ void TfrmMember_10::openRingList()
     lblUpRegNum->hide();
     loadRings();
     cbbCountryRingCode->setFocus();
+    Controls::markClean(pnlRingEntry);
 }
 
 void TfrmMember_10::loadRings(const QString &moveTo)
@@ -288,6 +299,7 @@ void TfrmMember_10::btnNewClick(bool range)
     edtUpRegNum->setVisible(range);
     lblUpRegNum->setVisible(range);
     cbbCountryRingCode->setFocus();
+    Controls::markClean(pnlRingEntry);
 }
 
 RingEntry TfrmMember_10::readRingEntry() const
@@ -314,6 +326,7 @@ void TfrmMember_10::btnOK_RingClick()
             return;
         loadRings(res.lastRing);
         edtUpRegNum->clear();
+        Controls::markClean(pnlRingEntry);
         StatusNote::show(this, QStringLiteral("Ring %1 saved.").arg(res.lastRing));
     });
 }
@@ -325,6 +338,7 @@ void TfrmMember_10::btnCan_RingClick()
     mmoComment->clear();
     cbbCountryRingCode->setEnabled(true);
     cbbCountryRingCode->setFocus();
+    Controls::markClean(pnlRingEntry);
 }
 
 void TfrmMember_10::dbgrdMemRingCellClick(int row, int column)
@@ -345,6 +359,7 @@ void TfrmMember_10::dbgrdMemRingCellClick(int row, int column)
         edtRegNum->setText(e->number);
         mmoComment->setPlainText(e->comment);
         lockRingParts(true);
+        Controls::markClean(pnlRingEntry);
         if (column == adoqDBGridMRing->columnOfField(DeleteMarkField))
             toggleMultDel();
     });

@@ -1,10 +1,12 @@
 #include "races/ui/racepage.h"
 
 #include "app/ui/captionapply.h"
+#include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "app/ui/statusnote.h"
 #include "app/ui/radiogroup.h"
+#include "app/ui/coordinatebox.h"
 #include "races/coordinates.h"
 #include "races/racerecords.h"
 #include "races/sundata.h"
@@ -138,9 +140,10 @@ void TfrmRace_TC::buildRacePoint()
     chkLibPoint = new QCheckBox(QStringLiteral("Customized LibPoint"), grpLibDetail);
     chkLibPoint->setObjectName(QStringLiteral("chkLibPoint"));
     connect(chkLibPoint, &QCheckBox::clicked, this, [this] { chkLibPointClick(); });
-    for (QObject *o : {static_cast<QObject *>(edtLibCode), static_cast<QObject *>(edtlibSiteAbbriv),
-                       static_cast<QObject *>(medtRaceLon), static_cast<QObject *>(medtRaceLat)})
+    for (QObject *o : {static_cast<QObject *>(edtLibCode), static_cast<QObject *>(edtlibSiteAbbriv)})
         o->installEventFilter(this);
+    CoordinateBox::attach(medtRaceLon, true, grpLibDetail);
+    CoordinateBox::attach(medtRaceLat, false, grpLibDetail);
 
     btnOK = button(grpLibDetail, "btnOK", QStringLiteral("Save"));
     btnCancel = button(grpLibDetail, "btnCancel", QStringLiteral("Cancel"));
@@ -154,6 +157,8 @@ void TfrmRace_TC::buildRacePoint()
     auto *form = new QFormLayout;
     form->addRow(label(grpLibDetail, "lbClub", QStringLiteral("Club :")), combClub);
     form->addRow(label(grpLibDetail, "lbLibSite", QStringLiteral("Liberation Site :")), combLibSite);
+    // ticked to type a new point into the boxes below, so it stands under the site
+    form->addRow(QString(), chkLibPoint);
     form->addRow(label(grpLibDetail, "lbLibSiteAbbr", QStringLiteral("Site Abbreviation :")),
                  edtlibSiteAbbriv);
     form->addRow(label(grpLibDetail, "lbLibCode", QStringLiteral("Liberation Code :")), edtLibCode);
@@ -161,7 +166,6 @@ void TfrmRace_TC::buildRacePoint()
     form->addRow(label(grpLibDetail, "lbLat", QStringLiteral("Latitude :")), medtRaceLat);
     form->addRow(label(grpLibDetail, "lbLibDate", QStringLiteral("Liberation Date :")), dtpLibDate);
     form->addRow(label(grpLibDetail, "lbLibTime", QStringLiteral("Liberation Time :")), dtpLibTime);
-    form->addRow(QString(), chkLibPoint);
     auto *buttons = new QGridLayout;
     buttons->addWidget(btn1, 0, 0);
     buttons->addWidget(btnOK, 0, 1);
@@ -170,6 +174,12 @@ void TfrmRace_TC::buildRacePoint()
     auto *detail = new QVBoxLayout(grpLibDetail);
     detail->addLayout(form);
     detail->addLayout(buttons);
+    // Tab goes down the form as it reads, then along the buttons.
+    QWidget *order[] = {combClub,   combLibSite, chkLibPoint, edtlibSiteAbbriv, edtLibCode,
+                        medtRaceLon, medtRaceLat, dtpLibDate,  dtpLibTime,       btn1,
+                        btnOK,      btnCancel,   btnSetSunData};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     grpClubMap = new QGroupBox(QStringLiteral("Club Map"), pnlRacePoint);
     grpClubMap->setObjectName(QStringLiteral("grpClubMap"));
@@ -187,6 +197,8 @@ void TfrmRace_TC::buildRacePoint()
     cmb->addWidget(btnClubCancel);
     cm->addRow(cmb);
     grpClubMap->hide();
+    Controls::formKeys(grpLibDetail, btnOK, btnCancel);
+    Controls::formKeys(grpClubMap, btnClubSave, btnClubCancel);
 
     buildSunData();
 
@@ -225,6 +237,7 @@ void TfrmRace_TC::buildSunData()
     auto *btnCan_Sun = button(pnlSunData, "btnCan_Sun", QStringLiteral("Cancel"));
     connect(btnOK_Sun, &QPushButton::clicked, this, &TfrmRace_TC::btnOK_SunClick);
     connect(btnCan_Sun, &QPushButton::clicked, this, &TfrmRace_TC::btnCan_SunClick);
+    Controls::formKeys(pnlSunData, btnOK_Sun, btnCan_Sun); // the grid keeps its Enter
     auto *lay = new QVBoxLayout(pnlSunData);
     lay->setContentsMargins(0, 0, 0, 0);
     auto *t = label(pnlSunData, "lbSunData", QStringLiteral("Sunset and sunrise of the race days"));
@@ -251,6 +264,12 @@ void TfrmRace_TC::FormShow()
     dtpLibDate->setDate(AppClock::today());
     loadRaceIntoEditor(); // the highlighted race, when there is one
     Caption_Language_Update();
+    Controls::markClean(grpLibDetail);
+}
+
+bool TfrmRace_TC::canLeave()
+{
+    return Controls::confirmLeave(this, {grpLibDetail, grpClubMap});
 }
 
 void TfrmRace_TC::Caption_Language_Update()
@@ -325,7 +344,7 @@ std::optional<RaceInfo> TfrmRace_TC::chosenRace() const
 QString TfrmRace_TC::coordinateText(QLineEdit *e) const
 {
     // The mask's text with blanks where nothing was typed: "    '  :  " when untouched.
-    return e->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+    return CoordinateBox::text(e);
 }
 
 void TfrmRace_TC::clearEditFields()
@@ -341,6 +360,7 @@ void TfrmRace_TC::clearEditFields()
                        static_cast<QWidget *>(medtRaceLon), static_cast<QWidget *>(medtRaceLat)})
         w->setEnabled(false);
     chkLibPoint->setChecked(false);
+    Controls::markClean(grpLibDetail);
 }
 
 void TfrmRace_TC::btn1Click()
@@ -350,6 +370,7 @@ void TfrmRace_TC::btn1Click()
     dtpLibDate->setDate(AppClock::today());
     dtpLibTime->setTime(AppClock::now().time());
     addMode_ = true;
+    Controls::markClean(grpLibDetail);
 }
 
 void TfrmRace_TC::btnCancelClick()
@@ -395,6 +416,7 @@ bool TfrmRace_TC::loadRaceIntoEditor()
     dtpLibDate->setDate(race->liberDate);
     dtpLibTime->setTime(race->liberTime.isValid() ? race->liberTime : QTime(0, 0));
     loadedRaceCode_ = race->raceCode;
+    Controls::markClean(grpLibDetail);
     return true;
 }
 
@@ -511,12 +533,14 @@ void TfrmRace_TC::btnOKClick()
                        static_cast<QWidget *>(medtRaceLon), static_cast<QWidget *>(medtRaceLat)})
         w->setEnabled(false);
     fillSites();
+    Controls::markClean(grpLibDetail);
 }
 
 void TfrmRace_TC::AAdd1Click()
 {
     grpClubMap->show();
     edtClubCode->setFocus();
+    Controls::markClean(grpClubMap);
 }
 
 void TfrmRace_TC::btnClubSaveClick()
@@ -569,23 +593,6 @@ void TfrmRace_TC::gridTitleClick(RecordTable *table, const QString &field)
     table->titleClick(sortText_, field);
 }
 
-bool TfrmRace_TC::medtRaceLonExit()
-{
-    const QString m = Coordinates::exitCheck(coordinateText(medtRaceLat), true);
-    if (m.isEmpty())
-        return true;
-    Dialogs::error(this, m);
-    return false;
-}
-
-bool TfrmRace_TC::medtRaceLatExit()
-{
-    const QString m = Coordinates::exitCheck(coordinateText(medtRaceLon), false);
-    if (m.isEmpty())
-        return true;
-    Dialogs::error(this, m);
-    return false;
-}
 
 bool TfrmRace_TC::eventFilter(QObject *watched, QEvent *event)
 {
@@ -617,16 +624,6 @@ bool TfrmRace_TC::eventFilter(QObject *watched, QEvent *event)
             Dialogs::info(this, QStringLiteral("Can not input Space Key !"));
             edtlibSiteAbbriv->backspace();
             return true;
-        }
-    }
-    if (event->type() == QEvent::FocusOut && (watched == medtRaceLon || watched == medtRaceLat)) {
-        auto *f = static_cast<QFocusEvent *>(event);
-        const bool byUser = f->reason() == Qt::TabFocusReason || f->reason() == Qt::BacktabFocusReason ||
-                            f->reason() == Qt::MouseFocusReason;
-        if (byUser) {
-            const bool ok = watched == medtRaceLon ? medtRaceLonExit() : medtRaceLatExit();
-            if (!ok)
-                static_cast<QWidget *>(watched)->setFocus(Qt::OtherFocusReason);
         }
     }
     return TPage::eventFilter(watched, event);

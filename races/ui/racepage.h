@@ -37,6 +37,7 @@ public:
     ~TfrmRace_TC() override;
 
     void FormShow() override;
+    bool canLeave() override;
     void Caption_Language_Update();
 
     // Race point panel
@@ -55,8 +56,6 @@ public:
     void DDelete2Click();
     void DDelete1Click();
     void gridTitleClick(RecordTable *table, const QString &field);
-    bool medtRaceLonExit();
-    bool medtRaceLatExit();
 
     // Sun rows
     void btnSetSunDataClick();

@@ -2,6 +2,8 @@
 // status and the other-clock entry.
 #include "races/ui/racepage.h"
 
+#include "app/ui/controls.h"
+
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
 #include "app/ui/statusnote.h"
@@ -174,6 +176,7 @@ void TfrmRace_TC::buildResults()
     auto *exit = button(grpRecaculate, "btnExit", QStringLiteral("Exit"));
     connect(go, &QPushButton::clicked, this, &TfrmRace_TC::btnRecacuteClick);
     connect(exit, &QPushButton::clicked, this, &TfrmRace_TC::btnExitClick);
+    Controls::formKeys(grpRecaculate, go, exit);
     auto *g = new QHBoxLayout(grpRecaculate);
     g->addWidget(label(grpRecaculate, "lbRaceDate", QStringLiteral("RaceDate :")));
     g->addWidget(dtpRaceDate);

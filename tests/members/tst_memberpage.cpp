@@ -112,14 +112,21 @@ private slots:
         QTest::keyClicks(page.edtSeriesNo, "ab12");
         QCOMPARE(page.edtSeriesNo->text(), QStringLiteral("AB12")); // upper case
         page.edtName->setText("Jan");
-        page.medtLoftLat->setText("N051'75:00.00");
-        QVERIFY(page.medtLoftLatExit()); // leaving the latitude checks the longitude: blank
-        QVERIFY(!page.medtLoftLonExit());
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        // Leaving the latitude checks the latitude, names it and keeps the cursor there.
+        page.medtLoftLat->setFocus();
+        page.medtLoftLat->setCursorPosition(0);
+        QTest::keyClicks(page.medtLoftLat, "E"); // not a latitude's hemisphere
+        QTest::keyClicks(page.medtLoftLat, "N0517500");
+        QCOMPARE(page.medtLoftLat->displayText(), QStringLiteral("N051'75:00.__"));
+        QTest::keyClick(page.medtLoftLat, Qt::Key_Tab);
         QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Latitude Input Value  > 60 !"));
+        QTRY_VERIFY(page.medtLoftLat->hasFocus());
         page.medtLoftLat->setText("N051'15:00.00");
         grabAll(page, "form");
-        page.btnOK->click();
-        QVERIFY(page.pnlMem->isVisible());
+        QTest::keyClick(page.edtName, Qt::Key_Return); // Enter saves
+        QTRY_VERIFY(page.pnlMem->isVisible());
         QCOMPARE(page.lblMemCnt->text(), QStringLiteral("001"));
         QCOMPARE(page.adoqDBGridLoft->displayText(0, 0), QStringLiteral("BE AB12"));
         QCOMPARE(db.dm().scalar("SELECT LoftLat FROM ORV_LoftData").toString(), QStringLiteral("N051'15:00.00"));
@@ -132,6 +139,15 @@ private slots:
         QVERIFY(page.rgMem->isVisible());
         QCOMPARE(page.rgMem->items().size(), 7);
 
+        // A double-click edits the member and locks the loft number; Escape goes back to the list.
+        page.rgMem->hide();
+        QTest::mouseClick(page.dbgrdMem->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(page.dbgrdMem->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(page.pnlNewMember->isVisible());
+        QCOMPARE(page.edtName->text(), QStringLiteral("Jan"));
+        QVERIFY(page.edtSeriesNo->isReadOnly());
+        QTest::keyClick(page.edtName, Qt::Key_Escape);
+        QTRY_VERIFY(page.pnlMem->isVisible());
         // Edit locks the loft number; the clock list shows the member's clocks.
         page.rgMem->choose(0);
         QVERIFY(page.edtSeriesNo->isReadOnly());
@@ -163,7 +179,7 @@ private slots:
         page.FormShow();
         QCOMPARE(page.cbbCountryRingCode->count(), 3);
         grabAll(page, "members");
-        page.dbgrdMemDblClick();
+        page.rgMemClick(3); // Member Rings List
         QVERIFY(page.pnlMemRing->isVisible());
         QCOMPARE(page.lblTitle->text(), QStringLiteral("Jan's Ring List"));
         QVERIFY(page.edtUpRegNum->isHidden());
@@ -243,7 +259,7 @@ private slots:
         page.resize(1360, 700);
         page.show();
         page.FormShow();
-        page.dbgrdMemDblClick();
+        page.rgMemClick(3); // Member Rings List
         page.btnNew2->click(); // Add a Range
         const auto typeInto = [](QLineEdit *box, const QString &text) {
             box->clear();

@@ -99,8 +99,10 @@ private slots:
 
     void coordinateExitCheck()
     {
-        // Leaving the longitude box checks the latitude text, and the reverse.
+        // Each box checks its own text: minutes and seconds below 60, the coordinate's hemisphere.
         QCOMPARE(CoordMask::exitCheck("N051'75:00.00", false), QStringLiteral("Latitude Input Value  > 60 !"));
+        QCOMPARE(CoordMask::exitCheck("N004'21:30.00", true), QStringLiteral("Longitude: the hemisphere is E or W, not \"N\""));
+        QCOMPARE(CoordMask::exitCheck("E051'10:00.00", false), QStringLiteral("Latitude: the hemisphere is N or S, not \"E\""));
         QCOMPARE(CoordMask::exitCheck("E004'21:60.00", true), QStringLiteral("Longitude Input Value > 60 !"));
         QVERIFY(CoordMask::exitCheck("E121'23:24.00", true).isEmpty());
         QVERIFY(CoordMask::exitCheck(CoordMask::Blank, true).isEmpty());

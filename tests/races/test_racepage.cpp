@@ -25,6 +25,9 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <QRadioButton>
+#include <QApplication>
+#include <tuple>
 #include <QtTest>
 
 using namespace RaceFixture;
@@ -206,6 +209,100 @@ private slots:
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_ClubMap WHERE ClubName='Hash club'").toInt(), 0);
     }
 
+    // The editing area as a secretary types into it: Tab down the form, a coordinate or a date
+    // refused as the box is left (naming it) without trapping the cursor, Enter saves, Escape
+    // cancels, and leaving unsaved changes asks first.
+    void raceFormTypedAsAPersonDoes()
+    {
+        TestDb db;
+        db.insertClub();
+        TfrmRace_TC page(db.dm());
+        page.resize(1360, 700);
+        page.show();
+        page.FormShow();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.btn1->click();
+        page.chkLibPoint->click();
+        const auto focusName = [] {
+            for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget())
+                if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+                    return w->objectName();
+            return QString();
+        };
+        page.combClub->setFocus();
+        QStringList chain{focusName()};
+        for (int i = 0; i < 40 && chain.size() < 13; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (focusName() != chain.last())
+                chain << focusName();
+        }
+        QCOMPARE(chain, (QStringList{"combClub", "combLibSite", "chkLibPoint", "edtlibSiteAbbriv", "edtLibCode",
+                                     "medtRaceLon", "medtRaceLat", "dtpLibDate", "dtpLibTime", "btn1", "btnOK",
+                                     "btnCancel", "btnSetSunData"}));
+
+        // A wrong longitude is named when its own box is left, and the cursor goes back to it ...
+        page.medtRaceLon->setFocus();
+        page.medtRaceLon->setCursorPosition(0);
+        QTest::keyClicks(page.medtRaceLon, QStringLiteral("E0047500"));
+        QCOMPARE(page.medtRaceLon->displayText(), QStringLiteral("E004'75:00"));
+        QTest::keyClick(page.medtRaceLon, Qt::Key_Tab);
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral("Longitude Input Value > 60 !"));
+        QTRY_VERIFY(page.medtRaceLon->hasFocus());
+        // ... but Cancel is never held up.
+        const qsizetype shown = Dialogs::shown().size();
+        QTest::mouseClick(page.btnCancel, Qt::LeftButton);
+        QCOMPARE(Dialogs::shown().size(), shown);
+        QVERIFY(page.medtRaceLon->displayText().startsWith(QLatin1Char('_')));
+
+        // A longitude takes E or W only, a latitude N or S.
+        page.btn1->click();
+        page.chkLibPoint->click();
+        for (const auto &[box, typed, kept] : {std::tuple{page.medtRaceLon, "N", "_"}, std::tuple{page.medtRaceLon, "w", "W"},
+                                               std::tuple{page.medtRaceLat, "E", "_"}, std::tuple{page.medtRaceLat, "s", "S"}}) {
+            box->setFocus();
+            box->setCursorPosition(0);
+            QTest::keyClicks(box, QLatin1String(typed));
+            QCOMPARE(box->displayText().left(1), QLatin1String(kept));
+        }
+        page.btnCancel->click();
+
+        // A date out of 1990 to 2099 is refused as its box is left.
+        page.btn1->click();
+        Typing::clickInto(page.dtpLibDate);
+        QTest::keyClicks(page.dtpLibDate, QDate(1985, 5, 26).toString(page.dtpLibDate->displayFormat()));
+        page.dtpLibTime->setFocus(Qt::TabFocusReason);
+        QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1),
+                 QStringLiteral("Liberation Date: a date from 1990-01-01 to 2099-12-31."));
+        QTRY_VERIFY(page.dtpLibDate->hasFocus());
+
+        // Enter saves ...
+        page.btn1->click();
+        page.chkLibPoint->click();
+        QTest::keyClicks(page.combLibSite, QStringLiteral("Orleans"));
+        QTest::keyClicks(page.edtlibSiteAbbriv, QStringLiteral("ORL"));
+        QTest::keyClicks(page.edtLibCode, QStringLiteral("1234"));
+        Typing::typeDate(page.dtpLibDate, QDate(2026, 5, 26));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_RaceData").toInt(), 1);
+        QCOMPARE(db.dm().scalar("SELECT LiberDate FROM ORV_RaceData").toString(), QStringLiteral("2026-05-26"));
+        // ... Escape cancels.
+        page.btn1->click();
+        page.chkLibPoint->click();
+        QTest::keyClicks(page.edtlibSiteAbbriv, QStringLiteral("ROU"));
+        QTest::keyClick(page.edtlibSiteAbbriv, Qt::Key_Escape);
+        QTRY_VERIFY(page.edtlibSiteAbbriv->text().isEmpty());
+
+        // Changes not saved: leaving the page asks, and No stays.
+        QVERIFY(page.canLeave());
+        page.btn1->click();
+        QTest::keyClicks(page.combLibSite, QStringLiteral("Arras"));
+        Dialogs::pushAnswer(Answer::No);
+        QVERIFY(!page.canLeave());
+        Dialogs::pushAnswer(Answer::Yes);
+        QVERIFY(page.canLeave());
+    }
+
     void exportsThroughTheSaveDialog()
     {
         TestDb db;
@@ -241,7 +338,7 @@ private slots:
         auto *xls = page.findChild<QPushButton *>("btnResultExport_Excel");
         auto *xml = page.findChild<QPushButton *>("btnResultExport_XML");
         QVERIFY(xls && xls->isVisible() && xml && xml->isVisible());
-        Dialogs::pushFile(dir.filePath("result.xlsx"));
+        Dialogs::pushFile(dir.filePath("result")); // typed without its extension
         xls->click();
         WorkbookSheet sheet;
         QString error;
@@ -269,6 +366,11 @@ private slots:
         QCOMPARE(page.edtLibCode->text(), QStringLiteral("1234"));
         QCOMPARE(page.medtRaceLon->displayText(), QStringLiteral("E001'54:00"));
         page.rgRacePoint->popupAt(QPoint(300, 120));
+        // the two dashed items are lines between the choices, not choices
+        const auto choices = page.rgRacePoint->findChildren<QRadioButton *>();
+        QCOMPARE(choices.size(), page.rgRacePoint->items().size() - 2);
+        for (const QRadioButton *c : choices)
+            QVERIFY2(!c->text().startsWith(QLatin1String("---")), qPrintable(c->text()));
         shot(&page, "races-list");
 
         page.btnSetSunDataClick();

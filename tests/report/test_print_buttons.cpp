@@ -137,7 +137,7 @@ void TestPrintButtons::memberPage()
 
     // The ring list of the member shown, a ticked ring still on it.
     page.dbgrdMem->selectRow(0);
-    page.dbgrdMemDblClick();
+    page.rgMemClick(3); // Member Rings List
     QCOMPARE(page.adoqDBGridMRing->rowCount(), 2);
     page.dbgrdMemRing->selectRow(0);
     page.dbgrdMemRingCellClick(0, 1); // Mult_Del
