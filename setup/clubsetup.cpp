@@ -10,7 +10,7 @@ namespace ClubSetup {
 
 QStringList clubBoxItems(TdmORVS &dm)
 {
-    QStringList items{Custom, Separator};
+    QStringList items{Custom};
     for (const auto &r : dm.rows(QStringLiteral("SELECT ClubName FROM ORV_ClubMap ORDER BY ClubID")))
         items << r.value(0).toString();
     return items;

@@ -26,11 +26,11 @@ struct ClubForm
 namespace ClubSetup {
 
 inline const QString Custom = QStringLiteral("Custom");
-inline const QString Separator = QStringLiteral("------------");
 // Items of the distance method box, by stored value.
 inline const QStringList DistanceMethods{QStringLiteral("Club formula"), QStringLiteral("WGS84 geodesic")};
 
-// Items of the club box: "Custom", the separator, then the club map's names by ClubID.
+// Items of the club box: "Custom", then the club map's names by ClubID (the page draws a
+// separator line between them; it is no choice).
 QStringList clubBoxItems(TdmORVS &dm);
 // The stored record, or the first-run defaults (language from ORVS.ini's "Language": "HU" gives
 // Hungary). `present` tells whether a record exists.

@@ -16,7 +16,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -65,8 +67,12 @@ TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMain
     setObjectName(QStringLiteral("frmMenu_V8_EU_10_TC"));
     setWindowTitle(Dialogs::programTitle());
     resize(1360, 738);
-    if (QScreen *s = QGuiApplication::primaryScreen())
-        move(qMax(0, (s->geometry().width() - 1360) / 2), 0);
+    if (QScreen *s = QGuiApplication::primaryScreen()) {
+        // within the screen's free area (1366 x 768 less the task bar), title bar included
+        const QRect free = s->availableGeometry();
+        resize(qMin(1360, free.width()), qMin(738, free.height() - 32));
+        move(free.x() + qMax(0, (free.width() - width()) / 2), free.y());
+    }
 
     toolBar_ = addToolBar(QStringLiteral("Pages"));
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
@@ -74,12 +80,10 @@ TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMain
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     toolBar_->setStyleSheet(QStringLiteral("QToolButton { padding: 6px 14px; font-weight: 600; }"));
     const char *const captions[] = {"&H Home", "&C Clock Operation", "&M Member", "&R Races", "&S Setup"};
-    const QKeySequence keys[] = {Qt::ALT | Qt::Key_H, Qt::ALT | Qt::Key_C, Qt::ALT | Qt::Key_M,
-                                 Qt::ALT | Qt::Key_R, Qt::ALT | Qt::Key_S};
+    // Alt+H … Alt+S: the buttons' underlined letters (showButtonTexts) are the shortcuts.
     for (int i = 0; i < 5; ++i) {
         QAction *a = toolBar_->addAction(QString::fromLatin1(captions[i]));
         a->setObjectName(QStringLiteral("actToolButton%1").arg(i + 1));
-        a->setShortcut(keys[i]);
         a->setCheckable(true);
         toolBar_->widgetForAction(a)->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
         connect(a, &QAction::triggered, this, [this, i] { openPage(i + 1); });
@@ -97,6 +101,7 @@ TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMain
     QAction *about = toolBar_->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("actAbout"));
     connect(about, &QAction::triggered, this, [this] { AboutBox::show(this); });
+    showButtonTexts();
 
     pnlMain_ = new QWidget(this);
     pnlMain_->setObjectName(QStringLiteral("pnlMain"));
@@ -104,6 +109,13 @@ TfrmMenu_V8_EU_10_TC::TfrmMenu_V8_EU_10_TC(TdmORVS &dm, QWidget *parent) : QMain
     lay->setContentsMargins(0, 0, 0, 0);
     picture_ = new TPicturePanel(pnlMain_);
     lay->addWidget(picture_);
+    // A page taller or wider than the window scrolls inside it; the window never outgrows the screen.
+    pageArea_ = new QScrollArea(pnlMain_);
+    pageArea_->setObjectName(QStringLiteral("pageArea"));
+    pageArea_->setFrameShape(QFrame::NoFrame);
+    pageArea_->setWidgetResizable(true);
+    pageArea_->hide();
+    lay->addWidget(pageArea_);
     setCentralWidget(pnlMain_);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
 
@@ -161,6 +173,37 @@ void TfrmMenu_V8_EU_10_TC::takeBackup()
 void TfrmMenu_V8_EU_10_TC::Caption_Language_Update()
 {
     applyCaptions(this, QStringLiteral("frmMenu_V8_EU_10_TC"), {Captions::Kind::ToolBar}, dm_);
+    showButtonTexts();
+}
+
+QString TfrmMenu_V8_EU_10_TC::buttonText(const QString &caption)
+{
+    // "&H Home" names its shortcut letter before the word: the button underlines the letter in
+    // the word ("&Home"), or adds it when the word lacks it ("Start (&H)").
+    static const QRegularExpression form(QStringLiteral("^&(\\w) (.+)$"));
+    const QRegularExpressionMatch m = form.match(caption);
+    if (!m.hasMatch())
+        return caption;
+    const QString letter = m.captured(1), word = m.captured(2);
+    const qsizetype at = word.indexOf(letter, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return QStringLiteral("%1 (&%2)").arg(word, letter);
+    return word.left(at) + QLatin1Char('&') + word.mid(at);
+}
+
+void TfrmMenu_V8_EU_10_TC::showButtonTexts()
+{
+    const auto acts = toolBar_->actions();
+    for (int i = 0; i < 5 && i < acts.size(); ++i) {
+        QAction *a = acts[i];
+        const QString shown = buttonText(a->text());
+        // The tool button shows the icon text; set, it keeps its "&" (the underline and Alt+letter).
+        a->setIconText(shown);
+        QString plain = shown;
+        plain.remove(QLatin1Char('&'));
+        const qsizetype amp = shown.indexOf(QLatin1Char('&'));
+        a->setToolTip(amp >= 0 ? QStringLiteral("%1 (Alt+%2)").arg(plain, shown.at(amp + 1).toUpper()) : plain);
+    }
 }
 
 void TfrmMenu_V8_EU_10_TC::ClosePage()
@@ -171,12 +214,22 @@ void TfrmMenu_V8_EU_10_TC::ClosePage()
     currentForm_ = nullptr;
     p->FormClose();
     p->hide();
+    pageArea_->takeWidget();
+    pageArea_->hide();
     delete p;
     picture_->show();
 }
 
 void TfrmMenu_V8_EU_10_TC::openPage(int button)
 {
+    if (currentForm_ && !currentForm_->canLeave()) {
+        const auto acts = toolBar_->actions();
+        for (QAction *a : acts)
+            a->setChecked(false);
+        for (int i = 0; i < 5 && i < acts.size(); ++i)
+            acts[i]->setChecked(currentForm_->property("toolButton").toInt() == i + 1);
+        return;
+    }
     ClosePage();
     Caption_Language_Update(); // the setup page just closed may have stored another language
     const auto acts = toolBar_->actions();
@@ -191,6 +244,7 @@ void TfrmMenu_V8_EU_10_TC::openPage(int button)
         Dialogs::error(this, e.message());
         return;
     }
+    currentForm_->setProperty("toolButton", button);
     DockPage();
 }
 
@@ -199,8 +253,8 @@ void TfrmMenu_V8_EU_10_TC::DockPage()
     if (!currentForm_)
         return;
     picture_->hide();
-    pnlMain_->layout()->addWidget(currentForm_);
-    currentForm_->setGeometry(0, 0, pnlMain_->width(), pnlMain_->height());
+    pageArea_->setWidget(currentForm_);
+    pageArea_->show();
     currentForm_->show();
     try {
         currentForm_->FormShow();
@@ -211,6 +265,10 @@ void TfrmMenu_V8_EU_10_TC::DockPage()
 
 void TfrmMenu_V8_EU_10_TC::closeEvent(QCloseEvent *e)
 {
+    if (!closing_ && currentForm_ && !currentForm_->canLeave()) {
+        e->ignore();
+        return;
+    }
     if (!closing_) {
         closing_ = true;
         try {

@@ -40,6 +40,9 @@ public:
     // The manual at the section of the page shown (F1, "Help").
     void showHelp();
 
+    // The tool button's text of a caption "&H Home": "&Home" (H underlined, Alt+H).
+    static QString buttonText(const QString &caption);
+
     // How long the backup notice stays (tests shorten it).
     static void setBackupNoticeMs(int ms);
 
@@ -51,6 +54,7 @@ private:
     void FormShow();
     void DockPage();
     void takeBackup();
+    void showButtonTexts();
 
     TdmORVS &dm_;
     bool clubReady_ = true;
@@ -60,4 +64,5 @@ private:
     QToolBar *toolBar_ = nullptr;
     QWidget *pnlMain_ = nullptr;
     QWidget *picture_ = nullptr;
+    class QScrollArea *pageArea_ = nullptr;
 };

@@ -1,7 +1,18 @@
 #include "app/ui/radiogroup.h"
 
+#include <QFrame>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
+
+namespace {
+// A dashed item ("-------------------------") divides the list; it is no choice.
+bool isSeparator(const QString &item)
+{
+    static const QRegularExpression dashes(QStringLiteral("^\\s*-{3,}\\s*$"));
+    return dashes.match(item).hasMatch();
+}
+} // namespace
 
 TRadioGroup::TRadioGroup(const QString &objectName, const QStringList &items, QWidget *parent)
     : QGroupBox(parent), group_(new QButtonGroup(this))
@@ -21,8 +32,18 @@ void TRadioGroup::setItems(const QStringList &items)
         group_->removeButton(b);
         delete b;
     }
+    qDeleteAll(findChildren<QFrame *>(QStringLiteral("separator"), Qt::FindDirectChildrenOnly));
     items_ = items;
+    // Item i keeps button id i, so the choices keep their numbers with separators between them.
     for (int i = 0; i < items.size(); ++i) {
+        if (isSeparator(items.at(i))) {
+            auto *line = new QFrame(this);
+            line->setObjectName(QStringLiteral("separator"));
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            layout()->addWidget(line);
+            continue;
+        }
         auto *b = new QRadioButton(items.at(i), this);
         group_->addButton(b, i);
         layout()->addWidget(b);

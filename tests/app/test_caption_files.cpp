@@ -29,7 +29,11 @@
 #include "sim/simlink.h"
 
 #include <QBuffer>
+#include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
+#include <QKeySequence>
+#include <QToolBar>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -286,6 +290,42 @@ private slots:
         p.db.dm().exec("UPDATE ORV_ClubData SET Language=0");
         p.show();
         QCOMPARE(p.shown(english), english);
+    }
+
+    // Alt+H … Alt+S open the pages from anywhere: no button of a page may take one of their
+    // letters, and no two buttons of a page share one, in any language.
+    void noShortcutTwiceOnAPage()
+    {
+        AllPages p;
+        QVERIFY(CaptionFiles::loadShipped(p.db.dm()) > 0);
+        for (int language = 0; language <= 6; ++language) {
+            p.db.dm().exec("UPDATE ORV_ClubData SET Language=?", {language});
+            p.show();
+            auto *menu = qobject_cast<TfrmMenu_V8_EU_10_TC *>(p.pages.front());
+            std::map<QChar, QString> toolBar;
+            for (QAction *a : menu->toolBar()->actions()) {
+                const QKeySequence k = QKeySequence::mnemonic(a->iconText());
+                if (!k.isEmpty())
+                    toolBar[QKeySequence(k[0].key()).toString().at(0)] = a->iconText();
+            }
+            QCOMPARE(toolBar.size(), size_t(5));
+            for (QWidget *w : p.pages) {
+                if (w == menu)
+                    continue;
+                std::map<QChar, QString> taken = toolBar;
+                for (QAbstractButton *b : w->findChildren<QAbstractButton *>()) {
+                    const QKeySequence k = QKeySequence::mnemonic(b->text());
+                    if (k.isEmpty())
+                        continue;
+                    const QChar letter = QKeySequence(k[0].key()).toString().at(0);
+                    const QString where = captionFormName(w) + " " + b->objectName() + " \"" + b->text() + "\"";
+                    QVERIFY2(!taken.count(letter), qPrintable(QString("language %1: %2 and %3 share Alt+%4")
+                                                                  .arg(language)
+                                                                  .arg(where, taken[letter], letter)));
+                    taken[letter] = where;
+                }
+            }
+        }
     }
 
     void newDatabaseHoldsTheCaptionsAndSetupOffersThem()

@@ -13,6 +13,8 @@
 #include "store/sorttext.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -20,7 +22,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
+#include <QToolButton>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QtTest>
 
 namespace {
@@ -156,7 +160,9 @@ void TestShell::existingClubSkipsTheSetup()
     TfrmMenu_V8_EU_10_TC w(db.dm());
     QCOMPARE(asked, 0);
     QVERIFY(w.clubReady());
-    QCOMPARE(w.size(), QSize(1360, 738));
+    // 1360 x 738, within the screen's free area (its title bar included)
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(w.size(), QSize(qMin(1360, free.width()), qMin(738, free.height() - 32)));
 }
 
 void TestShell::mainWindowHostsOnePageAtATime()
@@ -174,15 +180,29 @@ void TestShell::mainWindowHostsOnePageAtATime()
         w.openPage(3);
         QCOMPARE(livePages, 1);
         QCOMPARE(CountingPage::closes, 1);
-        QCOMPARE(w.currentForm()->parentWidget(), w.pnlMain());
+        QVERIFY(w.pnlMain()->isAncestorOf(w.currentForm()));
         w.close();
         QCOMPARE(livePages, 0);
         QCOMPARE(CountingPage::closes, 2);
     }
     QCOMPARE(livePages, 0);
-    // Accelerators: Alt+letter of each button.
+    // Accelerators: the letter underlined in the button's word, not printed before it; Alt+letter.
+    QCOMPARE(TfrmMenu_V8_EU_10_TC::buttonText("&H Home"), QString("&Home"));
+    QCOMPARE(TfrmMenu_V8_EU_10_TC::buttonText("&C Clock Operation"), QString("&Clock Operation"));
+    QCOMPARE(TfrmMenu_V8_EU_10_TC::buttonText("&C Uhren"), QString("Uhren (&C)"));
+    QCOMPARE(TfrmMenu_V8_EU_10_TC::buttonText("&S Einstellungen"), QString("Ein&stellungen"));
     TfrmMenu_V8_EU_10_TC w(db.dm());
-    QCOMPARE(w.toolBar()->actions()[3]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_R));
+    w.show();
+    QTest::qWait(100); // the backup notice comes and goes
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *races = qobject_cast<QToolButton *>(w.toolBar()->widgetForAction(w.toolBar()->actions()[3]));
+    QVERIFY(races);
+    QCOMPARE(races->text(), QString("&Races"));
+    QTest::keyClick(&w, Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY(w.toolBar()->actions()[3]->isChecked());
+    QTest::keyClick(w.currentForm(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(w.toolBar()->actions()[4]->isChecked());
 }
 
 void TestShell::showingTakesTheBackupAndCloseRunsThePurge()
@@ -391,6 +411,10 @@ void TestShell::setupPageLoadsAndLocksListedClub()
     QCOMPARE(page.cbbMode->currentIndex(), 1);
     QCOMPARE(page.cbbClubName->count(), 4);
     QCOMPARE(page.cbbClubName->itemText(2), QString("Alpha Birds")); // ordered by ClubID
+    // between "Custom" and the clubs a line, not a dashed choice
+    const auto *items = qobject_cast<QStandardItemModel *>(page.cbbClubName->model());
+    QVERIFY(items && !items->item(1)->isEnabled());
+    QVERIFY(!page.cbbClubName->itemText(1).contains(QLatin1String("---")));
     page.cbbClubName->setCurrentIndex(2);
     page.cbbClubNameClick();
     QCOMPARE(page.edtClubAbbt->text(), QString("AB"));
