@@ -3,7 +3,6 @@
 #include "store/tdmorvs.h"
 #include "store/valuetext.h"
 
-#include <QLocale>
 #include <QSqlRecord>
 
 namespace RaceChoice {
@@ -11,14 +10,11 @@ namespace RaceChoice {
 std::vector<Item> items(TdmORVS &dm)
 {
     std::vector<Item> out;
-    // Single spaces separate the parts of an item: a date form with spaces falls back to ISO.
-    const QString fmt = QLocale::system().dateFormat(QLocale::ShortFormat);
-    const bool spaced = fmt.contains(QLatin1Char(' '));
     for (const auto &r : dm.rows(QStringLiteral(
              "SELECT LiberCode, LiberDate, LiberSiteAbbr, RaceCode FROM ORV_RaceData "
              "WHERE DeleteMark=0 OR DeleteMark IS NULL ORDER BY date(LiberDate), LiberCode"))) {
-        const QDate d = ValueText::parseDate(r.value(1));
-        const QString date = spaced ? ValueText::date(d) : QLocale::system().toString(d, fmt);
+        // the date as the race grid shows it
+        const QString date = ValueText::shortDate(r.value(1));
         out.push_back({r.value(0).toString() + QLatin1Char(' ') + date + QLatin1Char(' ') +
                            r.value(3).toString() + QLatin1Char(' ') + r.value(2).toString(),
                        r.value(3).toString()});

@@ -16,6 +16,7 @@
 #include "races/ranking.h"
 #include "report/clockreports.h"
 #include "report/ui/reportpreview.h"
+#include "store/filename.h"
 #include "store/recordtable.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -31,6 +32,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <map>
 
 namespace {
 QTimer *makePollTimer(QObject *owner, const char *name)
@@ -64,6 +66,20 @@ QHBoxLayout *messageRow(TMessageArea *area, TClockLogPanel *log)
     row->addWidget(log, 1);
     return row;
 }
+
+// What the page keeps for the rest of the program's run, per data folder: a look at another page
+// on race day loses neither the tab, nor the races chosen, nor the logs of the clocks handled.
+struct Kept
+{
+    int tab = 0;
+    QString markRace, resultRace;
+    QStringList logs[4];
+};
+std::map<QString, Kept> &kept()
+{
+    static std::map<QString, Kept> k;
+    return k;
+}
 } // namespace
 
 TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral("frmSynch_10_TC"), dm, parent)
@@ -83,7 +99,7 @@ TfrmSynch_10_TC::TfrmSynch_10_TC(TdmORVS &dm, QWidget *parent) : TPage(QStringLi
     butSyncNow = button(tsMatchIng, "butSyncNow", QStringLiteral("Sync &Now"));
     butSyncAuto = button(tsMatchIng, "butSyncAuto", QStringLiteral("Sync &Auto"));
     btnSyncAll = button(tsMatchIng, "btnSyncAll", QStringLiteral("Sync A&ll"));
-    butSyncStop = button(tsMatchIng, "butSyncStop", QStringLiteral("&Stop Auto"));
+    butSyncStop = button(tsMatchIng, "butSyncStop", QStringLiteral("S&top Auto"));
     butSyncStop->hide();
     butSyncAuto->setCheckable(true);
     lbAutoOn = label(tsMatchIng, "lbAutoOn",
@@ -312,6 +328,41 @@ void TfrmSynch_10_TC::FormShow()
     mmoSynch->clearAndHide();
     adoqTimerResult->refreshTitles();
     Caption_Language_Update();
+    const auto it = kept().find(dm().dataFolder());
+    if (it == kept().end())
+        return;
+    const Kept k = it->second;
+    TClockLogPanel *panels[] = {logSynch, logMark, logResult, logMulti};
+    for (int i = 0; i < 4; ++i)
+        for (const QString &line : k.logs[i])
+            panels[i]->append(line);
+    PageControl1->setCurrentIndex(k.tab);
+    // The race of the tab shown is chosen again, so its poll goes on as before.
+    const auto choose = [](QComboBox *box, const QString &code) {
+        const int i = code.isEmpty() ? -1 : box->findData(code);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+        return i;
+    };
+    if (k.tab == 1) {
+        if (const int i = choose(cbbRaceCode, k.markRace); i >= 0)
+            cbbRaceCodeClick(i);
+    } else if (k.tab == 2) {
+        if (const int i = choose(cbbTimer_UPL, k.resultRace); i >= 0)
+            cbbTimer_UPLClick(i);
+    }
+}
+
+void TfrmSynch_10_TC::FormClose()
+{
+    Kept k;
+    k.tab = PageControl1->currentIndex();
+    k.markRace = markRace_;
+    k.resultRace = resultRace_;
+    const TClockLogPanel *panels[] = {logSynch, logMark, logResult, logMulti};
+    for (int i = 0; i < 4; ++i)
+        k.logs[i] = panels[i]->lines();
+    kept()[dm().dataFolder()] = k;
 }
 
 void TfrmSynch_10_TC::Caption_Language_Update()
@@ -475,6 +526,7 @@ void TfrmSynch_10_TC::cbbRaceCodeClick(int index)
         return;
     }
     raceTab_ = ClockWorker::Marked;
+    markRace_ = code;
     QMetaObject::invokeMethod(worker_, "chooseRace", Qt::QueuedConnection, Q_ARG(QString, code));
 }
 
@@ -484,6 +536,7 @@ void TfrmSynch_10_TC::cbbTimer_UPLClick(int index)
     if (code.isEmpty())
         return;
     raceTab_ = ClockWorker::Result;
+    resultRace_ = code;
     QMetaObject::invokeMethod(worker_, "chooseRace", Qt::QueuedConnection, Q_ARG(QString, code));
 }
 
@@ -513,10 +566,17 @@ QString TfrmSynch_10_TC::liberCodeOf(const QComboBox *box)
     return race ? race->liberCode : QString();
 }
 
+QString TfrmSynch_10_TC::fileNameFor(const QString &what, const QComboBox *box)
+{
+    const auto race = Races::findRace(dm(), box->currentData().toString());
+    return race ? FileName::of({what, race->raceCode, race->liberSite}) : FileName::of({what});
+}
+
 void TfrmSynch_10_TC::btnMarkUpLdPrtClick()
 {
     const auto report =
         ClockReports::markedList(dm(), *adoqMarking, cbbRaceCode->currentText(), liberCodeOf(cbbRaceCode));
+    report->setFileName(fileNameFor(QStringLiteral("Marked"), cbbRaceCode));
     ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
 }
 
@@ -527,6 +587,7 @@ void TfrmSynch_10_TC::btnPrintClick()
     polling_[ClockWorker::Result] = false;
     const auto report =
         ClockReports::raceResult(dm(), *adoqTimerResult, cbbTimer_UPL->currentText(), liberCodeOf(cbbTimer_UPL));
+    report->setFileName(fileNameFor(QStringLiteral("Result"), cbbTimer_UPL));
     ReportPreview::show(this, *report, ClubSettings::load(dm()).printCount);
 }
 
@@ -549,7 +610,8 @@ void TfrmSynch_10_TC::btnExportMarkListClick()
 {
     if (raceCode_.isEmpty())
         return;
-    const QString path = Dialogs::saveFile(this, btnExportMarkList->text(), QStringLiteral("Excel File (*.xlsx)"));
+    const QString path = Dialogs::saveFile(this, btnExportMarkList->text(), QStringLiteral("Excel File (*.xlsx)"),
+                                           fileNameFor(QStringLiteral("Marked"), cbbRaceCode) + QStringLiteral(".xlsx"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);
@@ -558,7 +620,8 @@ void TfrmSynch_10_TC::btnExportMarkListClick()
 
 void TfrmSynch_10_TC::btnResult_ExportClick()
 {
-    const QString path = Dialogs::saveFile(this, btnResult_Export->text(), QStringLiteral("Excel File (*.xlsx)"));
+    const QString path = Dialogs::saveFile(this, btnResult_Export->text(), QStringLiteral("Excel File (*.xlsx)"),
+                                           QStringLiteral("Multi-race result.xlsx"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);

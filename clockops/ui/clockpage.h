@@ -27,6 +27,8 @@ public:
     ~TfrmSynch_10_TC() override;
 
     void FormShow() override;
+    // Keeps the tab, the chosen races and the logs for the page's next showing in this run.
+    void FormClose() override;
     void Caption_Language_Update();
 
     void butSyncNowClick();
@@ -73,6 +75,8 @@ private:
     void refreshUnread();
     void setAutoSync(bool on);
     QString liberCodeOf(const QComboBox *box);
+    // "Result 10011209 Quievrain": what is saved, with the race chosen in the box.
+    QString fileNameFor(const QString &what, const QComboBox *box);
     QTimer *pollTimer(ClockWorker::Job job) const;
     void setBusy(bool on);
     bool pollActive(int job) const { return job >= 0 && job < 4 && polling_[job]; }
@@ -88,5 +92,6 @@ private:
     bool autoSync_ = false;
     bool polling_[4] = {false, false, false, false}; // the poll of each tab is on
     QString raceCode_, liberCode_;
+    QString markRace_, resultRace_; // chosen on the Marked and Result Upload tabs
     ClockWorker::Job raceTab_ = ClockWorker::Marked; // the tab whose race choice is pending
 };

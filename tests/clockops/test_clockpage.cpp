@@ -110,8 +110,21 @@ void TestClockPage::markedTabPollsTheChosenRace()
     QCOMPARE(done.last().at(1).toInt(), static_cast<int>(PollOutcome::SameClock));
     QVERIFY(page.timerMark->isActive() || page.busy());
     // A tab change switches every poll off.
+    page.FormClose(); // as the main window does before it frees the page
     page.PageControl1->setCurrentIndex(0);
     QVERIFY(!page.timerMark->isActive());
+    QTRY_VERIFY(!page.busy());
+    {
+        // Shown again in the same run (after a look at the Races page): the tab, the race chosen
+        // and the log of the clocks handled are as they were.
+        TfrmSynch_10_TC again(db.dm());
+        again.FormShow();
+        QCOMPARE(again.PageControl1->currentIndex(), 1);
+        QCOMPARE(again.cbbRaceCode->currentData().toString(), QStringLiteral("12340601"));
+        QCOMPARE(again.logMark->lines(), page.logMark->lines());
+        again.PageControl1->setCurrentIndex(0);
+        QTRY_VERIFY(!again.busy());
+    }
 
     // The marked list and the multi-race grid go to workbooks through the save dialog.
     QTemporaryDir dir;
