@@ -1,5 +1,6 @@
 #include "clockops/clockviews.h"
 
+#include "races/raceinfo.h"
 #include "races/racelists.h"
 #include "races/ranking.h"
 #include "races/resulttext.h"
@@ -17,10 +18,10 @@ QString speedOf(const QSqlRecord &r)
     return ResultText::speed(r.value(QStringLiteral("FlySpeed")));
 }
 
-QString distanceOrZero(const QHash<QString, std::pair<QVariant, QVariant>> &rows, const QString &key)
+QString distanceOrZero(const QHash<QString, std::pair<QVariant, QVariant>> &rows, const QString &key, int mode)
 {
     const auto it = rows.constFind(key);
-    return it == rows.constEnd() ? QStringLiteral("0") : ResultText::distance(it->first, it->second);
+    return it == rows.constEnd() ? QStringLiteral("0") : ResultText::distance(it->first, it->second, mode);
 }
 } // namespace
 
@@ -194,10 +195,11 @@ void MultiRaceList::load(const QString &loftNo, const QDate &startDate)
     for (const QSqlRecord &r : rows)
         arrivalsAt.push_back(r.value(3).toString());
     const std::vector<int> pos = Ranking::positionsBy(arrivalsAt, arrivalsAt, std::less<QString>());
+    const int mode = Races::clubMode(dm_);
     for (size_t i = 0; i < rows.size(); ++i) {
         rows[i].setValue(0, pos[i]);
         const QString code = rows[i].value(1).toString();
-        rows[i].setValue(8, distanceOrZero(distances, code.left(code.size() - 4)));
+        rows[i].setValue(8, distanceOrZero(distances, code.left(code.size() - 4), mode));
     }
     setRows(std::move(rows));
 }

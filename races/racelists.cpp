@@ -125,6 +125,7 @@ std::vector<QSqlRecord> arrivalRows(TdmORVS &dm, const std::vector<Ranking::Arri
          QStringLiteral("FlyTime"), QStringLiteral("FlySpeed"), QStringLiteral("TimeVari"),
          QStringLiteral("Dist"), QStringLiteral("DistText"), QStringLiteral("Margin")});
     const QString leader = arrivals.empty() ? QString() : arrivals.front().flyTime;
+    const int mode = Races::clubMode(dm);
     std::vector<QSqlRecord> records;
     records.reserve(arrivals.size());
     for (const Ranking::Arrival &a : arrivals) {
@@ -145,7 +146,7 @@ std::vector<QSqlRecord> arrivalRows(TdmORVS &dm, const std::vector<Ranking::Arri
                                   a.flySpeed,
                                   a.timeVari,
                                   a.dist,
-                                  a.hasDistanceRow ? ResultText::distance(a.miles, a.yards)
+                                  a.hasDistanceRow ? ResultText::distance(a.miles, a.yards, mode)
                                                    : QStringLiteral("0"),
                                   ResultText::margin(leader, a.flyTime)};
         for (int i = 0; i < values.size(); ++i)

@@ -1,6 +1,8 @@
 #include "races/resultexports.h"
 
 #include "office/memberlines.h"
+#include "races/raceinfo.h"
+#include "races/resulttext.h"
 #include "office/savefile.h"
 #include "store/operationsink.h"
 #include "store/recordtable.h"
@@ -306,6 +308,7 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
     x.setAutoFormatting(true);
     x.writeStartDocument(QStringLiteral("1.0"));
     x.writeStartElement(QStringLiteral("ReadOutDataSet"));
+    const int mode = Races::clubMode(dm);
 
     // The race's arrivals by loft, each loft's in arrival order (entries of unknown rings belong to
     // no loft). One query each for arrivals, names, distance rows and clock times: the race is read
@@ -364,9 +367,9 @@ QByteArray buildXml(TdmORVS &dm, const RaceInfo &race)
         x.writeTextElement(QStringLiteral("LiberCode"), race.liberCode);
         x.writeTextElement(QStringLiteral("LiberSite"), race.liberSite);
         x.writeTextElement(QStringLiteral("LibDateTime"), libDateTime);
-        x.writeTextElement(QStringLiteral("Distance"), hasRow ? r.value(7).toString() + QLatin1Char('-')
-                                                                    + r.value(8).toString()
-                                                              : QStringLiteral("0"));
+        x.writeTextElement(QStringLiteral("Distance"),
+                           hasRow ? ResultText::distance(r.value(7), r.value(8), mode, QLatin1Char('-'))
+                                  : QStringLiteral("0"));
         x.writeEndElement();
     }
 

@@ -41,9 +41,13 @@ QString variation(const QVariant &v)
     return n >= 1 ? QStringLiteral("+%1").arg(n) : QString::number(n);
 }
 
-QString distance(const QVariant &miles, const QVariant &yards)
+QString distance(const QVariant &miles, const QVariant &yards, int mode, QChar separator)
 {
-    return miles.toString() + QLatin1Char('/') + yards.toString();
+    bool ok = false;
+    const qlonglong y = yards.toLongLong(&ok);
+    const QString yardsText =
+        ok && y >= 0 ? QStringLiteral("%1").arg(y, mode == 0 ? 3 : 4, 10, QLatin1Char('0')) : yards.toString();
+    return miles.toString() + separator + yardsText;
 }
 
 QString sexWord(const QVariant &sex)

@@ -14,8 +14,10 @@ QString clocked(const QString &backTime);
 QString flyTimeShort(const QString &flyTime);
 // "+5", "0", "-3"; empty when NULL.
 QString variation(const QVariant &v);
-// Miles + "/" + Yards of a distance row.
-QString distance(const QVariant &miles, const QVariant &yards);
+// Miles + "/" + Yards of a distance row, the yards (metres in the club's unit mode 0) written with
+// as many digits as their largest value has ("66/043" km and m, "68/0012" miles and yards), so the
+// text never reads as a decimal. `separator` "-" gives the form of the XML read-out.
+QString distance(const QVariant &miles, const QVariant &yards, int mode, QChar separator = QLatin1Char('/'));
 // "Hen" for "H", "Cock" for any other sex text, empty when there is none.
 QString sexWord(const QVariant &sex);
 // The first two characters of a colour code.

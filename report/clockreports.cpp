@@ -3,6 +3,7 @@
 #include "clockops/clockviews.h"
 #include "races/racerecords.h"
 #include "report/listreport.h"
+#include "store/filename.h"
 #include "store/tableobject.h"
 #include "store/valuetext.h"
 
@@ -36,6 +37,7 @@ std::unique_ptr<Report> markedList(TdmORVS &dm, const MarkedList &shown, const Q
     list->copyRowsFrom(shown);
     auto report = ListReport::make(QStringLiteral("frmMarkUpLdPrt_10_TC"), list, club, false);
     addTitleBand(*report, dm, club, raceLabel, liberCode, list->rowCount());
+    report->setFileName(FileName::of({QStringLiteral("Marked"), raceLabel}));
     ListReport::finish(*report, dm, club);
     return report;
 }
@@ -49,6 +51,7 @@ std::unique_ptr<Report> raceResult(TdmORVS &dm, const ClockResultList &shown, co
     list->refreshTitles();
     auto report = ListReport::make(QStringLiteral("frmRaceRankRpt_10_TC"), list, club, false);
     addTitleBand(*report, dm, club, raceLabel, liberCode, list->rowCount());
+    report->setFileName(FileName::of({QStringLiteral("Result"), raceLabel}));
     report->addFooter(QStringLiteral("qrlNetFlyTime"), QStringLiteral("Net Flying Time :"), shown.netFlyingTime());
     report->addFooter(QStringLiteral("qrlWinMargin"), QStringLiteral("Winning Margin :"), shown.winningMargin());
     ListReport::finish(*report, dm, club);

@@ -4,6 +4,7 @@
 #include "races/racelists.h"
 #include "races/racerecords.h"
 #include "report/listreport.h"
+#include "store/filename.h"
 #include "store/tableobject.h"
 
 #include <QLocale>
@@ -74,6 +75,7 @@ std::unique_ptr<Report> raceStatus(TdmORVS &dm, const RaceStatusList &shown, con
     const QString when = race.liberDate.toString(QStringLiteral("MM/dd")) + QLatin1Char(' ') +
                          race.liberTime.toString(QStringLiteral("HH:mm:ss"));
     addPanelTitle(*report, panelTitle, statusPanelTitle(QString()), QStringLiteral(" (") + when + QLatin1Char(')'));
+    report->setFileName(FileName::of({QStringLiteral("Status"), race.raceCode, race.liberSite}));
     ListReport::finish(*report, dm, club);
     return report;
 }
@@ -84,9 +86,12 @@ std::unique_ptr<Report> raceResult(TdmORVS &dm, const RaceResultList &shown, con
     const ClubSettings club = ClubSettings::load(dm);
     auto *list = new RaceResultList(dm, ListLayout::Report);
     list->copyRowsFrom(shown);
-    auto report = ListReport::make(QStringLiteral("frmPrtRaceResult_TC"), list, club, false);
+    auto report = ListReport::make(QStringLiteral("frmPrtRaceResult_TC"), list, club, true);
     ListReport::setHeader(*report, QStringLiteral("qrlFlySpeed"),
                           RaceResultList::speedTitle(club.mode, ListLayout::Report));
+    // Titled and headed like the club's other lists.
+    report->addTitle(QStringLiteral("qrlTitle"), QStringLiteral("Race Result"));
+    report->setFileName(FileName::of({QStringLiteral("Result"), race.raceCode, race.liberSite}));
     report->addTitle(QStringLiteral("qrlClubName"), QString(), RaceRecords::clubNameOf(dm, race.clubId));
     report->addTitle(QStringLiteral("qrlLiberSiteAbbr"), QString(), race.liberSiteAbbr);
     report->addTitle(QStringLiteral("qrlRaceCode"), QStringLiteral("RaceCode :"),

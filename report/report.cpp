@@ -1,5 +1,7 @@
 #include "report/report.h"
 
+#include "store/filename.h"
+
 #include "app/captions.h"
 #include "store/appclock.h"
 #include "store/tableobject.h"
@@ -31,6 +33,14 @@ Report::Report(const QString &formName, QObject *parent)
 void Report::setModel(const QAbstractItemModel *model)
 {
     model_ = model;
+}
+
+QString Report::fileName() const
+{
+    QString name = fileName_;
+    if (name.isEmpty() && !titles_.empty())
+        name = FileName::of({titles_.front().caption->text(), titles_.front().value});
+    return name.isEmpty() ? QStringLiteral("Report") : FileName::of({name});
 }
 
 ReportLabel *Report::addTitle(const QString &objectName, const QString &caption, const QString &value)

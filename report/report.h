@@ -64,6 +64,10 @@ public:
     explicit Report(const QString &formName, QObject *parent = nullptr);
 
     QString formName() const { return objectName(); }
+    // The name a saved copy is proposed under, without extension ("Result 10011209 Quievrain");
+    // by default the first title line.
+    void setFileName(const QString &name) { fileName_ = name; }
+    QString fileName() const;
 
     void setModel(const QAbstractItemModel *model);
     const QAbstractItemModel *model() const { return model_; }
@@ -109,6 +113,7 @@ private:
     QPointer<const QAbstractItemModel> model_;
     ClubHeading heading_;
     std::vector<Field> titles_;
+    QString fileName_;
     std::vector<Column> columns_;
     std::vector<Field> footers_;
     ReportLabel *page_;

@@ -1,5 +1,7 @@
 #include "app/ui/dialogs.h"
 
+#include "store/filename.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QList>
@@ -9,6 +11,7 @@ namespace {
 QList<Answer> answers;
 QStringList files;
 QStringList shownTexts;
+QString proposedFile;
 bool headless = false;
 Answer headlessAnswer = Answer::No;
 } // namespace
@@ -63,11 +66,13 @@ QString openFile(QWidget *parent, const QString &caption, const QString &filter,
 
 QString saveFile(QWidget *parent, const QString &caption, const QString &filter, const QString &suggested)
 {
+    proposedFile = suggested;
+    // A name typed without its extension gets the filter's.
     if (!files.isEmpty())
-        return files.takeFirst();
+        return FileName::withExtension(files.takeFirst(), filter);
     if (headless)
         return {};
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+    return FileName::withExtension(QFileDialog::getSaveFileName(parent, caption, suggested, filter), filter);
 }
 
 void pushAnswer(Answer a)
@@ -84,6 +89,11 @@ void setHeadless(bool on, Answer fallback)
 {
     headless = on;
     headlessAnswer = fallback;
+}
+
+QString lastProposedFile()
+{
+    return proposedFile;
 }
 
 QStringList shown()

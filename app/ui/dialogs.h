@@ -26,6 +26,8 @@ void pushFile(const QString &path); // an empty path means "cancelled"
 void setHeadless(bool on, Answer fallback = Answer::No);
 QStringList shown();
 void clearShown();
+// The name the last save dialog proposed.
+QString lastProposedFile();
 } // namespace Dialogs
 
 // Reports an operation's messages in message boxes and asks its questions in them.

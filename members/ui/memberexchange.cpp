@@ -2,6 +2,8 @@
 #include "app/ui/dialogs.h"
 #include "members/pigeonexchange.h"
 #include "members/ui/memberpage.h"
+
+#include "store/filename.h"
 #include "store/sqlerror.h"
 
 #include <QApplication>
@@ -92,7 +94,7 @@ void TfrmMember_10::btnPigImportClick()
 
 void TfrmMember_10::btnPigExportClick()
 {
-    const QString path = Dialogs::saveFile(this, btnPigExport->text(), ExcelFilter);
+    const QString path = Dialogs::saveFile(this, btnPigExport->text(), ExcelFilter, QStringLiteral("Pigeons.xlsx"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);
@@ -104,7 +106,8 @@ void TfrmMember_10::btnRingExportClick()
     const QString loft = ringLoftNo_.isEmpty() ? selectedLoftNo() : ringLoftNo_;
     if (loft.isEmpty())
         return;
-    const QString path = Dialogs::saveFile(this, btnRingExport->text(), ExcelFilter);
+    const QString path = Dialogs::saveFile(this, btnRingExport->text(), ExcelFilter,
+                                           FileName::of({QStringLiteral("Pigeons"), loft}) + QStringLiteral(".xlsx"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);

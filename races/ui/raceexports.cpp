@@ -4,6 +4,8 @@
 #include "races/resultexports.h"
 #include "races/ui/racepage.h"
 
+#include "store/filename.h"
+
 #include <QDir>
 
 void TfrmRace_TC::CreateWinSpeed()
@@ -39,8 +41,11 @@ void TfrmRace_TC::CreateSMSTextFile()
 
 void TfrmRace_TC::butResultExportClick()
 {
+    const auto race = chosenRace();
+    const QString name = race ? FileName::of({QStringLiteral("Result"), race->raceCode, race->liberSite})
+                              : QStringLiteral("Result");
     const QString path = Dialogs::saveFile(this, QStringLiteral("ResultExport_Excel"),
-                                           QStringLiteral("Excel File (*.xlsx)"));
+                                           QStringLiteral("Excel File (*.xlsx)"), name + QStringLiteral(".xlsx"));
     if (path.isEmpty())
         return;
     DialogSink sink(this);

@@ -75,7 +75,7 @@ ReportPreviewDialog::~ReportPreviewDialog() = default;
 void ReportPreviewDialog::saveAsPdf()
 {
     const QString path = Dialogs::saveFile(this, QStringLiteral("Save as PDF…"), QStringLiteral("PDF File (*.pdf)"),
-                                           report_.formName() + QStringLiteral(".pdf"));
+                                           report_.fileName() + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return;
     QString error;

@@ -460,7 +460,7 @@ void TestClockOps::resultGridRanksEqualSpeedsTogether()
         pos << grid.displayText(i, 0);
     QCOMPARE(pos, QStringList({"1", "2", "2", "4"}));
     QCOMPARE(grid.displayText(0, 4), QString("1500.500"));
-    QCOMPARE(grid.displayText(0, 6), QString("400/0"));
+    QCOMPARE(grid.displayText(0, 6), QString("400/000"));
     QCOMPARE(grid.displayText(2, 6), QString("0")); // loft 002 has no distance row
 }
 
@@ -505,7 +505,7 @@ void TestClockOps::multiUploadStoresEachRaceWithItsOwnVariation()
     QCOMPARE(grid.rowCount(), 2); // P3 has not arrived
     QCOMPARE(grid.displayText(0, 2), QString("P1"));
     QCOMPARE(grid.displayText(1, 0), QString("2"));
-    QCOMPARE(grid.displayText(1, 6), QString("200/0"));
+    QCOMPARE(grid.displayText(1, 6), QString("200/000"));
 }
 
 namespace {

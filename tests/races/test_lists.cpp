@@ -74,7 +74,7 @@ private slots:
         RaceResultList grid(db.dm());
         grid.load("12340526");
         QCOMPARE(grid.value(0, "Dist").toInt(), 400000); // exports read the stored distance
-        QCOMPARE(grid.value(0, "DistText").toString(), QStringLiteral("400/0"));
+        QCOMPARE(grid.value(0, "DistText").toString(), QStringLiteral("400/000"));
         QCOMPARE(titles(grid), (QStringList{"Pos.", "Name", "Ring", "S", "C", "Clocked", "FlyiTime", "MPM",
                                             "Var", "Dist"}));
         QCOMPARE(column(grid, 1), (QStringList{"Ann", "Ann", "Bob"}));
@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(grid.displayText(0, 5), QStringLiteral("11:30:14.000  26-05"));
         QCOMPARE(grid.displayText(0, 7), QStringLiteral("1480.088"));
         QCOMPARE(column(grid, 8), (QStringList{"+2", "0", "-1"}));
-        QCOMPARE(column(grid, 9), (QStringList{"400/0", "400/0", "68/1654"}));
+        QCOMPARE(column(grid, 9), (QStringList{"400/000", "400/000", "68/1654"}));
         QCOMPARE(grid.data(grid.index(0, 0), Qt::TextAlignmentRole).value<Qt::Alignment>(),
                  Qt::AlignRight | Qt::AlignVCenter);
 

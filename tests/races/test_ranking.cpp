@@ -54,7 +54,11 @@ private slots:
         QCOMPARE(list[1].ringNo, QStringLiteral("R1"));
         QCOMPARE(list[1].pos, 3);
         QCOMPARE(list[2].pos, 5);
-        QCOMPARE(ResultText::distance(list[2].miles, list[2].yards), QStringLiteral("68/1654"));
+        QCOMPARE(ResultText::distance(list[2].miles, list[2].yards, 1), QStringLiteral("68/1654"));
+        // metres with three digits, yards with four: never read as a decimal
+        QCOMPARE(ResultText::distance(66, 43, 0), QStringLiteral("66/043"));
+        QCOMPARE(ResultText::distance(66, 43, 0, QLatin1Char('-')), QStringLiteral("66-043"));
+        QCOMPARE(ResultText::distance(68, 12, 1), QStringLiteral("68/0012"));
         QCOMPARE(list[0].sex, QStringLiteral("H"));
         QCOMPARE(ResultText::variation(list[0].timeVari), QStringLiteral("+2"));
 

@@ -64,7 +64,7 @@ void TestReports::clockResultReport()
     QCOMPARE(lineStarting(rec, 0, "1"), QStringList({"1", "Alice Archer", "1500.123", "BE-26-1001", "BC", "Cock",
                                                       "12:00:00.000  26-05", "+2", "402/1234", "00:00:00"}));
     QCOMPARE(lineStarting(rec, 0, "2"), QStringList({"2", "Bob Brown", "1490.500", "BE-26-2001", "RE", "Hen",
-                                                      "12:01:05.000  26-05", "-1", "398/56", "00:01:05"}));
+                                                      "12:01:05.000  26-05", "-1", "398/0056", "00:01:05"}));
     QCOMPARE(lineStarting(rec, 0, "3").value(7), QString("0"));
     // The bird that did not arrive is no ranked arrival.
     QVERIFY(!hasText(rec, "BE-26-2002"));
@@ -142,6 +142,12 @@ void TestReports::raceResultReportUnitsAndClubMap()
     QCOMPARE(first.value(8), QString("+2"));
     QVERIFY(rec.find(0, "Test Club")); // the club map's name
     QVERIFY(rec.find(0, "PER"));
+    // headed and titled like the club's other lists, saved under the race's name
+    QVERIFY(rec.find(0, "Race Result"));
+    QVERIFY(rec.find(0, "North Club"));
+    QVERIFY(rec.find(0, "LS1 1AA"));
+    QCOMPARE(RaceReports::raceResult(db.dm(), shown, race(db.dm()), QString())->fileName(),
+             QString("Result 12340526 Peronne"));
     QVERIFY(rec.find(0, shown.summary().text()));
     QVERIFY(!hasText(rec, "BE-26-2002"));
 
@@ -184,6 +190,7 @@ void TestReports::raceListStatusAndDistances()
     ReportRecorder rec;
     rec.record(*RaceReports::raceList(db.dm(), races));
     QVERIFY(rec.find(0, "Race List"));
+    QCOMPARE(RaceReports::raceList(db.dm(), races)->fileName(), QString("Race List"));
     QVERIFY(rec.find(0, "North Club"));
     QVERIFY(rec.find(0, "1 High Street"));
     QVERIFY(rec.find(0, "LS1 1AA"));
