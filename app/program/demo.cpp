@@ -12,19 +12,53 @@
 #include "store/valuetext.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 
 namespace Demo {
 
-QString prepareFolder(const QString &explicitDir)
+QString prepareFolder(const QString &explicitDir, QString *error)
 {
-    const QString root = explicitDir.isEmpty()
-                             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo")
-                             : explicitDir;
-    QDir(root).removeRecursively();
-    QDir().mkpath(root + QStringLiteral("/P"));
-    return root + QStringLiteral("/P");
+    if (explicitDir.isEmpty()) {
+        const QString root = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo");
+        QDir(root).removeRecursively();
+        QDir().mkpath(root + QStringLiteral("/P"));
+        return root + QStringLiteral("/P");
+    }
+    // The folder given is the data folder. Only a demo database in it is replaced: a club's own
+    // database and every other file stay untouched.
+    const QDir dir(explicitDir);
+    const QString db = dir.filePath(QStringLiteral("Pennavox_Europe.mdb"));
+    if (QFile::exists(db)) {
+        QString club;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demoCheck"));
+            c.setDatabaseName(db);
+            c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            if (c.open()) {
+                QSqlQuery q(QStringLiteral("SELECT ClubID FROM ORV_ClubData WHERE ClubID<>'DEMO'"), c);
+                if (q.next())
+                    club = q.value(0).toString();
+            }
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("demoCheck"));
+        if (!club.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("%1 holds the database of club %2, not the demo's; it is left as it is. "
+                                        "Give --demo another folder.")
+                             .arg(QDir::toNativeSeparators(dir.absolutePath()), club);
+            return {};
+        }
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(db + QLatin1String(suffix));
+    }
+    QFile::remove(dir.filePath(QStringLiteral("ORVS.udl")));
+    QDir().mkpath(dir.absolutePath());
+    return dir.absolutePath();
 }
 
 namespace {

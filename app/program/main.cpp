@@ -78,14 +78,20 @@ int main(int argc, char **argv)
     QCommandLineOption pageOpt(QStringLiteral("page"), QStringLiteral("Page to open at start, 1 Home to 5 Setup."),
                                QStringLiteral("N"));
     QCommandLineOption demoOpt(QStringLiteral("demo"),
-                               QStringLiteral("Start a demo club with a virtual antenna and clocks (in --data DIR when "
-                                              "given, which is replaced)."));
+                               QStringLiteral("Start a demo club with a virtual antenna and clocks (its database in "
+                                              "--data DIR when given; a demo database there is replaced, another "
+                                              "club's is refused)."));
     parser.addOptions({dataOpt, portOpt, traceOpt, pageOpt, demoOpt});
     parser.process(app);
 
     const bool demo = parser.isSet(demoOpt);
+    QString demoError;
     const QString dataFolder =
-        demo ? Demo::prepareFolder(parser.value(dataOpt)) : DataFolder::resolve(parser.value(dataOpt));
+        demo ? Demo::prepareFolder(parser.value(dataOpt), &demoError) : DataFolder::resolve(parser.value(dataOpt));
+    if (demo && dataFolder.isEmpty()) {
+        QMessageBox::critical(nullptr, Dialogs::programTitle(), demoError);
+        return 1;
+    }
     std::unique_ptr<TdmORVS> dm;
     try {
         dm = std::make_unique<TdmORVS>(dataFolder);

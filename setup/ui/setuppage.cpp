@@ -1,4 +1,5 @@
 #include "setup/ui/setuppage.h"
+#include "device/devicelink.h"
 
 #include "app/captionfiles.h"
 #include "app/ui/captionapply.h"
@@ -118,6 +119,10 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     connect(btnBackNow, &QPushButton::clicked, this, &TfrmSetup_10::btnBackNowClick);
     connect(btnLoadBk, &QPushButton::clicked, this, &TfrmSetup_10::btnLoadBkClick);
     connect(butClubDownload, &QPushButton::clicked, this, &TfrmSetup_10::butClubDownloadClick);
+    lblAntennaWait = Controls::valueLabel(this, "lblAntennaWait", QString());
+    lblAntennaWait->setWordWrap(true);
+    lblAntennaWait->setStyleSheet(QStringLiteral("background: yellow; padding: 4px;"));
+    lblAntennaWait->hide();
 
     auto *title = label(this, "lbTitle", QStringLiteral("Setup"));
     Controls::setTitleFont(title);
@@ -131,6 +136,7 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     rightCol->addWidget(ver);
     rightCol->addWidget(backupGroup);
     rightCol->addWidget(butClubDownload);
+    rightCol->addWidget(lblAntennaWait);
     rightCol->addStretch();
     columns->addLayout(rightCol, 2);
     auto *lay = new QVBoxLayout(this);
@@ -147,6 +153,8 @@ void TfrmSetup_10::FormShow()
     const ClubForm f = ClubSetup::load(dm(), OrvsIni(dm().dataFolder()).value(QStringLiteral("Language")), &present);
     cbbClubName->clear();
     cbbClubName->addItems(ClubSetup::clubBoxItems(dm()));
+    if (cbbClubName->count() > 1)
+        cbbClubName->insertSeparator(1);
     cbbClubName->setCurrentIndex(-1);
     cbbClubName->setEditText(QString());
     cbbLangue->setCurrentIndex(f.language);
@@ -230,10 +238,19 @@ void TfrmSetup_10::btnLoadBkClick()
 void TfrmSetup_10::butClubDownloadClick()
 {
     DialogSink sink(this);
+    // Without an antenna every command waits out its time: say so at once, and for how long.
+    const QString wait = QStringLiteral("Waiting for the club antenna on %1: up to %2 seconds for each answer …")
+                             .arg(DeviceLink::describe())
+                             .arg(TWinApiV8::FirstByteTimeoutMs / 1000);
+    lblAntennaWait->setText(wait);
+    lblAntennaWait->show();
+    StatusNote::show(this, wait, 0);
     // The antenna may take seconds to answer: the download runs on a thread of its own.
     DeviceTask::run(this, dm().dataFolder(), sink, [](TdmORVS &db, TWinApiV8 &driver, OperationSink &s) {
         return ClubDataDownload(db, driver, s).run();
     });
+    lblAntennaWait->hide();
+    StatusNote::clear(this);
 }
 
 ClubForm TfrmSetup_10::form() const

@@ -56,6 +56,7 @@ public:
     QPushButton *btnBackNow;
     QPushButton *btnLoadBk;
     QPushButton *butClubDownload;
+    QLabel *lblAntennaWait; // shown while the club download waits for the antenna
     QPushButton *btnLoadCaptions;
 
 private:

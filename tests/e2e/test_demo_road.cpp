@@ -1,6 +1,7 @@
 #include "../support/testdb.h"
 
 #include "app/program/demo.h"
+#include "app/program/pages.h"
 #include "app/program/virtualclocks.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/grid.h"
@@ -18,7 +19,10 @@
 #include "store/recordtable.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +36,8 @@ class TestDemoRoad : public QObject
     Q_OBJECT
 private slots:
     void roadOfARace();
+    void demoDatabaseInTheFolderGiven();
+    void everyPageFitsTheScreen();
 
 private:
     void shot(QWidget *w, const QString &name)
@@ -41,6 +47,60 @@ private:
             w->grab().save(dir + "/" + name + ".png");
     }
 };
+
+// --demo --data DIR: the demo's database lives in DIR; only a demo database there is replaced.
+void TestDemoRoad::demoDatabaseInTheFolderGiven()
+{
+    QTemporaryDir dir;
+    QFile notes(dir.filePath("notes.txt"));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.close();
+    const QString folder = Demo::prepareFolder(dir.path());
+    QCOMPARE(folder, QDir(dir.path()).absolutePath());
+    {
+        TdmORVS dm(folder);
+        Demo::seed(dm);
+        dm.exec("INSERT INTO ORV_LoftData (LoftNo, LoftName) VALUES ('999','Typed during the demo')");
+    }
+    QVERIFY(QFile::exists(dir.filePath("Pennavox_Europe.mdb")));
+    QCOMPARE(Demo::prepareFolder(dir.path()), folder); // the next start: a fresh demo
+    QVERIFY(!QFile::exists(dir.filePath("Pennavox_Europe.mdb")));
+    QVERIFY(QFile::exists(dir.filePath("notes.txt")));
+
+    TestDb club;
+    club.insertClub("NC");
+    QString error;
+    QVERIFY(Demo::prepareFolder(club.dataFolder(), &error).isEmpty());
+    QVERIFY2(error.contains("club NC"), qPrintable(error));
+    QCOMPARE(club.dm().scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("NC"));
+}
+
+// On a 1366 x 768 screen the window stays within the screen whatever page it shows: a page that
+// needs more room scrolls inside the window.
+void TestDemoRoad::everyPageFitsTheScreen()
+{
+    Dialogs::setHeadless(true);
+    TfrmMenu_V8_EU_10_TC::setBackupNoticeMs(1);
+    TestDb db;
+    Demo::seed(db.dm());
+    registerPages();
+    TfrmMenu_V8_EU_10_TC w(db.dm());
+    w.resize(1366, 700);
+    w.show();
+    for (int page = 1; page <= 5; ++page) {
+        w.openPage(page);
+        QVERIFY(w.currentForm());
+        QCoreApplication::processEvents();
+        QVERIFY2(w.minimumSizeHint().height() <= 700 && w.height() <= 700,
+                 qPrintable(QString("page %1: window %2, at least %3 high")
+                                .arg(page)
+                                .arg(w.height())
+                                .arg(w.minimumSizeHint().height())));
+    }
+    w.ClosePage();
+    for (int b = 1; b <= 5; ++b)
+        Pages::setFactory(b, {});
+}
 
 void TestDemoRoad::roadOfARace()
 {

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -68,8 +69,19 @@ private slots:
         page.show();
         page.FormShow();
         WaitSampler sampler(page); // the download runs on its own thread
+        // while it waits the page says so, and for how long
+        int noticed = 0;
+        QTimer look;
+        look.setInterval(0);
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            noticed += page.lblAntennaWait->isVisible() && page.lblAntennaWait->text().contains("up to 5 seconds");
+        });
+        look.start();
         page.butClubDownload->click();
+        look.stop();
         sampler.stop();
+        QVERIFY(noticed > 0);
+        QVERIFY(!page.lblAntennaWait->isVisible());
         DeviceLink::setFactory({});
         QCOMPARE(Dialogs::shown().value(Dialogs::shown().size() - 1), QStringLiteral(" Club Data Download Success !"));
         QCOMPARE(sim.antenna().display, QStringLiteral("NC Club Data Download Success !"));
