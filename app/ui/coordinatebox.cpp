@@ -33,7 +33,8 @@ bool CoordinateBox::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
         const QString t = k->text();
-        const bool atStart = box_->hasSelectedText() ? box_->selectionStart() == 0 : box_->cursorPosition() == 0;
+        const bool atStart =
+            box_->hasSelectedText() ? box_->selectionStart() == 0 : box_->cursorPosition() == 0;
         if (t.size() == 1 && t.at(0).isLetter() && atStart &&
             !CoordinateMask::hemispheres(longitude_).contains(t.at(0).toUpper())) {
             QApplication::beep();
@@ -43,7 +44,8 @@ bool CoordinateBox::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::FocusOut && !checking_) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || !Controls::leavingForField(box_, form_))
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+            !Controls::leavingForField(box_, form_))
             return false;
         const QString message = CoordinateMask::exitCheck(text(box_), longitude_);
         if (message.isEmpty())
