@@ -4,6 +4,7 @@
 #include "races/racelists.h"
 #include "races/racerecords.h"
 #include "report/listreport.h"
+#include "store/dateform.h"
 #include "store/filename.h"
 #include "store/tableobject.h"
 
@@ -92,11 +93,14 @@ std::unique_ptr<Report> raceResult(TdmORVS &dm, const RaceResultList &shown, con
     // Titled and headed like the club's other lists.
     report->addTitle(QStringLiteral("qrlTitle"), QStringLiteral("Race Result"));
     report->setFileName(FileName::of({QStringLiteral("Result"), race.raceCode, race.liberSite}));
-    report->addTitle(QStringLiteral("qrlClubName"), QString(), RaceRecords::clubNameOf(dm, race.clubId));
+    // the race's club from the club map, when it is not the club of the heading
+    const QString raceClub = RaceRecords::clubNameOf(dm, race.clubId);
+    if (raceClub != club.clubName)
+        report->addTitle(QStringLiteral("qrlClubName"), QString(), raceClub);
     report->addTitle(QStringLiteral("qrlLiberSiteAbbr"), QString(), race.liberSiteAbbr);
     report->addTitle(QStringLiteral("qrlRaceCode"), QStringLiteral("RaceCode :"),
                      race.liberCode + QLatin1Char(' ') +
-                         QLocale::system().toString(race.liberDate, QLocale::ShortFormat) + QLatin1Char(' ') +
+                         DateForm::text(race.liberDate) + QLatin1Char(' ') +
                          race.liberTime.toString(QStringLiteral("HH:mm")));
     report->addTitle(QStringLiteral("qrlSummary"), QString(), summaryLine);
     ListReport::finish(*report, dm, club);

@@ -1,5 +1,7 @@
 #include "store/valuetext.h"
 
+#include "store/dateform.h"
+
 #include <QLocale>
 
 namespace ValueText {
@@ -92,8 +94,8 @@ bool toBool(const QVariant &v)
 
 QString shortDate(const QVariant &stored)
 {
-    const QDate d = parseDate(stored);
-    return d.isValid() ? QLocale::system().toString(d, QLocale::ShortFormat) : QString();
+    // in the form of the date boxes
+    return DateForm::text(parseDate(stored));
 }
 
 QString shortDateTime(const QVariant &stored)
@@ -102,7 +104,7 @@ QString shortDateTime(const QVariant &stored)
     if (!t.isValid())
         return {};
     const QLocale loc = QLocale::system();
-    return loc.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+    return DateForm::text(t.date()) + QLatin1Char(' ') +
            loc.toString(t.time(), QLocale::LongFormat).section(QLatin1Char(' '), 0, 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ui/controls.h"
 #include "app/ui/dialogs.h"
+#include "store/dateform.h"
 #include "store/entrycheck.h"
 
 #include <QDateEdit>
@@ -312,14 +313,7 @@ namespace Controls {
 
 QString typedDateFormat(const QLocale &locale)
 {
-    // The locale's order and separators, in digits only: a month name or a weekday cannot be
-    // typed section by section, and a four-digit year leaves no century to guess.
-    QString f = locale.dateFormat(QLocale::ShortFormat);
-    f.remove(QRegularExpression(QStringLiteral("d{3,4}[,.]?\\s*")));
-    f.replace(QRegularExpression(QStringLiteral("M{3,4}")), QStringLiteral("MM"));
-    f.replace(QRegularExpression(QStringLiteral("(?<!y)y{1,2}(?!y)")), QStringLiteral("yyyy"));
-    f = f.trimmed();
-    return f.isEmpty() ? QStringLiteral("yyyy-MM-dd") : f;
+    return DateForm::of(locale);
 }
 
 QDateEdit *dateEdit(QWidget *parent, const char *name)

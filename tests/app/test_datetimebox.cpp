@@ -93,7 +93,7 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("form");
-        QTest::newRow("C") << "C" << "d MM yyyy";
+        QTest::newRow("C") << "C" << "yyyy-MM-dd";
         QTest::newRow("United States") << "en_US" << "M/d/yyyy";
         QTest::newRow("Germany") << "de_DE" << "dd.MM.yyyy";
         QTest::newRow("Belgium, French") << "fr_BE" << "d/MM/yyyy";
