@@ -1,10 +1,11 @@
 #include "app/captionfiles.h"
 
+#include "office/savefile.h"
 #include "store/operationsink.h"
+#include "store/regularfile.h"
 #include "store/tdmorvs.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 #include <set>
 #include <tuple>
@@ -94,14 +95,20 @@ bool parse(QIODevice &in, File *out, QString *error)
             *error = QStringLiteral("line %1: %2").arg(lineNo).arg(why);
         return false;
     };
-    while (!in.atEnd()) {
+    // Six languages' captions take a few hundred kB; anything far larger is not a caption file.
+    constexpr qint64 MaxBytes = 16 * 1024 * 1024;
+    QByteArray all = in.read(MaxBytes + 1);
+    if (all.size() > MaxBytes)
+        return fail(QStringLiteral("the file is too large for a caption file"));
+    // Lines may end with CR LF, LF or CR alone (older Mac editors).
+    all.replace("\r\n", "\n");
+    all.replace('\r', '\n');
+    const QList<QByteArray> rawLines = all.split('\n');
+    for (const QByteArray &raw : rawLines) {
         ++lineNo;
-        const QByteArray raw = in.readLine();
         QString line = QString::fromUtf8(raw);
         if (line.contains(QChar::ReplacementCharacter) && !raw.contains("\xEF\xBF\xBD"))
             return fail(QStringLiteral("not UTF-8 text"));
-        while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
         if (lineNo == 1 && line.startsWith(QChar(0xFEFF))) // a byte order mark some editors add
             line.remove(0, 1);
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -139,6 +146,11 @@ bool parse(QIODevice &in, File *out, QString *error)
 
 bool read(const QString &path, File *out, QString *error)
 {
+    if (const QString refused = RegularFile::refusal(path); !refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return false;
+    }
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
@@ -171,15 +183,17 @@ void write(QIODevice &out, const File &file)
 
 bool save(const QString &path, const File &file, QString *error)
 {
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        write(out, file);
-        if (out.commit())
+    QString reason;
+    const bool saved = SaveFile::write(
+        path,
+        [&](QIODevice &out, QString *) {
+            write(out, file);
             return true;
-    }
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(path, out.errorString());
-    return false;
+        },
+        &reason);
+    if (!saved && error)
+        *error = QStringLiteral("%1: %2").arg(path, reason);
+    return saved;
 }
 
 File shipped(const QString &language)

@@ -117,6 +117,10 @@ bool save(TdmORVS &dm, const MemberForm &f, OperationSink &sink)
 
 bool remove(TdmORVS &dm, const QString &loftNo, OperationSink &sink)
 {
+    if (!dm.scalar(QStringLiteral("SELECT 1 FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"), {loftNo}).isValid()) {
+        sink.failure(QStringLiteral("Member %1 not found ! Nothing was deleted.").arg(loftNo));
+        return false;
+    }
     const int live =
         dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigData WHERE LoftNo=? AND DeleteMark=0"), {loftNo})
             .toInt();

@@ -87,7 +87,7 @@ TextFile memberList(TdmORVS &dm)
     QSqlQuery q = dm.exec(QStringLiteral("SELECT LoftNo, LoftName, PhoneNo, LoftLon, LoftLat, AssociationCode, EMail "
                                          "FROM ORV_LoftData ORDER BY LoftNo"));
     while (q.next()) {
-        f.addLine(MemberLines::lineOfRow(dm, q, QString()));
+        f.addFields(MemberLines::fieldsOfRow(dm, q, QString()));
     }
     return f;
 }
@@ -171,6 +171,11 @@ SheetRow readRow(const WorkbookSheet &sheet, int row, bool wide)
         return r;
     }
     const bool composed = !wide || cell.at(7).isEmpty();
+    // Composed without its number a ring is only country and year ("BELG24", "CZ24-A-0000").
+    if (composed && cell.at(4).isEmpty()) {
+        r.skip = QStringLiteral("no registration number (column E) and no ring number (column H)");
+        return r;
+    }
     r.ring = composed ? composeRing(cell.at(1), cell.at(2), cell.at(3), cell.at(4)) : cell.at(7);
     if (r.ring.isEmpty()) {
         r.skip = QStringLiteral("no ring number");
@@ -193,6 +198,10 @@ ImportOutcome importSheet(TdmORVS &dm, const WorkbookSheet &sheet, OperationSink
     const int rows = sheet.rowCount();
     const int columns = sheet.columnCount();
     const bool wide = columns != 7; // ring and electronic ring read from the sheet
+    if (rows < 2) {
+        sink.failure(QStringLiteral("The first worksheet holds no rows below its heading row: nothing was imported."));
+        return out;
+    }
 
     // The pigeon table as it is before the import: ring -> rows (loft, live).
     struct Held

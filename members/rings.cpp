@@ -263,6 +263,11 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
         sink.failure(problem);
         return res;
     }
+    // Without a number a new ring is only its country, year and letters (or nothing at all).
+    if (!editing && e.number.trimmed().isEmpty()) {
+        sink.failure(NumberError);
+        return res;
+    }
     // Every number is read before anything is written, so a bad box leaves the store untouched.
     long long lower = 0, upper = 0;
     const bool isRange = !e.upper.isEmpty();

@@ -3,7 +3,6 @@
 #include "store/tdmorvs.h"
 
 #include <QSqlQuery>
-#include <QStringList>
 
 QString MemberLines::compactCoordinate(const QVariant &stored)
 {
@@ -22,7 +21,7 @@ QString MemberLines::latestClock(TdmORVS &dm, const QString &loftNo)
         .toString();
 }
 
-QString MemberLines::line(TdmORVS &dm, const Loft &loft, const QString &raceCode)
+QStringList MemberLines::fields(TdmORVS &dm, const Loft &loft, const QString &raceCode)
 {
     return QStringList{loft.loftNo,
                        loft.loftName,
@@ -32,11 +31,10 @@ QString MemberLines::line(TdmORVS &dm, const Loft &loft, const QString &raceCode
                        latestClock(dm, loft.loftNo),
                        loft.associationCode,
                        raceCode,
-                       loft.email}
-        .join(QLatin1Char(','));
+                       loft.email};
 }
 
-QString MemberLines::lineOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode)
+QStringList MemberLines::fieldsOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode)
 {
     Loft l;
     l.loftNo = q.value(0).toString();
@@ -46,5 +44,5 @@ QString MemberLines::lineOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &r
     l.loftLat = q.value(4);
     l.associationCode = q.value(5).toString();
     l.email = q.value(6).toString();
-    return line(dm, l, raceCode);
+    return fields(dm, l, raceCode);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QSqlQuery;
@@ -21,8 +22,8 @@ struct Loft
 };
 // ClockID of the loft's most recently synchronised clock; empty without one.
 QString latestClock(TdmORVS &dm, const QString &loftNo);
-QString line(TdmORVS &dm, const Loft &loft, const QString &raceCode);
-// The line of the current row of a query selecting LoftNo, LoftName, PhoneNo, LoftLon, LoftLat,
+QStringList fields(TdmORVS &dm, const Loft &loft, const QString &raceCode);
+// The fields of the current row of a query selecting LoftNo, LoftName, PhoneNo, LoftLon, LoftLat,
 // AssociationCode, EMail in that order.
-QString lineOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode);
+QStringList fieldsOfRow(TdmORVS &dm, const QSqlQuery &q, const QString &raceCode);
 } // namespace MemberLines

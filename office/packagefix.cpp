@@ -171,16 +171,60 @@ int countStrings(const QByteArray &table)
 // The reading library stops the whole program on some malformed XML (an assertion in its
 // parser), so every XML part is read once here and a damaged one is refused with a message.
 namespace {
-bool wellFormed(const QByteArray &xml)
+// False with the message in *error when the part is not well-formed XML within the limits.
+bool checkXml(const QByteArray &name, const QByteArray &xml, const PackageFix::XmlLimits &limits,
+              qint64 *elements, QString *error)
 {
+    const QString part = QString::fromUtf8(name);
+    auto tooLarge = [&](const QString &why) {
+        *error = QStringLiteral("The workbook cannot be read: its part %1 %2.").arg(part, why);
+        return false;
+    };
     QXmlStreamReader r(xml);
-    while (!r.atEnd())
+    int depth = 0;
+    while (!r.atEnd()) {
         r.readNext();
-    return !r.hasError();
+        if (r.isStartElement()) {
+            if (++depth > limits.maxDepth)
+                return tooLarge(QStringLiteral("is nested more than %1 levels deep").arg(limits.maxDepth));
+            if (++*elements > limits.maxElements)
+                return tooLarge(QStringLiteral("brings the workbook over %1 XML elements").arg(limits.maxElements));
+        } else if (r.isEndElement()) {
+            --depth;
+        }
+    }
+    if (r.hasError()) {
+        *error = QStringLiteral("The workbook is damaged: its part %1 cannot be read.").arg(part);
+        return false;
+    }
+    return true;
 }
 } // namespace
 
-bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *changed, QString *error)
+std::vector<QString> PackageFix::sharedTexts(const QByteArray &table)
+{
+    std::vector<QString> texts;
+    QXmlStreamReader r(table);
+    QStringList open; // names of the open elements, from the root
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement()) {
+            open << r.name().toString();
+            if (open.size() == 2 && open.at(1) == QLatin1String("si"))
+                texts.emplace_back();
+        } else if (r.isEndElement()) {
+            open.removeLast();
+        } else if (r.isCharacters() && !texts.empty() && open.size() >= 3 && open.last() == QLatin1String("t")
+                   && open.at(1) == QLatin1String("si")
+                   && (open.size() == 3 || (open.size() == 4 && open.at(2) == QLatin1String("r")))) {
+            texts.back() += r.text();
+        }
+    }
+    return texts;
+}
+
+bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *changed, QString *error,
+                           const XmlLimits &limits, std::vector<QString> *sharedTexts)
 {
     *changed = false;
     Archive src;
@@ -194,16 +238,21 @@ bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *c
     std::map<QByteArray, zip_int64_t> index;
     for (zip_int64_t i = 0; i < n; ++i)
         index[QByteArray(zip_get_name(src.z, zip_uint64_t(i), 0))] = i;
+    qint64 elements = 0;
     for (const auto &[name, i] : index) {
         const QByteArray lower = name.toLower();
-        if (!lower.endsWith(".xml") && !lower.endsWith(".rels"))
-            continue;
+        const bool xmlName = lower.endsWith(".xml") || lower.endsWith(".rels");
         QByteArray part;
-        if (!readEntry(src.z, i, &part) || !wellFormed(part)) {
+        if (!readEntry(src.z, i, &part)) {
+            if (!xmlName)
+                continue; // pictures and the like are never read
             *error = QStringLiteral("The workbook is damaged: its part %1 cannot be read.")
                          .arg(QString::fromUtf8(name));
             return false;
         }
+        // A relationship may name a part of any name as a sheet: whatever looks like XML is checked.
+        if ((xmlName || part.trimmed().startsWith('<')) && !checkXml(name, part, limits, &elements, error))
+            return false;
     }
 
     std::map<QByteArray, QByteArray> replaced; // entry name -> new content
@@ -231,7 +280,12 @@ bool PackageFix::normalise(const QString &path, const QString &copyPath, bool *c
         }
         replaced[name] = fixed;
     }
+    if (sharedTexts && hasTable)
+        *sharedTexts = PackageFix::sharedTexts(table);
     if (!added.isEmpty()) {
+        if (sharedTexts)
+            for (const QString &t : added)
+                sharedTexts->push_back(t);
         QByteArray newTable;
         int existing = 0;
         appendStrings(hasTable ? table : QByteArray(), added, &newTable, &existing);

@@ -16,6 +16,17 @@ void TextFile::addLine(const QString &line)
     unmappable_ += lost;
 }
 
+void TextFile::addFields(const QStringList &fields)
+{
+    QStringList clean;
+    clean.reserve(fields.size());
+    for (QString f : fields) {
+        commas_ += int(f.count(QLatin1Char(',')));
+        clean << f.replace(QLatin1Char(','), QLatin1Char(' '));
+    }
+    addLine(clean.join(QLatin1Char(',')));
+}
+
 QByteArray TextFile::bytes() const
 {
     return bytes_;
@@ -43,6 +54,22 @@ QString TextFile::unmappableWarning(const QString &fileName, int n)
         .arg(n);
 }
 
+QString TextFile::commaWarning(const QString &fileName, int n)
+{
+    return QStringLiteral("%1: %2 comma(s) inside fields were written as blanks, so that the fields stay in "
+                          "their places.")
+        .arg(fileName)
+        .arg(n);
+}
+
+void TextFile::reportWarnings(const QString &fileName, OperationSink &sink) const
+{
+    if (unmappable_ > 0)
+        sink.info(unmappableWarning(fileName, unmappable_));
+    if (commas_ > 0)
+        sink.info(commaWarning(fileName, commas_));
+}
+
 bool TextFile::saveReporting(const QString &path, OperationSink &sink) const
 {
     QString error;
@@ -50,8 +77,7 @@ bool TextFile::saveReporting(const QString &path, OperationSink &sink) const
         sink.failure(QStringLiteral("%1: %2").arg(path, error));
         return false;
     }
-    if (unmappable_ > 0)
-        sink.info(unmappableWarning(QFileInfo(path).fileName(), unmappable_));
+    reportWarnings(QFileInfo(path).fileName(), sink);
     sink.success(path);
     return true;
 }

@@ -79,6 +79,8 @@ struct WorkbookLimits
     qint64 maxCells = 3'000'000;
     int maxRows = 1'048'576;
     int maxColumns = 16'384;
+    int maxXmlDepth = 100;
+    qint64 maxXmlElements = 16'000'000; // all XML parts together
 };
 
 // Reads the first worksheet. False with a message for the user in *error: not a workbook, a

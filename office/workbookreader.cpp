@@ -1,6 +1,7 @@
 #include "office/workbook.h"
 
 #include "office/packagefix.h"
+#include "store/regularfile.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -227,6 +228,8 @@ public:
     {
     }
     ss::iface::import_shared_strings *get_shared_strings() override { return &strings_; }
+    std::vector<QString> &sharedStrings() { return first_.sharedStrings(); }
+    bool hasSheet() const { return !names_.empty(); }
     ss::iface::import_reference_resolver *get_reference_resolver(ss::formula_ref_context_t) override
     {
         return &resolver_;
@@ -305,6 +308,8 @@ bool readFirstSheet(const QString &path, WorkbookSheet *sheet, QString *error, c
     };
     if (!QFile::exists(path))
         return fail(QStringLiteral("%1: the file does not exist.").arg(path));
+    if (const QString refused = RegularFile::refusal(path); !refused.isEmpty())
+        return fail(refused + QLatin1Char('.'));
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1: %2").arg(path, probe.errorString()));
@@ -317,14 +322,20 @@ bool readFirstSheet(const QString &path, WorkbookSheet *sheet, QString *error, c
         return fail(QStringLiteral("The workbook cannot be read: %1").arg(copy.errorString()));
     copy.close();
     bool changed = false;
-    if (!PackageFix::normalise(path, copy.fileName(), &changed, &message))
-        return fail(message);
-
     *sheet = WorkbookSheet();
     try {
+        std::vector<QString> texts;
+        if (!PackageFix::normalise(path, copy.fileName(), &changed, &message,
+                                   {limits.maxXmlDepth, limits.maxXmlElements}, &texts))
+            return fail(message);
         Factory factory(*sheet, limits);
         orcus::orcus_xlsx reader(&factory);
         reader.read_file(QFile::encodeName(changed ? copy.fileName() : path).toStdString());
+        // The library repeats the previous text for an empty item; the table's own texts count.
+        if (std::vector<QString> &shared = factory.sharedStrings(); texts.size() == shared.size())
+            shared = std::move(texts);
+        if (!factory.hasSheet())
+            return fail(QStringLiteral("The workbook holds no worksheet."));
     } catch (const LimitExceeded &e) {
         return fail(QStringLiteral("The workbook cannot be read: %1.").arg(QString::fromUtf8(e.what())));
     } catch (const std::bad_alloc &) {

@@ -73,7 +73,8 @@ bool WorkbookWriter::build(QByteArray *out, QString *error) const
 
     QTemporaryFile tmp(QDir::tempPath() + QStringLiteral("/pennavox-XXXXXX.xlsx"));
     if (!tmp.open())
-        return fail(tmp.errorString());
+        return fail(QStringLiteral("the temporary folder %1 cannot be written: %2")
+                        .arg(QDir::toNativeSeparators(QDir::tempPath()), tmp.errorString()));
     const QByteArray name = QFile::encodeName(tmp.fileName());
     tmp.close();
     const QByteArray tmpDir = QFile::encodeName(QDir::tempPath());
@@ -137,7 +138,21 @@ bool WorkbookWriter::build(QByteArray *out, QString *error) const
     err = workbook_close(wb);
     if (err != LXW_NO_ERROR) {
         QFile::remove(tmp.fileName());
-        return fail(QString::fromUtf8(lxw_strerror(err)));
+        switch (err) {
+        case LXW_ERROR_CREATING_XLSX_FILE:
+        case LXW_ERROR_CREATING_TMPFILE:
+        case LXW_ERROR_ZIP_FILE_OPERATION:
+        case LXW_ERROR_ZIP_FILE_ADD:
+        case LXW_ERROR_ZIP_CLOSE:
+            // The workbook is packed in the temporary folder first; the library's own text
+            // ("Zip generic error ZIP_ERRNO") does not say so.
+            return fail(QStringLiteral("the workbook could not be packed in the temporary folder %1: the folder "
+                                       "is full or cannot be written. Free some space there and try again. "
+                                       "The previous file was kept.")
+                            .arg(QDir::toNativeSeparators(QDir::tempPath())));
+        default:
+            return fail(QString::fromUtf8(lxw_strerror(err)));
+        }
     }
     QFile written(tmp.fileName());
     if (!written.open(QIODevice::ReadOnly))

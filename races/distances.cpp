@@ -1,16 +1,18 @@
 #include "races/distances.h"
 
 #include "races/coordinates.h"
+#include "office/textfile.h"
 #include "races/raceinfo.h"
 #include "store/entrycheck.h"
 #include "store/operationsink.h"
+#include "store/regularfile.h"
 #include "store/sqlerror.h"
 #include "store/tdmorvs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace Distances {
 
@@ -182,8 +184,10 @@ bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
     Transaction tx(dm);
     LineReader reader(in);
     QByteArray raw;
+    int stored = 0, skipped = 0;
     while (reader.next(&raw)) {
         if (reader.lineWasCut()) {
+            ++skipped;
             sink.failure(QStringLiteral("Line %1 skipped: longer than %2 characters")
                              .arg(reader.lineNumber())
                              .arg(LineReader::MaxLineBytes));
@@ -197,12 +201,17 @@ bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
         if (pair.empty() && d.liberCode.isEmpty())
             continue;
         if (!d.skip.isEmpty()) {
+            ++skipped;
             sink.failure(QStringLiteral("Line %1 skipped: %2").arg(reader.lineNumber()).arg(d.skip));
             continue;
         }
         if (!d.milesOk || !d.yardsOk) {
             tx.commit(); // the lines before stay imported
-            sink.failure(QStringLiteral("'%1' is not a valid integer value").arg(d.milesOk ? d.yardsText : d.milesText));
+            sink.failure(QStringLiteral("Line %1: '%2' is not a valid integer value (field %3, a whole number "
+                                        "is needed). The lines before it were stored, the rest not.")
+                             .arg(reader.lineNumber())
+                             .arg(d.milesOk ? d.yardsText : d.milesText)
+                             .arg(d.milesOk ? 4 : 3));
             return false;
         }
         if ((!d.miles.isNull() && d.miles.toLongLong() < 0) || (!d.yards.isNull() && d.yards.toLongLong() < 0)) {
@@ -230,14 +239,26 @@ bool importFile(TdmORVS &dm, QIODevice &in, OperationSink &sink)
                              .arg(why));
             return false;
         }
+        ++stored;
     }
     tx.commit();
+    if (skipped > 0) {
+        // Success would hide the lines that were not stored.
+        sink.failure(QStringLiteral("Race distance download: %1 line(s) stored, %2 skipped (see above).")
+                         .arg(stored)
+                         .arg(skipped));
+        return false;
+    }
     sink.success(QStringLiteral("Race Distance download success ") + QString(QChar(0xFF01)) + QChar(0xFF01));
     return true;
 }
 
 bool importFile(TdmORVS &dm, const QString &path, OperationSink &sink)
 {
+    if (const QString refused = RegularFile::refusal(path); !refused.isEmpty()) {
+        sink.failure(refused);
+        return false;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         sink.failure(QStringLiteral("Cannot open %1: %2").arg(path, f.errorString()));
@@ -246,26 +267,37 @@ bool importFile(TdmORVS &dm, const QString &path, OperationSink &sink)
     return importFile(dm, f, sink);
 }
 
-int writeRequestFile(TdmORVS &dm, QIODevice &out)
+namespace {
+TextFile requestFile(TdmORVS &dm, int *count)
 {
     const auto rows = dm.rows(QStringLiteral("SELECT DISTINCT b.LiberCode, a.LoftNo FROM ORV_LoftData a, "
                                              "ORV_LiberateSite b ORDER BY a.LoftNo, b.LiberCode"));
-    QString text;
+    TextFile file;
     for (const auto &r : rows)
-        text += r.value(0).toString() + QLatin1Char(',') + r.value(1).toString() + QLatin1String("\r\n");
-    QStringEncoder latin1(QStringConverter::Latin1);
-    out.write(latin1.encode(text));
-    return static_cast<int>(rows.size());
+        file.addFields({r.value(0).toString(), r.value(1).toString()});
+    *count = static_cast<int>(rows.size());
+    return file;
+}
+} // namespace
+
+int writeRequestFile(TdmORVS &dm, QIODevice &out)
+{
+    int n = 0;
+    QString error;
+    return requestFile(dm, &n).write(out, &error) ? n : 0;
 }
 
 int writeRequestFile(TdmORVS &dm, const QString &path, OperationSink &sink)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        sink.failure(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString()));
+    int n = 0;
+    const TextFile file = requestFile(dm, &n);
+    QString error;
+    if (!file.save(path, &error)) {
+        sink.failure(QStringLiteral("Cannot write %1: %2").arg(path, error));
         return 0;
     }
-    return writeRequestFile(dm, f);
+    file.reportWarnings(QFileInfo(path).fileName(), sink);
+    return n;
 }
 
 void addZeroRows(TdmORVS &dm, const QString &liberCode)

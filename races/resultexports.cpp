@@ -278,7 +278,7 @@ bool buildWinSpeed(TdmORVS &dm, const RaceInfo &race, WinSpeed *out, QString *er
     for (int k = 0; k < raceKeys.size(); ++k)
         w.liberCodes.addLine(QStringLiteral("%1,").arg(k + 1, 2, 10, QLatin1Char('0')) + raceKeys.at(k));
     for (int k = 0; k < lofts.size(); ++k)
-        w.lofts.addLine(QStringLiteral("%1,").arg(k + 1, 2, 10, QLatin1Char('0')) + lofts.at(k));
+        w.lofts.addFields({QStringLiteral("%1").arg(k + 1, 2, 10, QLatin1Char('0')), lofts.at(k)});
     *out = std::move(w);
     return true;
 }
@@ -448,7 +448,7 @@ TextFile smsMembers(TdmORVS &dm, const RaceInfo &race)
                                          "c.AssociationCode, c.EMail ORDER BY b.LoftNo"),
                           {race.raceCode});
     while (q.next()) {
-        f.addLine(MemberLines::lineOfRow(dm, q, race.raceCode));
+        f.addFields(MemberLines::fieldsOfRow(dm, q, race.raceCode));
     }
     return f;
 }
@@ -463,10 +463,9 @@ TextFile smsBirds(TdmORVS &dm, const RaceInfo &race)
                                          "ORDER BY b.LoftNo, a.PRingNo"),
                           {race.raceCode});
     while (q.next())
-        f.addLine(QStringList{q.value(3).toString(), q.value(4).toString(), q.value(0).toString(),
-                              q.value(1).toString().left(8), q.value(2).toString().left(8), q.value(5).toString(),
-                              q.value(6).toString(), q.value(7).toString()}
-                      .join(QLatin1Char(',')));
+        f.addFields({q.value(3).toString(), q.value(4).toString(), q.value(0).toString(),
+                     q.value(1).toString().left(8), q.value(2).toString().left(8), q.value(5).toString(),
+                     q.value(6).toString(), q.value(7).toString()});
     return f;
 }
 
@@ -489,11 +488,9 @@ bool saveWinSpeed(TdmORVS &dm, const RaceInfo &race, const QString &path, Operat
             sink.failure(QStringLiteral("%1: %2").arg(folder.filePath(name), error));
             return false;
         }
-        if (list->unmappable() > 0)
-            sink.info(TextFile::unmappableWarning(name, list->unmappable()));
+        list->reportWarnings(name, sink);
     }
-    if (w.file.unmappable() > 0)
-        sink.info(TextFile::unmappableWarning(QFileInfo(path).fileName(), w.file.unmappable()));
+    w.file.reportWarnings(QFileInfo(path).fileName(), sink);
     sink.success(path);
     return true;
 }

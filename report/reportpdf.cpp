@@ -2,9 +2,10 @@
 
 #include "report/report.h"
 #include "report/reportlayout.h"
+#include "office/savefile.h"
 
 #include <QPdfWriter>
-#include <QSaveFile>
+
 
 namespace ReportPdf {
 
@@ -25,22 +26,20 @@ int write(const Report &report, QIODevice &device)
 
 int writeFile(const Report &report, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    int pages = 0;
+    QString reason;
+    const bool saved = SaveFile::write(
+        path,
+        [&](QIODevice &out, QString *why) {
+            pages = write(report, out);
+            if (pages == 0)
+                *why = QStringLiteral("the report could not be laid out");
+            return pages > 0;
+        },
+        &reason);
+    if (!saved) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return 0;
-    }
-    const int pages = write(report, file);
-    if (pages == 0 || file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return 0;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
         return 0;
     }
     return pages;

@@ -241,6 +241,11 @@ private slots:
         QVERIFY(Members::remove(db.dm(), "L2", sink));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_PigData WHERE LoftNo='L2'").toInt(), 0);
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftData").toInt(), 0);
+
+        // A loft that does not exist is not "deleted".
+        sink.clear();
+        QVERIFY(!Members::remove(db.dm(), "NOSUCH", sink));
+        QCOMPARE(sink.textsOf(MessageKind::Failure), QStringList{"Member NOSUCH not found ! Nothing was deleted."});
     }
 
     void clockDelete()
@@ -446,6 +451,9 @@ private slots:
         refused(ring("GB", "2020", "A", "1", QString(12, '9')), "Upper registration number: at most 7 characters.");
         // MALTA with full letters and number composes a ring longer than its column.
         refused(ring("MALTA", "2020", "ABCDE", "1234567"), "Ring number: at most 20 characters.");
+        // Without a number a new ring would be its country and year only (or nothing).
+        for (const char *country : {"GB", "CZ", "AU", "NWHU", "FRANCE", ""})
+            refused(ring(country, "2024", "A", ""), "Registration number is empty or not a number !");
 
         // A box of exactly 1,000 rings goes in whole; the comment keeps its line breaks.
         RingEntry box = ring("GB", "2020", "B", "1001", "2000");

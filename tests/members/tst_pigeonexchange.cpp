@@ -25,6 +25,11 @@ QStringList pigeonRows(TdmORVS &dm)
     return out;
 }
 
+QStringList info(const RecordingSink &sink)
+{
+    return sink.textsOf(MessageKind::Info);
+}
+
 void member(TdmORVS &dm, const QString &loftNo)
 {
     dm.exec(QStringLiteral("INSERT INTO ORV_LoftData (LoftNo, LoftName) VALUES (?,?)"), {loftNo, loftNo});
@@ -146,12 +151,22 @@ void TestPigeonExchange::repeatsForeignRingsAndBadRowsAreSkipped()
          {QStringLiteral("10"), QStringLiteral("GB"), QStringLiteral("2019"), QStringLiteral("A"), big}, // row 7
          {},                                                                                           // row 8
          {QStringLiteral("10"), QStringLiteral("日本"), QStringLiteral("2019"), QStringLiteral("A"), QStringLiteral("5"),
-          QStringLiteral("Hen"), QStringLiteral("Ωμ")}});                                              // row 9
+          QStringLiteral("Hen"), QStringLiteral("Ωμ")},                                                // row 9
+         {QStringLiteral("10"), QStringLiteral("BELG"), QStringLiteral("2024"), QString(), QString(),
+          QStringLiteral("Hen")},                                                                      // row 10
+         {QStringLiteral("10"), QStringLiteral("CZ"), QStringLiteral("2024"), QStringLiteral("A"), QString(),
+          QStringLiteral("Hen")}});                                                                    // row 11
     RecordingSink sink;
     const auto outcome = PigeonExchange::importPigeons(db.dm(), path, sink);
     QVERIFY(outcome.ok);
     QCOMPARE(outcome.inserted, 2);
-    QCOMPARE(outcome.skipped, 5);
+    QCOMPARE(outcome.skipped, 7);
+    // Without a registration number a ring would be "BELG24" or "CZ24-A-0000".
+    for (const char *row : {"10", "11"})
+        QVERIFY2(info(sink).contains(QStringLiteral("Row %1 skipped: no registration number (column E) and no ring "
+                                                    "number (column H)")
+                                         .arg(QLatin1String(row))),
+                 qPrintable(info(sink).join('\n')));
     const QStringList info = sink.textsOf(MessageKind::Info);
     QVERIFY(info.contains(QStringLiteral("Row 3 skipped: ring GB19A2 repeats row 2")));
     QVERIFY(info.contains(QStringLiteral("Row 4 skipped: ring GB19A1 belongs to loft 20")));
@@ -234,6 +249,36 @@ void TestPigeonExchange::unreadableWorkbookStoresNothing()
     QVERIFY(!PigeonExchange::importPigeons(db.dm(), path, sink).ok);
     QCOMPARE(sink.textsOf(MessageKind::Failure), QStringList{QStringLiteral("The file is not an Excel workbook (.xlsx).")});
     QCOMPARE(db.dm().scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_PigData")).toInt(), 0);
+
+    // A workbook without a worksheet, and one with headings only, import nothing: neither is a success.
+    const QString sheetless = dir.filePath(QStringLiteral("sheetless.xlsx"));
+    const char *script = R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1], 'w')
+z.writestr('[Content_Types].xml', '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+           '<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.'
+           'spreadsheetml.sheet.main+xml"/></Types>')
+z.writestr('_rels/.rels', '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+           '<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
+           'officeDocument" Target="xl/workbook.xml"/></Relationships>')
+z.writestr('xl/workbook.xml', '<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheets/></workbook>')
+z.close()
+)";
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(script), sheetless});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    sink.clear();
+    QVERIFY(!PigeonExchange::importPigeons(db.dm(), sheetless, sink).ok);
+    QCOMPARE(sink.textsOf(MessageKind::Failure), QStringList{QStringLiteral("The workbook holds no worksheet.")});
+    QVERIFY(!sink.hasContaining(QStringLiteral("success")));
+
+    sink.clear();
+    const QString headings = sevenColumnSheet(dir.filePath(QStringLiteral("headings.xlsx")), {});
+    QVERIFY(!PigeonExchange::importPigeons(db.dm(), headings, sink).ok);
+    QCOMPARE(sink.textsOf(MessageKind::Failure),
+             QStringList{QStringLiteral("The first worksheet holds no rows below its heading row: nothing was imported.")});
+    QVERIFY(!sink.hasContaining(QStringLiteral("success")));
 }
 
 void TestPigeonExchange::workbookWrittenByOpenpyxl()

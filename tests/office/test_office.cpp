@@ -41,6 +41,38 @@ for row in ws.iter_rows():
 widths = {k: v.width for k, v in ws.column_dimensions.items()}
 print(json.dumps({'sheets': wb.sheetnames, 'cells': cells, 'widths': widths, 'max_row': ws.max_row}))
 )";
+// Writes a workbook whose sheet and shared-string parts are the given XML texts (argv 2 and 3).
+const char *packScript = R"(
+import sys, zipfile
+ns = 'http://schemas.openxmlformats.org/'
+z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED)
+z.writestr('[Content_Types].xml', '<Types xmlns="' + ns + 'package/2006/content-types">'
+  '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+  '<Default Extension="xml" ContentType="application/xml"/>'
+  '<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>'
+  '<Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
+  '<Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/></Types>')
+z.writestr('_rels/.rels', '<Relationships xmlns="' + ns + 'package/2006/relationships"><Relationship Id="rId1" '
+  'Type="' + ns + 'officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>')
+z.writestr('xl/workbook.xml', '<workbook xmlns="' + ns + 'spreadsheetml/2006/main" xmlns:r="' + ns +
+  'officeDocument/2006/relationships"><sheets><sheet name="Sheet1" sheetId="1" r:id="rId1"/></sheets></workbook>')
+z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns="' + ns + 'package/2006/relationships">'
+  '<Relationship Id="rId1" Type="' + ns + 'officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>'
+  '<Relationship Id="rId2" Type="' + ns + 'officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>'
+  '</Relationships>')
+def expand(t):  # "<x>*N" repeats an element N times, nested
+    import re
+    return re.sub(r'<(\w+)>\*(\d+)', lambda m: ('<%s>' % m.group(1)) * int(m.group(2)) + ('</%s>' % m.group(1)) * int(m.group(2)), t)
+z.writestr('xl/worksheets/sheet1.xml', '<worksheet xmlns="' + ns + 'spreadsheetml/2006/main"><sheetData>' + expand(sys.argv[2]) + '</sheetData></worksheet>')
+z.writestr('xl/sharedStrings.xml', '<sst xmlns="' + ns + 'spreadsheetml/2006/main">' + expand(sys.argv[3]) + '</sst>')
+z.close()
+print('ok')
+)";
+
+bool pack(const QString &path, const QString &sheetData, const QString &sharedStrings)
+{
+    return python(QString::fromUtf8(packScript), {path, sheetData, sharedStrings}).trimmed() == "ok";
+}
 } // namespace
 
 class TestOffice : public QObject
@@ -52,6 +84,7 @@ private slots:
     void failedSaveKeepsThePreviousFile();
     void workbookWrittenByOpenpyxlReads();
     void hostileFilesGiveAMessage();
+    void emptySharedStringsAreEmpty();
     void textFileCodePageAndLineEnds();
 };
 
@@ -260,6 +293,59 @@ print('ok')
     QVERIFY(readFirstSheet(sound, &s, &error));
     QVERIFY(!readFirstSheet(damaged, &s, &error));
     QCOMPARE(error, QStringLiteral("The workbook is damaged: its part xl/sharedStrings.xml cannot be read."));
+
+    // Deep nesting took the reading library gigabytes (and an inline text aborted the program);
+    // it is refused before, by depth and by the number of elements.
+    const QString nested = dir.filePath(QStringLiteral("nested.xlsx"));
+    QVERIFY(pack(nested, QStringLiteral("<x>*200000"), QString()));
+    QVERIFY(!readFirstSheet(nested, &s, &error));
+    QCOMPARE(error, QStringLiteral("The workbook cannot be read: its part xl/worksheets/sheet1.xml is nested more "
+                                   "than 100 levels deep."));
+    const QString inlineNested = dir.filePath(QStringLiteral("inline.xlsx"));
+    QVERIFY(pack(inlineNested,
+                 QStringLiteral("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a</t><x>*200000</is></c></row>"),
+                 QString()));
+    QVERIFY(!readFirstSheet(inlineNested, &s, &error));
+    QVERIFY2(error.contains(QStringLiteral("nested more than 100 levels deep")), qPrintable(error));
+    WorkbookLimits fewElements;
+    fewElements.maxXmlElements = 1000;
+    const QString flat = dir.filePath(QStringLiteral("flat.xlsx"));
+    QVERIFY(pack(flat, QStringLiteral("<row r=\"1\"/>").repeated(2000), QString()));
+    QVERIFY(readFirstSheet(flat, &s, &error));
+    QVERIFY(!readFirstSheet(flat, &s, &error, fewElements));
+    QVERIFY2(error.contains(QStringLiteral("over 1000 XML elements")), qPrintable(error));
+
+    // A named pipe would block the reader until someone writes into it.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.xlsx"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    QVERIFY(!readFirstSheet(fifo, &s, &error));
+    QCOMPARE(error, fifo + QStringLiteral(" is not a regular file (a named pipe, a device or a socket)."));
+    QVERIFY(!readFirstSheet(dir.path(), &s, &error));
+    QVERIFY2(error.contains(QStringLiteral("is a folder")), qPrintable(error));
+}
+
+void TestOffice::emptySharedStringsAreEmpty()
+{
+    // Other writers store an empty text as <si/> or <si><t/></si>; the reading library gives such
+    // an item the text before it, which made another row's ring an electronic ring.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("empty.xlsx"));
+    QVERIFY(pack(path,
+                 QStringLiteral("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+                                "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"s\"><v>3</v></c>"
+                                "<c r=\"E1\" t=\"s\"><v>4</v></c><c r=\"F1\" t=\"s\"><v>5</v></c></row>"),
+                 QStringLiteral("<si><t>E-1</t></si><si/><si><t>GB24A1</t></si><si><t/></si>"
+                                "<si><r><t>rich</t></r><r><t/></r><r><t> text</t></r></si>"
+                                "<si><t>base</t><rPh sb=\"0\" eb=\"1\"><t>phonetic</t></rPh></si>")));
+    WorkbookSheet s;
+    QString error;
+    QVERIFY2(readFirstSheet(path, &s, &error), qPrintable(error));
+    QCOMPARE(s.text(1, 1), QStringLiteral("E-1"));
+    QCOMPARE(s.text(1, 2), QString());
+    QCOMPARE(s.text(1, 3), QStringLiteral("GB24A1"));
+    QCOMPARE(s.text(1, 4), QString());
+    QCOMPARE(s.text(1, 5), QStringLiteral("rich text"));
+    QCOMPARE(s.text(1, 6), QStringLiteral("base"));
 }
 
 void TestOffice::textFileCodePageAndLineEnds()
@@ -283,6 +369,15 @@ void TestOffice::textFileCodePageAndLineEnds()
     sink.clear();
     QVERIFY(!t.saveReporting(dir.filePath(QStringLiteral("none/COTE.txt")), sink));
     QCOMPARE(sink.textsOf(MessageKind::Failure).size(), 1);
+
+    // The files have no quoting: a comma inside a field is written as a blank and counted.
+    TextFile fields;
+    fields.addFields({QStringLiteral("0001"), QStringLiteral("Adams, John"), QString(), QStringLiteral("a,b,c")});
+    QCOMPARE(fields.bytes(), QByteArray("0001,Adams  John,,a b c\r\n"));
+    QCOMPARE(fields.commasBlanked(), 3);
+    sink.clear();
+    QVERIFY(fields.saveReporting(path, sink));
+    QVERIFY(sink.hasContaining(QStringLiteral("COTE.txt: 3 comma(s) inside fields were written as blanks")));
 }
 
 QTEST_GUILESS_MAIN(TestOffice)

@@ -202,6 +202,16 @@ private slots:
         QCOMPARE(value(db.dm(), "SELECT COUNT(*) FROM ORV_LoftLibPointDist").toInt(), 2); // stopped before L3
         QVERIFY(!sink.hasContaining(QStringLiteral("success")));
         QCOMPARE(sink.textsOf(MessageKind::Failure).size(), 1);
+        // the message names the line and the field, and what happened to the rest
+        QVERIFY2(sink.last().startsWith(QStringLiteral("Line 2: 'x' is not a valid integer value (field 3")),
+                 qPrintable(sink.last()));
+        QByteArray exponent("77,L1,1e2,0\n");
+        QBuffer in3(&exponent);
+        in3.open(QIODevice::ReadOnly);
+        sink.clear();
+        QVERIFY(!Distances::importFile(db.dm(), in3, sink));
+        QVERIFY2(sink.last().startsWith(QStringLiteral("Line 1: '1e2' is not a valid integer value")),
+                 qPrintable(sink.last()));
     }
 
     void distanceImportRefusesWhatTheColumnsCannotHold()
@@ -214,10 +224,13 @@ private slots:
         file += "77,WAYTOOLONGLOFT,1,1\n77,L3,5,6";
         QBuffer in(&file);
         in.open(QIODevice::ReadOnly);
-        QVERIFY(Distances::importFile(db.dm(), in, sink));
+        // Skipped lines make the whole import a failure that counts them, never "success".
+        QVERIFY(!Distances::importFile(db.dm(), in, sink));
         QCOMPARE(sink.textsOf(MessageKind::Failure),
                  (QStringList{"Line 2 skipped: longer than 1024 characters",
-                              "Line 3 skipped: Loft number: at most 10 characters."}));
+                              "Line 3 skipped: Loft number: at most 10 characters.",
+                              "Race distance download: 2 line(s) stored, 2 skipped (see above)."}));
+        QVERIFY(!sink.hasContaining(QStringLiteral("success")));
         QCOMPARE(value(db.dm(), "SELECT group_concat(LoftNo) FROM ORV_LoftLibPointDist").toString(), QString("L1,L3"));
         // a negative distance stops the import like a value that is no number
         QByteArray negative("77,L4,1,1\n77,L5,-3,0\n77,L6,1,1\n");
