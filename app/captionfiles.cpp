@@ -103,7 +103,9 @@ bool parse(QIODevice &in, File *out, QString *error)
     // Lines may end with CR LF, LF or CR alone (older Mac editors).
     all.replace("\r\n", "\n");
     all.replace('\r', '\n');
-    const QList<QByteArray> rawLines = all.split('\n');
+    QList<QByteArray> rawLines = all.split('\n');
+    if (!rawLines.isEmpty() && rawLines.last().isEmpty())
+        rawLines.removeLast(); // the end of the last line
     for (const QByteArray &raw : rawLines) {
         ++lineNo;
         QString line = QString::fromUtf8(raw);

@@ -199,6 +199,16 @@ private slots:
         QVERIFY2(parseText(buf.data(), &back, &error), qPrintable(error));
         QCOMPARE(back.language, QString("Deutsch"));
         QCOMPARE(rowsOf(back), rowsOf(f));
+        // Lines ended by CR alone (older Mac editors) or by CR LF read the same.
+        for (const char *end : {"\r", "\r\n"}) {
+            QByteArray other = buf.data();
+            other.replace("\n", end);
+            CaptionFiles::File again;
+            QVERIFY2(parseText(other, &again, &error), qPrintable(error));
+            QCOMPARE(rowsOf(again), rowsOf(f));
+        }
+        QVERIFY(!parseText("Language\tfr\rfrmHome\tlbClocks\tx\tHorloges\r", &back, &error));
+        QCOMPARE(error, QString("line 2: the order \"x\" is not a number"));
 
         const std::pair<const char *, const char *> bad[] = {
             {"Language\tKlingon\n", "line 1: unknown language \"Klingon\""},
