@@ -43,19 +43,30 @@ QString itemList(const QStringList &keys, const QString &kind)
 }
 } // namespace
 
-QString SyncPass::raceFieldList(const QString &clubId, const QString &liberCode, const QString &siteAbbr,
+FieldList::Writer SyncPass::raceFieldList(const QString &clubId, const QString &liberCode, const QString &siteAbbr,
                                 qint64 liberationStamp, const QString &assocCode, int printCount)
 {
-    return QStringLiteral("ClubCode:%1%LiberCode:%2%LiberName:%3%LiberTime:%4%AssocCode:%5%PrintCount:#%6")
-        .arg(clubId, liberCode, siteAbbr, QString::number(liberationStamp), assocCode,
-             QString::number(printCount));
+    FieldList::Writer w;
+    w.text(QStringLiteral("ClubCode"), clubId, QStringLiteral("Club ID"))
+        .text(QStringLiteral("LiberCode"), liberCode, QStringLiteral("Liberation code"))
+        .text(QStringLiteral("LiberName"), siteAbbr, QStringLiteral("Site abbreviation"))
+        .text(QStringLiteral("LiberTime"), QString::number(liberationStamp))
+        .text(QStringLiteral("AssocCode"), assocCode, QStringLiteral("Association code"))
+        .number(QStringLiteral("PrintCount"), printCount);
+    return w;
 }
 
-QString SyncPass::pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
+FieldList::Writer SyncPass::pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
                                   const QString &year, int code, const QString &country)
 {
-    return QStringLiteral("regNum:%1%eringNum:%2%Color:%3%Year:#%4%Sex:#%5%assocCode:%6")
-        .arg(regNumber, eRing, color, year, QString::number(code), country);
+    FieldList::Writer w;
+    w.text(QStringLiteral("regNum"), regNumber, QStringLiteral("Registration number"))
+        .text(QStringLiteral("eringNum"), eRing, QStringLiteral("Electronic ring"))
+        .text(QStringLiteral("Color"), color, QStringLiteral("Colour"))
+        .numberText(QStringLiteral("Year"), year)
+        .number(QStringLiteral("Sex"), code)
+        .text(QStringLiteral("assocCode"), country, QStringLiteral("Country code"));
+    return w;
 }
 
 int SyncPass::sexCode(const QString &sex)
@@ -215,15 +226,20 @@ void SyncPass::sendRaces()
         const QTime liberTime = ValueText::parseTime(r.value("LiberTime"));
         const qint64 stamp =
             ClockStamp::fromLocal(QDateTime(liberDate, liberTime.isValid() ? liberTime : QTime(0, 0)));
-        const QString parm =
+        const FieldList::Writer parm =
             raceFieldList(r.value("ClubID").toString(), r.value("LiberCode").toString(),
                           r.value("LiberSiteAbbr").toString(), stamp, assoc, club.printCount);
-        const bool saved = api_.SaveRace(s_.CommKey, code, parm, reply);
-        if (!saved)
-            fail(QStringLiteral("SaveRace Error : ") + reply);
-        if (!saved && api_.lastTimedOut())
-            left << code;
-        linkOk(saved);
+        // A value stored before the entry checks would break the list: the race is not sent.
+        if (!parm.ok()) {
+            fail(QStringLiteral("SaveRace Error : ") + code + QStringLiteral(": ") + parm.problem());
+        } else {
+            const bool saved = api_.SaveRace(s_.CommKey, code, parm.list(), reply);
+            if (!saved)
+                fail(QStringLiteral("SaveRace Error : ") + reply);
+            if (!saved && api_.lastTimedOut())
+                left << code;
+            linkOk(saved);
+        }
         if (!dm_.scalar(
                     QStringLiteral("SELECT 1 FROM ORV_RaceClockTime WHERE RaceCode=? AND LoftNo=? LIMIT 1"),
                     {code, s_.CurLoftNo})
@@ -284,10 +300,15 @@ bool SyncPass::sendPigeons()
                 fail(QStringLiteral("DeletePigeon Error : ") + (reply.isEmpty() ? api_.lastError() : reply));
             continue;
         }
-        const QString parm = pigeonFieldList(
+        const FieldList::Writer parm = pigeonFieldList(
             p.value("RRegNumber").toString(), p.value("E_Ring").toString(), p.value("ColorType").toString(),
             p.value("RYear").toString(), sexCode(p.value("Sex").toString()), p.value("RCountry").toString());
-        const bool saved = api_.SavePigeon(s_.CommKey, ring, parm, reply);
+        // A value stored before the entry checks would break the list: the pigeon is not sent.
+        if (!parm.ok()) {
+            fail(QStringLiteral("SavePigeon Error : ") + ring + QStringLiteral(": ") + parm.problem());
+            continue;
+        }
+        const bool saved = api_.SavePigeon(s_.CommKey, ring, parm.list(), reply);
         if (saved)
             dm_.exec(QStringLiteral("UPDATE ORV_PigData SET SynchFlag=0 WHERE LoftNo=? AND PRingNo=?"),
                      {s_.CurLoftNo, ring});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/fieldlist.h"
 #include "clockops/clocksession.h"
 
 #include <QString>
@@ -23,11 +24,12 @@ public:
     PollOutcome run();
     bool succeeded() const { return success_; }
 
-    // Field lists sent to the clock.
-    static QString raceFieldList(const QString &clubId, const QString &liberCode, const QString &siteAbbr,
-                                 qint64 liberationStamp, const QString &assocCode, int printCount);
-    static QString pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
-                                   const QString &year, int sexCode, const QString &country);
+    // Field lists sent to the clock; a value that would break its list leaves the writer's problem.
+    static FieldList::Writer raceFieldList(const QString &clubId, const QString &liberCode,
+                                           const QString &siteAbbr, qint64 liberationStamp,
+                                           const QString &assocCode, int printCount);
+    static FieldList::Writer pigeonFieldList(const QString &regNumber, const QString &eRing, const QString &color,
+                                             const QString &year, int sexCode, const QString &country);
     static int sexCode(const QString &sex);          // "H" 0, "C" 1, anything else 2
     static QString sexFromCode(const QString &code); // "0" H, "1" C, "2" U, else empty
     static inline const QString ReadBackFields =

@@ -1,5 +1,6 @@
 #include "device/fieldlist.h"
 
+#include "device/ansitext.h"
 #include "device/json.h"
 
 #include <limits>
@@ -80,4 +81,98 @@ void FieldList::addMembers(TlkJSONobject &obj, const QList<Item> &items)
         else
             obj.Add(it.name, it.text);
     }
+}
+
+std::optional<QChar> FieldList::breaker(const QString &value)
+{
+    if (value.contains(QLatin1Char('%')))
+        return QLatin1Char('%');
+    if (value.startsWith(QLatin1Char('#')))
+        return QLatin1Char('#');
+    if (value.contains(QLatin1Char('$')))
+        return QLatin1Char('$');
+    return std::nullopt;
+}
+
+QString FieldList::valueProblem(const QString &field, const QString &value)
+{
+    const auto bad = breaker(value);
+    if (!bad)
+        return {};
+    if (*bad == QLatin1Char('#'))
+        return QStringLiteral("%1: a clock cannot take a text starting with \"#\".").arg(field);
+    return QStringLiteral("%1: the character \"%2\" cannot be sent to a clock.").arg(field, *bad);
+}
+
+void FieldList::Writer::add(const QString &name, const QString &value)
+{
+    if (!list_.isEmpty())
+        list_ += QLatin1Char('%');
+    list_ += name + QLatin1Char(':') + value;
+}
+
+void FieldList::Writer::refuse(const QString &problem)
+{
+    if (problem_.isEmpty())
+        problem_ = problem;
+}
+
+FieldList::Writer &FieldList::Writer::text(const QString &name, const QString &value, const QString &field)
+{
+    const QString shown = field.isEmpty() ? name : field;
+    if (const QString p = valueProblem(shown, value); !p.isEmpty())
+        refuse(p);
+    int lost = 0;
+    AnsiText::encode(value, &lost);
+    if (lost > 0)
+        warnings_ << QStringLiteral("%1: %2 character(s) the clock cannot show are sent as \"?\".")
+                         .arg(shown)
+                         .arg(lost);
+    add(name, value);
+    return *this;
+}
+
+FieldList::Writer &FieldList::Writer::number(const QString &name, qint64 value)
+{
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        refuse(QStringLiteral("%1: %2 is too large for a clock.").arg(name).arg(value));
+    add(name, QLatin1Char('#') + QString::number(value));
+    return *this;
+}
+
+FieldList::Writer &FieldList::Writer::numberText(const QString &name, const QString &value, const QString &field)
+{
+    qint32 n = 0;
+    if (!wholeNumber(value, &n)) {
+        refuse(QStringLiteral("%1: '%2' is not a whole number.").arg(field.isEmpty() ? name : field, value));
+        add(name, QLatin1Char('#') + value);
+        return *this;
+    }
+    return number(name, n);
+}
+
+FieldList::Writer &FieldList::Writer::hostPort(const QString &name, const QString &host, int port,
+                                               const QString &field)
+{
+    const QString shown = field.isEmpty() ? name : field;
+    if (const QString p = valueProblem(shown, host); !p.isEmpty())
+        refuse(p);
+    else if (host.contains(QLatin1Char(':')))
+        refuse(QStringLiteral("%1: a host name holds no \":\".").arg(shown));
+    add(name, host + QLatin1Char('$') + QString::number(port));
+    return *this;
+}
+
+FieldList::Writer FieldList::clubList(const QString &clubId, const QString &clubName, const QString &street,
+                                      const QString &city, const QString &postCode,
+                                      const QString &associationCode)
+{
+    Writer w;
+    w.text(QStringLiteral("ClubCode"), clubId, QStringLiteral("Club record: Club ID"))
+        .text(QStringLiteral("ClubName"), clubName, QStringLiteral("Club record: Club name"))
+        .text(QStringLiteral("ClubStreet"), street, QStringLiteral("Club record: Street"))
+        .text(QStringLiteral("ClubCity"), city, QStringLiteral("Club record: City"))
+        .text(QStringLiteral("ClubPostCode"), postCode, QStringLiteral("Club record: Post code"))
+        .text(QStringLiteral("AssocCode"), associationCode, QStringLiteral("Club record: Association code"));
+    return w;
 }

@@ -1,5 +1,6 @@
 #include "members/colours.h"
 
+#include "device/clockentry.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
 
@@ -22,6 +23,16 @@ QStringList boxItems(TdmORVS &dm)
 
 bool add(TdmORVS &dm, const QString &code, const QString &name, OperationSink &sink)
 {
+    // The code goes to the clocks in every pigeon's field list.
+    const QString t = QStringLiteral("ORV_FeatherColor");
+    if (const QString p = EntryCheck::first({
+            ClockEntry::text(QStringLiteral("Colour code"), code, t, QStringLiteral("ColorType")),
+            EntryCheck::text(QStringLiteral("Colour name"), name, t, QStringLiteral("FeathColor")),
+        });
+        !p.isEmpty()) {
+        sink.failure(p);
+        return false;
+    }
     if (dm.scalar(QStringLiteral("SELECT COUNT(*) FROM ORV_FeatherColor WHERE ColorType=?"), {code}).toInt() > 0) {
         sink.failure(QStringLiteral("Color Code %1 exists already !").arg(code));
         return false;

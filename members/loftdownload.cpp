@@ -3,7 +3,6 @@
 #include "device/ansitext.h"
 #include "device/deviceaccess.h"
 #include "device/twinapiv8.h"
-#include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tableobject.h"
 #include "store/tdmorvs.h"
@@ -16,62 +15,64 @@ LoftDataDownload::LoftDataDownload(TdmORVS &dm, TWinApiV8 &driver, OperationSink
 {
 }
 
-QStringList LoftDataDownload::fieldLists(const QString &loftNo) const
+std::vector<FieldList::Writer> LoftDataDownload::lists(const QString &loftNo) const
 {
     const auto members = dm_.rows(QStringLiteral("SELECT * FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"), {loftNo});
     if (members.empty())
         return {};
     const QSqlRecord &m = members.front();
-    // Values go in as stored: the lists have no escaping.
     const auto mv = [&m](const char *c) { return m.value(QLatin1String(c)).toString(); };
-    return {
-        QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%City:") + mv("City") +
-            QStringLiteral("%PostCode:") + mv("PostCode") + QStringLiteral("%PhoneNo:") + mv("PhoneNo") +
-            QStringLiteral("%LoftLon:") + mv("LoftLon") + QStringLiteral("%LoftLat:") + mv("LoftLat"),
-        QStringLiteral("OwnerName:") + mv("LoftName") + QStringLiteral("%Street:") + mv("Street") +
-            QStringLiteral("%Email:") + mv("EMail"),
-        ClubSettings::load(dm_).deviceFieldList(),
-        QStringLiteral("HostIp:") + UploadHost + QStringLiteral("$80%HostPath:/SendGPRS%Apn:") + settings_.apn +
-            QStringLiteral("%HostSmsCode:") + settings_.hostSms +
-            QStringLiteral("%UploadInterval:#120000%NotifyMode:#0%UploadMode:#112%timeZone:#") +
-            QString::number(settings_.timeZoneSeconds) + QStringLiteral("%pi0:#") + settings_.markedFlag,
-        QStringLiteral("userMode:#") + settings_.setParams,
-    };
+    std::vector<FieldList::Writer> out(5);
+    out[0]
+        .text(QStringLiteral("OwnerName"), mv("LoftName"), QStringLiteral("Name"))
+        .text(QStringLiteral("City"), mv("City"))
+        .text(QStringLiteral("PostCode"), mv("PostCode"), QStringLiteral("Post code"))
+        .text(QStringLiteral("PhoneNo"), mv("PhoneNo"), QStringLiteral("Phone"))
+        .text(QStringLiteral("LoftLon"), mv("LoftLon"), QStringLiteral("Longitude"))
+        .text(QStringLiteral("LoftLat"), mv("LoftLat"), QStringLiteral("Latitude"));
+    out[1]
+        .text(QStringLiteral("OwnerName"), mv("LoftName"), QStringLiteral("Name"))
+        .text(QStringLiteral("Street"), mv("Street"))
+        .text(QStringLiteral("Email"), mv("EMail"), QStringLiteral("E-mail"));
+    const ClubSettings club = ClubSettings::load(dm_);
+    out[2] = FieldList::clubList(club.clubId, club.clubName, club.street, club.city, club.postCode,
+                                 club.associationCode);
+    out[3]
+        .hostPort(QStringLiteral("HostIp"), UploadHost, 80)
+        .text(QStringLiteral("HostPath"), QStringLiteral("/SendGPRS"))
+        .text(QStringLiteral("Apn"), settings_.apn, QStringLiteral("APN (ORVS.ini)"))
+        .text(QStringLiteral("HostSmsCode"), settings_.hostSms, QStringLiteral("HostSms (ORVS.ini)"))
+        .number(QStringLiteral("UploadInterval"), 120000)
+        .number(QStringLiteral("NotifyMode"), 0)
+        .number(QStringLiteral("UploadMode"), 112)
+        .number(QStringLiteral("timeZone"), settings_.timeZoneSeconds)
+        .numberText(QStringLiteral("pi0"), settings_.markedFlag, QStringLiteral("MarkedFlag (ORVS.ini)"));
+    out[4].numberText(QStringLiteral("userMode"), settings_.setParams, QStringLiteral("SetParams (ORVS.ini)"));
+    return out;
 }
 
-QString LoftDataDownload::unsafeValue(const QString &loftNo) const
+QStringList LoftDataDownload::fieldLists(const QString &loftNo) const
 {
-    const auto members = dm_.rows(QStringLiteral("SELECT LoftName, City, PostCode, PhoneNo, LoftLon, LoftLat, Street, "
-                                                 "EMail FROM ORV_LoftData WHERE LoftNo=? LIMIT 1"),
-                                  {loftNo});
-    QList<QPair<QString, QString>> values;
-    if (!members.empty())
-        for (int i = 0; i < members.front().count(); ++i)
-            values.append({members.front().fieldName(i), members.front().value(i).toString()});
-    if (const QString club = ClubSettings::load(dm_).unsafeDeviceValue(); !club.isEmpty())
-        return club;
-    values.append({QStringLiteral("APN"), settings_.apn});
-    values.append({QStringLiteral("host SMS code"), settings_.hostSms});
-    for (const auto &[field, value] : values)
-        if (const auto bad = EntryCheck::fieldListBreaker(value))
-            return QStringLiteral("Member %1: %2 holds \"%3\", which a clock cannot take. Nothing was sent.")
-                .arg(loftNo, field, *bad);
-    return {};
+    QStringList texts;
+    for (const FieldList::Writer &w : lists(loftNo))
+        texts << w.list();
+    return texts;
 }
 
 bool LoftDataDownload::run(const QString &loftNo)
 {
-    const QStringList lists = fieldLists(loftNo);
-    if (lists.isEmpty()) {
+    const std::vector<FieldList::Writer> lists = this->lists(loftNo);
+    if (lists.empty()) {
         sink_.failure(QStringLiteral("Member %1 not found !").arg(loftNo));
         return false;
     }
     // A value holding "%" would end its field and start one of its own in the clock (a name
     // "Adams%LoftNo:999" would overwrite the loft number): nothing is sent then.
-    if (const QString bad = unsafeValue(loftNo); !bad.isEmpty()) {
-        sink_.failure(bad);
-        return false;
-    }
+    for (const FieldList::Writer &w : lists)
+        if (!w.ok()) {
+            sink_.failure(QStringLiteral("Member %1: %2 Nothing was sent.").arg(loftNo, w.problem()));
+            return false;
+        }
     const Answer answer = sink_.ask(QStringLiteral("Do you want to Initialize this timer ?"), true);
     if (answer == Answer::Cancel)
         return false;
@@ -101,8 +102,15 @@ bool LoftDataDownload::run(const QString &loftNo)
     const QString deviceLoft = id.owner;
     static const char *const names[] = {"SetLoftInfo", "SetLoftInfo_2", "SetLoftInfo_3", "SetLoftInfo_4",
                                         "SetParams"};
-    for (int i = 0; i < lists.size(); ++i) {
-        const QString parm = AnsiText::decode(AnsiText::encode(lists.at(i)));
+    QStringList shownAsQuestionMarks;
+    for (const FieldList::Writer &w : lists)
+        for (const QString &warning : w.warnings())
+            if (!shownAsQuestionMarks.contains(warning))
+                shownAsQuestionMarks << warning;
+    for (const QString &warning : shownAsQuestionMarks)
+        sink_.info(warning);
+    for (int i = 0; i < int(lists.size()); ++i) {
+        const QString parm = AnsiText::decode(AnsiText::encode(lists.at(size_t(i)).list()));
         QString reply;
         const bool ok = i < 4 ? driver_.SetLoftInfo(key, parm, reply) : driver_.SetParams(key, parm, reply);
         if (!ok) {

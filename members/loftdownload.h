@@ -1,9 +1,11 @@
 #pragma once
 
+#include "device/fieldlist.h"
 #include "members/membersettings.h"
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class TdmORVS;
 class OperationSink;
@@ -25,13 +27,13 @@ public:
     // message (the page shows it in its notice) and on the clock's display.
     bool run(const QString &loftNo);
 
-    // The five field lists in the order sent: four for SetLoftInfo, the last for SetParams.
-    // Empty when the member does not exist.
+    // The five field lists in the order sent: four for SetLoftInfo, the last for SetParams, each
+    // built by the device's writer. Empty when the member does not exist.
+    std::vector<FieldList::Writer> lists(const QString &loftNo) const;
+    // Their texts.
     QStringList fieldLists(const QString &loftNo) const;
 
 private:
-    // Why one of the values sent would break its field list; empty when all travel safely.
-    QString unsafeValue(const QString &loftNo) const;
 
     TdmORVS &dm_;
     TWinApiV8 &driver_;

@@ -1,5 +1,6 @@
 #include "members/members.h"
 
+#include "device/clockentry.h"
 #include "store/coordinatemask.h"
 #include "store/entrycheck.h"
 
@@ -66,17 +67,17 @@ bool save(TdmORVS &dm, const MemberForm &f, OperationSink &sink)
     {
         const QString t = QStringLiteral("ORV_LoftData");
         const QString problems[] = {
-            EntryCheck::text(QStringLiteral("Association code"), f.associationCode, t, QStringLiteral("AssociationCode")),
-            EntryCheck::text(QStringLiteral("Loft number"), f.loftNo, t, QStringLiteral("LoftNo"), true),
-            EntryCheck::text(QStringLiteral("Name"), f.name, t, QStringLiteral("LoftName"), true),
-            EntryCheck::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street"), true),
-            EntryCheck::text(QStringLiteral("City"), f.city, t, QStringLiteral("City"), true),
-            EntryCheck::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode"), true),
-            EntryCheck::text(QStringLiteral("Phone"), f.phone, t, QStringLiteral("PhoneNo"), true),
-            EntryCheck::text(QStringLiteral("E-mail"), f.email, t, QStringLiteral("EMail"), true),
-            EntryCheck::text(QStringLiteral("Longitude"), f.lon, t, QStringLiteral("LoftLon"), true),
-            EntryCheck::text(QStringLiteral("Latitude"), f.lat, t, QStringLiteral("LoftLat"), true),
-            EntryCheck::text(QStringLiteral("Notes"), f.notes, t, QStringLiteral("Notes"), false, true),
+            EntryCheck::text(QStringLiteral("Association code"), f.associationCode, t, QStringLiteral("AssociationCode"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("Loft number"), f.loftNo, t, QStringLiteral("LoftNo"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("Name"), f.name, t, QStringLiteral("LoftName"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street")),
+            ClockEntry::text(QStringLiteral("City"), f.city, t, QStringLiteral("City")),
+            ClockEntry::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode")),
+            ClockEntry::text(QStringLiteral("Phone"), f.phone, t, QStringLiteral("PhoneNo"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("E-mail"), f.email, t, QStringLiteral("EMail"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("Longitude"), f.lon, t, QStringLiteral("LoftLon"), EntryCheck::NoComma),
+            ClockEntry::text(QStringLiteral("Latitude"), f.lat, t, QStringLiteral("LoftLat"), EntryCheck::NoComma),
+            EntryCheck::text(QStringLiteral("Notes"), f.notes, t, QStringLiteral("Notes"), EntryCheck::MultiLine),
             maskCheck(f.lon, true),
             maskCheck(f.lat, false),
         };

@@ -2,6 +2,7 @@
 
 #include "members/rings.h"
 #include "office/memberlines.h"
+#include "device/clockentry.h"
 #include "store/entrycheck.h"
 #include "store/appclock.h"
 #include "store/operationsink.h"
@@ -159,12 +160,12 @@ SheetRow readRow(const WorkbookSheet &sheet, int row, bool wide)
     }
     const QString pig = QStringLiteral("ORV_PigData");
     if (const QString p = EntryCheck::first({
-            EntryCheck::text(QStringLiteral("Loft number"), r.loft, pig, QStringLiteral("LoftNo"), true),
+            ClockEntry::text(QStringLiteral("Loft number"), r.loft, pig, QStringLiteral("LoftNo"), EntryCheck::NoComma),
             Rings::checkParts(cell.at(1), cell.at(2), cell.at(3), cell.at(4)),
-            EntryCheck::text(QStringLiteral("Colour"), cell.at(6), pig, QStringLiteral("ColorType"), true),
+            ClockEntry::text(QStringLiteral("Colour"), cell.at(6), pig, QStringLiteral("ColorType")),
             // Electronic rings longer than their column exist in older stores; an exported sheet
             // must import back, so only what would break the clock is refused.
-            EntryCheck::textOfSize(QStringLiteral("Electronic ring"), cell.at(8), MaxCellText, true),
+            ClockEntry::textOfSize(QStringLiteral("Electronic ring"), cell.at(8), MaxCellText, EntryCheck::NoComma),
         });
         !p.isEmpty()) {
         r.skip = p;

@@ -3,6 +3,7 @@
 #include "members/colours.h"
 #include "members/members.h"
 #include "store/appclock.h"
+#include "device/clockentry.h"
 #include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
@@ -164,21 +165,21 @@ QString checkParts(const QString &country, const QString &year, const QString &l
     const QString countryProblem =
         country == QLatin1String("FRANCE")
             ? QString()
-            : EntryCheck::text(QStringLiteral("Country code"), country, PigTable, QStringLiteral("RCountry"), true);
+            : ClockEntry::text(QStringLiteral("Country code"), country, PigTable, QStringLiteral("RCountry"), EntryCheck::NoComma);
     QString yearProblem = digitsOnly(QStringLiteral("Year"), year, QStringLiteral("RYear"));
     if (yearProblem.isEmpty() && year.size() != 0 && year.size() != 2 && year.size() != 4)
         yearProblem = QStringLiteral("Year: 2 or 4 digits.");
     return EntryCheck::first({
         countryProblem,
         yearProblem,
-        EntryCheck::text(QStringLiteral("Registration letters"), letters, PigTable, QStringLiteral("RRegLetter"), true),
+        ClockEntry::text(QStringLiteral("Registration letters"), letters, PigTable, QStringLiteral("RRegLetter"), EntryCheck::NoComma),
         digitsOnly(QStringLiteral("Registration number"), number, QStringLiteral("RRegNumber")),
     });
 }
 
 QString checkRing(const QString &ring)
 {
-    return EntryCheck::text(QStringLiteral("Ring number"), ring, PigTable, QStringLiteral("PRingNo"), true);
+    return ClockEntry::text(QStringLiteral("Ring number"), ring, PigTable, QStringLiteral("PRingNo"), EntryCheck::NoComma);
 }
 
 QString check(const RingEntry &e)
@@ -186,7 +187,7 @@ QString check(const RingEntry &e)
     if (const QString p = EntryCheck::first({
             checkParts(e.country, e.year, e.letters, e.number),
             digitsOnly(QStringLiteral("Upper registration number"), e.upper, QStringLiteral("RRegNumber")),
-            EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable, QStringLiteral("Comment"), false, true),
+            EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable, QStringLiteral("Comment"), EntryCheck::MultiLine | EntryCheck::NoComma),
         });
         !p.isEmpty())
         return p;
@@ -257,7 +258,7 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
                      {ring})
                    .toInt() > 0;
     const QString problem = editing ? EntryCheck::text(QStringLiteral("Comment"), e.comment, PigTable,
-                                                       QStringLiteral("Comment"), false, true)
+                                                       QStringLiteral("Comment"), EntryCheck::MultiLine | EntryCheck::NoComma)
                                     : EntryCheck::first({check(e), checkRing(ring)});
     if (!problem.isEmpty()) {
         sink.failure(problem);
@@ -290,6 +291,12 @@ SaveResult save(TdmORVS &dm, const QString &loftNo, const RingEntry &e, const QS
     }
     const QString sex = sexCode(e.sexText);
     const QString colour = FeatherColours::codeFor(dm, e.colourText);
+    // A code typed into the box (one starting with a digit) is taken as it stands.
+    if (const QString p = ClockEntry::text(QStringLiteral("Colour"), colour, PigTable, QStringLiteral("ColorType"));
+        !p.isEmpty()) {
+        sink.failure(p);
+        return res;
+    }
     const QString comment = Members::cleanNote(e.comment);
 
     Transaction tx(dm);

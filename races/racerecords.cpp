@@ -3,6 +3,7 @@
 #include "races/coordinates.h"
 #include "races/distances.h"
 #include "store/appclock.h"
+#include "device/clockentry.h"
 #include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/tdmorvs.h"
@@ -30,7 +31,7 @@ int earlierRaces(TdmORVS &dm, const QString &clubId, const QString &liberCode, c
 namespace {
 QString coordinate(const QString &field, const QString &text, const QString &column, bool latitude)
 {
-    if (const QString p = EntryCheck::text(field, text, QStringLiteral("ORV_RaceData"), column, true);
+    if (const QString p = ClockEntry::text(field, text, QStringLiteral("ORV_RaceData"), column);
         !p.isEmpty())
         return p;
     if (Coordinates::isBlank(text))
@@ -49,11 +50,10 @@ QString check(const RaceForm &f)
 {
     const QString t = QStringLiteral("ORV_RaceData");
     return EntryCheck::first({
-        EntryCheck::text(QStringLiteral("Liberation site"), f.site, t, QStringLiteral("LiberSite"), true),
-        EntryCheck::text(QStringLiteral("Site abbreviation"), f.abbreviation, t,
-                         QStringLiteral("LiberSiteAbbr"), true),
-        EntryCheck::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"),
-                         true),
+        ClockEntry::text(QStringLiteral("Liberation site"), f.site, t, QStringLiteral("LiberSite")),
+        ClockEntry::text(QStringLiteral("Site abbreviation"), f.abbreviation, t,
+                         QStringLiteral("LiberSiteAbbr")),
+        ClockEntry::text(QStringLiteral("Liberation code"), f.liberCode, t, QStringLiteral("LiberCode"), EntryCheck::NoComma),
         coordinate(QStringLiteral("Longitude"), f.lon, QStringLiteral("LiberLon"), false),
         coordinate(QStringLiteral("Latitude"), f.lat, QStringLiteral("LiberLat"), true),
         EntryCheck::date(QStringLiteral("Liberation date"), f.date),
@@ -65,8 +65,8 @@ QString checkClub(const QString &id, const QString &name)
 {
     const QString t = QStringLiteral("ORV_ClubMap");
     return EntryCheck::first({
-        EntryCheck::text(QStringLiteral("Club ID"), id, t, QStringLiteral("ClubID"), true),
-        EntryCheck::text(QStringLiteral("Club name"), name, t, QStringLiteral("ClubName"), true),
+        ClockEntry::text(QStringLiteral("Club ID"), id, t, QStringLiteral("ClubID")),
+        ClockEntry::text(QStringLiteral("Club name"), name, t, QStringLiteral("ClubName")),
     });
 }
 

@@ -1,6 +1,7 @@
 #include "setup/clubdownload.h"
 
 #include "device/deviceaccess.h"
+#include "device/fieldlist.h"
 #include "device/twinapiv8.h"
 #include "store/operationsink.h"
 #include "store/tableobject.h"
@@ -14,10 +15,14 @@ bool ClubDataDownload::run()
 {
     // The record as stored: what the page shows is stored only when the page closes.
     const ClubSettings club = ClubSettings::load(dm_);
-    if (const QString bad = club.unsafeDeviceValue(); !bad.isEmpty()) {
-        sink_.failure(bad);
+    const FieldList::Writer list = FieldList::clubList(club.clubId, club.clubName, club.street, club.city,
+                                                       club.postCode, club.associationCode);
+    if (!list.ok()) {
+        sink_.failure(list.problem() + QStringLiteral(" Nothing was sent."));
         return false;
     }
+    for (const QString &warning : list.warnings())
+        sink_.info(warning);
     DeviceIdentity id;
     if (!DeviceAccess::identify(driver_, id)) {
         sink_.failure(QStringLiteral("Please connect to club antenna and clock."));
@@ -37,7 +42,7 @@ bool ClubDataDownload::run()
         sink_.failure(QStringLiteral("ComVerify Error :") + reply);
         return false;
     }
-    if (!driver_.SetClubInfo(id.commKey, club.deviceFieldList(), reply)) {
+    if (!driver_.SetClubInfo(id.commKey, list.list(), reply)) {
         sink_.failure(QStringLiteral("SetClubInfo_ClubData Error :") + reply);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "setup/clubsetup.h"
 
+#include "device/clockentry.h"
 #include "store/entrycheck.h"
 #include "store/operationsink.h"
 #include "store/sqlerror.h"
@@ -66,12 +67,12 @@ QString check(const ClubForm &f)
 {
     const QString t = QStringLiteral("ORV_ClubData");
     return EntryCheck::first({
-        EntryCheck::text(QStringLiteral("Club name"), f.name, t, QStringLiteral("ClubName"), true),
-        EntryCheck::text(QStringLiteral("Club abbreviation"), f.abbreviation, t, QStringLiteral("ClubID"), true),
-        EntryCheck::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street"), true),
-        EntryCheck::text(QStringLiteral("City"), f.city, t, QStringLiteral("City"), true),
-        EntryCheck::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode"), true),
-        EntryCheck::text(QStringLiteral("Association code"), f.association, t, QStringLiteral("AssociationCode"), true),
+        ClockEntry::text(QStringLiteral("Club name"), f.name, t, QStringLiteral("ClubName")),
+        ClockEntry::text(QStringLiteral("Club abbreviation"), f.abbreviation, t, QStringLiteral("ClubID")),
+        ClockEntry::text(QStringLiteral("Street"), f.street, t, QStringLiteral("Street")),
+        ClockEntry::text(QStringLiteral("City"), f.city, t, QStringLiteral("City")),
+        ClockEntry::text(QStringLiteral("Post code"), f.postCode, t, QStringLiteral("PostCode")),
+        ClockEntry::text(QStringLiteral("Association code"), f.association, t, QStringLiteral("AssociationCode")),
         EntryCheck::number(QStringLiteral("Backup age (days)"), f.days, 0, 3650),
         EntryCheck::number(QStringLiteral("Copies to print"), f.copies, 0, 100),
     });

@@ -9,41 +9,26 @@ int columnSize(const QString &table, const QString &column)
     return ::columnSize(table, column);
 }
 
-std::optional<QChar> fieldListBreaker(const QString &value)
-{
-    if (value.contains(QLatin1Char('%')))
-        return QLatin1Char('%');
-    if (value.startsWith(QLatin1Char('#')))
-        return QLatin1Char('#');
-    if (value.contains(QLatin1Char('$')))
-        return QLatin1Char('$');
-    return std::nullopt;
-}
-
-QString textOfSize(const QString &field, const QString &value, int size, bool toClock, bool multiLine)
+QString textOfSize(const QString &field, const QString &value, int size, Options options)
 {
     if (value.size() > size)
         return QStringLiteral("%1: at most %2 characters.").arg(field).arg(size);
+    const bool multiLine = options & MultiLine;
     for (const QChar c : value) {
         if (multiLine && (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')))
             continue;
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return QStringLiteral("%1: control characters (line breaks, tabs) are not allowed.").arg(field);
     }
-    if (toClock) {
-        if (const auto bad = fieldListBreaker(value)) {
-            if (*bad == QLatin1Char('#'))
-                return QStringLiteral("%1: a clock cannot take a text starting with \"#\".").arg(field);
-            return QStringLiteral("%1: the character \"%2\" cannot be sent to a clock.").arg(field, *bad);
-        }
-    }
+    if ((options & NoComma) && value.contains(QLatin1Char(',')))
+        return QStringLiteral("%1: a comma cannot be used (the exchange files are comma-separated).").arg(field);
     return {};
 }
 
 QString text(const QString &field, const QString &value, const QString &table, const QString &column,
-             bool toClock, bool multiLine)
+             Options options)
 {
-    return textOfSize(field, value, EntryCheck::columnSize(table, column), toClock, multiLine);
+    return textOfSize(field, value, EntryCheck::columnSize(table, column), options);
 }
 
 QString number(const QString &field, const QString &value, qint64 min, qint64 max, bool allowEmpty)

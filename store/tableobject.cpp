@@ -1,6 +1,5 @@
 #include "store/tableobject.h"
 
-#include "store/entrycheck.h"
 
 #include "store/schema.h"
 #include "store/sqlerror.h"
@@ -118,25 +117,6 @@ ClubSettings ClubSettings::load(TdmORVS &dm)
     s.backupDays = r.value("DBBackupDays").toInt();
     s.printCount = r.value("PrintCount").isNull() ? 1 : r.value("PrintCount").toInt();
     return s;
-}
-
-QString ClubSettings::deviceFieldList() const
-{
-    return QStringLiteral("ClubCode:") + clubId + QStringLiteral("%ClubName:") + clubName +
-           QStringLiteral("%ClubStreet:") + street + QStringLiteral("%ClubCity:") + city +
-           QStringLiteral("%ClubPostCode:") + postCode + QStringLiteral("%AssocCode:") + associationCode;
-}
-
-QString ClubSettings::unsafeDeviceValue() const
-{
-    const QPair<const char *, QString> values[] = {{"Club ID", clubId},     {"Club name", clubName},
-                                                   {"Street", street},      {"City", city},
-                                                   {"Post code", postCode}, {"Association code", associationCode}};
-    for (const auto &[field, value] : values)
-        if (const auto bad = EntryCheck::fieldListBreaker(value))
-            return QStringLiteral("Club record: %1 holds \"%2\", which a clock cannot take. Nothing was sent.")
-                .arg(QLatin1String(field), *bad);
-    return {};
 }
 
 QString LoftDistText::milesOrYards(const QVariant &v)

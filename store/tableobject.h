@@ -52,11 +52,6 @@ struct ClubSettings
 
     static ClubSettings load(TdmORVS &dm);
     QString speedTitle() const { return mode == 0 ? QStringLiteral("MPM") : QStringLiteral("Yds/Min"); }
-    // The club's record as the antenna and the clocks take it (values as stored, no escaping).
-    QString deviceFieldList() const;
-    // Why a value of deviceFieldList() would break the list ("%" in the club name ...); empty
-    // when every value travels safely.
-    QString unsafeDeviceValue() const;
 };
 
 // Display texts of the loft distance table's fields.

@@ -101,6 +101,7 @@ private slots:
     void syncSendsOnlyRacesChangedSinceLastSynch();
     void syncAllRemovesDeletedPigeonsAndKeepsFlagOnFailure();
     void syncReadsBackAssignedRings();
+    void syncRefusesAStoredValueThatWouldBreakAList();
     void sameClockIsSkippedUntilAnotherIsRead();
     void noClockAndForeignPassword();
     void markedUploadStoresBirdsOfTheChosenRace();
@@ -249,6 +250,25 @@ void TestClockOps::syncAllRemovesDeletedPigeonsAndKeepsFlagOnFailure()
     QVERIFY(r.sink.hasContaining("SavePigeon Error : "));
     QCOMPARE(r.count("SELECT COUNT(*) FROM ORV_LoftClocks"), 0); // an unsuccessful pass registers nothing
     QVERIFY(r.session.PreDeviceno.isEmpty());
+}
+
+void TestClockOps::syncRefusesAStoredValueThatWouldBreakAList()
+{
+    // Stored before colour codes were checked: sent as it stands, the hen became a cock (Sex=1).
+    Rig r;
+    r.pigeon("001", "BE-25-1");
+    r.pigeon("001", "BE-25-2");
+    r.dm().exec("UPDATE ORV_PigData SET ColorType='B%Sex:#1' WHERE PRingNo='BE-25-1'");
+    r.session.SyncAllFlag = true;
+    SyncPass pass(r.dm(), r.api, r.session, r.sink);
+    pass.run();
+    QVERIFY(!pass.succeeded());
+    QVERIFY(!r.clock(0).pigeon("BE-25-1"));
+    QVERIFY(r.clock(0).pigeon("BE-25-2")); // the others go on
+    QVERIFY2(r.sink.hasContaining("SavePigeon Error : BE-25-1: Colour: the character \"%\" cannot be sent to a clock."),
+             qPrintable(r.sink.texts().join('|')));
+    QVERIFY(!r.sink.hasContaining("Clock Synchornize Success !"));
+    QCOMPARE(r.count("SELECT SynchFlag FROM ORV_PigData WHERE PRingNo='BE-25-1'"), 1);
 }
 
 void TestClockOps::syncReadsBackAssignedRings()

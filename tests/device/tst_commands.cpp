@@ -10,6 +10,7 @@ class TstCommands : public QObject
 private slots:
     void cutsFieldLists();
     void refusesNonWholeNumbersBeforeSending();
+    void writerRefusesWhatWouldBreakAList();
     void signsSetLoftInfoByteExact();
     void buildsOddSetParamsShape();
     void buildsRequestShapes();
@@ -52,6 +53,44 @@ void TstCommands::cutsFieldLists()
     QVERIFY(members(QStringLiteral("Year:#"), false).startsWith(QLatin1String("error")));
     QCOMPARE(FieldList::queryNames(QStringLiteral("RaceCode%MarkDeviceTime%")),
              QStringList({QStringLiteral("RaceCode"), QStringLiteral("MarkDeviceTime")}));
+}
+
+void TstCommands::writerRefusesWhatWouldBreakAList()
+{
+    FieldList::Writer w;
+    w.text("regNum", "1234").text("Color", "BB").numberText("Year", "2025").number("Sex", 0);
+    w.hostPort("HostIp", "up.example.org", 80).text("Apn", "");
+    QVERIFY(w.ok());
+    QCOMPARE(w.list(), QStringLiteral("regNum:1234%Color:BB%Year:#2025%Sex:#0%HostIp:up.example.org$80%Apn:"));
+    QCOMPARE(members(w.list(), true), QStringLiteral("{\"regNum\":\"1234\",\"Color\":\"BB\",\"Year\":2025,"
+                                                     "\"Sex\":0,\"HostIp\":\"up.example.org:80\",\"Apn\":\"\"}"));
+
+    // A colour stored before the entry checks would have turned a hen into a cock.
+    FieldList::Writer hen;
+    hen.text("Color", "B%Sex:#1", "Colour").number("Sex", 0);
+    QVERIFY(!hen.ok());
+    QCOMPARE(hen.problem(), QStringLiteral("Colour: the character \"%\" cannot be sent to a clock."));
+    const std::pair<const char *, const char *> refused[] = {
+        {"#12", "Name: a clock cannot take a text starting with \"#\"."},
+        {"a$b", "Name: the character \"$\" cannot be sent to a clock."},
+    };
+    for (const auto &[value, message] : refused) {
+        FieldList::Writer v;
+        v.text("OwnerName", value, "Name");
+        QCOMPARE(v.problem(), QString::fromUtf8(message));
+    }
+    FieldList::Writer year;
+    year.numberText("Year", "", "Year").numberText("X", "1e2");
+    QCOMPARE(year.problem(), QStringLiteral("Year: '' is not a whole number.")); // the first refusal counts
+    FieldList::Writer host;
+    host.hostPort("HostIp", "a:b", 80);
+    QVERIFY(!host.ok());
+
+    // Letters the clock cannot show are sent as "?", and the field is named.
+    FieldList::Writer shown;
+    shown.text("OwnerName", QStringLiteral("Łukasz Wójcik"), "Name").text("City", QStringLiteral("Brno"));
+    QVERIFY(shown.ok());
+    QCOMPARE(shown.warnings(), QStringList{QStringLiteral("Name: 1 character(s) the clock cannot show are sent as \"?\".")});
 }
 
 void TstCommands::refusesNonWholeNumbersBeforeSending()

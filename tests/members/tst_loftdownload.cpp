@@ -175,10 +175,21 @@ private slots:
         rig.clock().loftInfo.set("LoftNo", "12345");
         const int before = rig.sim.requestCount();
         QVERIFY(!rig.run(Answer::No));
-        QVERIFY(rig.sink.hasContaining("LoftName holds \"%\""));
+        QVERIFY2(rig.sink.hasContaining("Member 12345: Name: the character \"%\" cannot be sent to a clock. Nothing was sent."),
+                 qPrintable(rig.sink.texts().join('|')));
         QCOMPARE(rig.sim.requestCount(), before); // nothing was sent
         QCOMPARE(rig.clock().loftInfo.text("LoftNo"), QString("12345"));
         QVERIFY(rig.clock().loftInfo.text("Password").isEmpty());
+    }
+
+    void lettersTheClockCannotShowAreNamed()
+    {
+        Rig rig{"12345"};
+        rig.db.dm().exec("UPDATE ORV_LoftData SET LoftName=? WHERE LoftNo='12345'", {QStringLiteral("Łukasz")});
+        QVERIFY(rig.run(Answer::No));
+        QCOMPARE(rig.sink.textsOf(MessageKind::Info),
+                 QStringList{QStringLiteral("Name: 1 character(s) the clock cannot show are sent as \"?\".")});
+        QCOMPARE(rig.clock().loftInfo.text("OwnerName"), QStringLiteral("?ukasz"));
     }
 };
 

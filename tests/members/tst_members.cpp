@@ -144,6 +144,26 @@ private slots:
         QVERIFY(!Members::save(db.dm(), bad, sink));
         QCOMPARE(sink.last(), QStringLiteral("Set new Member find data entry error !"));
         QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_LoftData").toInt(), 1);
+
+        // The member list and the SMS files carry these fields without quoting: no comma in them.
+        const std::pair<void (*)(MemberForm &), const char *> commas[] = {
+            {[](MemberForm &f) { f.name = "Adams, John"; }, "Name"},
+            {[](MemberForm &f) { f.loftNo = "7,7"; }, "Loft number"},
+            {[](MemberForm &f) { f.phone = "0612,34"; }, "Phone"},
+            {[](MemberForm &f) { f.email = "a@b.c,d@e.f"; }, "E-mail"},
+            {[](MemberForm &f) { f.associationCode = "NO,RD"; }, "Association code"},
+        };
+        for (const auto &[edit, field] : commas) {
+            MemberForm withComma = member("778");
+            edit(withComma);
+            sink.clear();
+            QVERIFY(!Members::save(db.dm(), withComma, sink));
+            QCOMPARE(sink.last(), QString::fromLatin1(field) +
+                                      ": a comma cannot be used (the exchange files are comma-separated).");
+        }
+        MemberForm street = member("778");
+        street.street = "Rue Neuve, 12"; // not in those files
+        QVERIFY(Members::save(db.dm(), street, sink));
     }
 
     void memberListTextsAndBlankForm()
@@ -444,6 +464,14 @@ private slots:
         refused(ring("GB", "20x1", "A", "12"), "Year: digits only.");
         refused(ring("GB", "202", "A", "12"), "Year: 2 or 4 digits.");
         refused(ring("GB", "2020", "A%", "12"), "Registration letters: the character \"%\" cannot be sent to a clock.");
+        refused(ring("GB", "2020", "A,", "12"), "Registration letters: a comma cannot be used (the exchange files are "
+                                                 "comma-separated).");
+        RingEntry commented = ring("GB", "2020", "A", "12");
+        commented.comment = "fast, first";
+        refused(commented, "Comment: a comma cannot be used (the exchange files are comma-separated).");
+        RingEntry colour = ring("GB", "2020", "A", "12");
+        colour.colourText = "1%Sex:#1"; // a code typed into the colour box
+        refused(colour, "Colour: the character \"%\" cannot be sent to a clock.");
         refused(ring("G\nB", "2020", "A", "12"), "Country code: control characters (line breaks, tabs) are not allowed.");
         refused(ring("TOOLONG", "2020", "A", "12"), "Country code: at most 5 characters.");
         refused(ring("GB", "2020", "A", "1", "1000000"),
@@ -509,6 +537,15 @@ private slots:
         QVERIFY(FeatherColours::add(db.dm(), "BC", "Blue Chequer", sink));
         QVERIFY(FeatherColours::add(db.dm(), "BC2", "Blue Chequer", sink));
         QVERIFY(!FeatherColours::add(db.dm(), "R", "Again", sink));
+        // A code goes to the clocks in the pigeon's field list: "B%Sex:#1" would turn a hen into a cock.
+        sink.clear();
+        QVERIFY(!FeatherColours::add(db.dm(), "B%Sex:#1", "Blue", sink));
+        QCOMPARE(sink.last(), QStringLiteral("Colour code: the character \"%\" cannot be sent to a clock."));
+        QVERIFY(!FeatherColours::add(db.dm(), "#1", "Blue", sink));
+        QVERIFY(!FeatherColours::add(db.dm(), "ABCDEFGHIJK", "Blue", sink));
+        QCOMPARE(sink.last(), QStringLiteral("Colour code: at most 10 characters."));
+        QVERIFY(!FeatherColours::add(db.dm(), "B", QString(40, 'x'), sink));
+        QCOMPARE(db.dm().scalar("SELECT COUNT(*) FROM ORV_FeatherColor").toInt(), 3);
         QCOMPARE(FeatherColours::boxItems(db.dm()), (QStringList{"Other", "Blue Chequer", "Blue Chequer", "Red"}));
         QCOMPARE(FeatherColours::codeFor(db.dm(), "Red"), QStringLiteral("R"));
         QCOMPARE(FeatherColours::codeFor(db.dm(), "Other"), QString());

@@ -363,6 +363,16 @@ void TestPigeonExchange::exportYearsAndMemberList()
     QVERIFY(want.open(QIODevice::ReadOnly));
     QCOMPARE(PigeonExchange::memberList(db.dm()).bytes(), want.readAll());
     QCOMPARE(PigeonExchange::memberList(db.dm()).unmappable(), 2);
+
+    // A comma stored before the entry checks is written as a blank, counted, and the fields stay put.
+    db.dm().exec(QStringLiteral("UPDATE ORV_LoftData SET LoftName='BLUE, LOFT', EMail='b@x.org,c@y.org' "
+                                "WHERE LoftNo='0001'"));
+    const TextFile withCommas = PigeonExchange::memberList(db.dm());
+    QVERIFY(withCommas.bytes().startsWith("0001,BLUE  LOFT,0612,E0042130.50,N0505100.00,CLK1,NORD,,b@x.org c@y.org\r\n"));
+    QCOMPARE(withCommas.commasBlanked(), 2);
+    sink.clear();
+    QVERIFY(PigeonExchange::saveMemberList(db.dm(), dir.filePath(QStringLiteral("COTE.txt")), sink));
+    QVERIFY(sink.hasContaining(QStringLiteral("COTE.txt: 2 comma(s) inside fields were written as blanks")));
 }
 
 QTEST_GUILESS_MAIN(TestPigeonExchange)

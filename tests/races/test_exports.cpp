@@ -167,6 +167,22 @@ void TestExports::smsFiles()
     QVERIFY(ResultExports::saveSms(db_->dm(), race(), QString(), dir.filePath(QStringLiteral("RING.txt")), sink));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("COTE.txt"))));
     QCOMPARE(fileBytes(dir.filePath(QStringLiteral("RING.txt"))), expected(QStringLiteral("RING.txt")));
+
+    // A comma stored before the entry checks would shift every field after it: written as a blank
+    // (the name on each of the loft's seven bird lines, and one comment).
+    db_->dm().exec(QStringLiteral("UPDATE ORV_LoftData SET LoftName='BLUE, LOFT' WHERE LoftNo='0001'"));
+    db_->dm().exec(QStringLiteral("UPDATE ORV_PigData SET Comment='fast,first' WHERE PRingNo='GB16A12345'"));
+    sink.clear();
+    QVERIFY(ResultExports::saveSms(db_->dm(), race(), dir.filePath(QStringLiteral("COTE.txt")),
+                                   dir.filePath(QStringLiteral("RING.txt")), sink));
+    const QList<QByteArray> members = fileBytes(dir.filePath(QStringLiteral("COTE.txt"))).split('\n');
+    QVERIFY(members.first().startsWith("0001,BLUE  LOFT,0612,"));
+    const QList<QByteArray> birds = fileBytes(dir.filePath(QStringLiteral("RING.txt"))).split('\n');
+    QCOMPARE(birds.first(), QByteArray("0001,BLUE  LOFT,GB16A12345,E1234567,U9876543,NORD,120526,fast first\r"));
+    for (const auto &line : members + birds)
+        QVERIFY2(line.isEmpty() || line.count(',') == (members.contains(line) ? 8 : 7), line.constData());
+    QVERIFY(sink.hasContaining(QStringLiteral("COTE.txt: 1 comma(s) inside fields were written as blanks")));
+    QVERIFY(sink.hasContaining(QStringLiteral("RING.txt: 8 comma(s) inside fields were written as blanks")));
 }
 
 void TestExports::resultWorkbookInAnIndependentReader()
