@@ -17,6 +17,10 @@ struct BackupResult
 QString currentBackupPath(const QString &dataFolder);
 QString archivedBackupPath(const QString &dataFolder, const QDate &backupDate);
 
+// Where this club's automatic backups go: the shared backup folder beside the data folder, or its
+// subfolder named by the club when the shared folder's backup belongs to another club.
+QString backupFolderFor(TdmORVS &dm);
+
 // A consistent copy of the live database through SQLite's online backup.
 bool copyDatabase(TdmORVS &dm, const QString &target, QString *error);
 

@@ -78,6 +78,8 @@ TdmORVS &CliContext::dm()
 {
     if (!dm_) {
         dm_ = std::make_unique<TdmORVS>(dataDir);
+        if (!dm_->startNotice().isEmpty())
+            sink.info(dm_->startNotice());
         if (dm_->createdNow()) // as the program does: a new database holds every language's captions
             CaptionFiles::loadShipped(*dm_);
     }

@@ -1,18 +1,15 @@
 #include "races/sqlitecursor.h"
 
 #include "store/sqlerror.h"
+#include "store/sqlitehandle.h"
 #include "store/tdmorvs.h"
 
-#include <QSqlDriver>
 #include <sqlite3.h>
 
 namespace {
 sqlite3 *handleOf(TdmORVS &dm)
 {
-    const QVariant h = dm.adocORVS().driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(h.constData());
+    return SqliteHandle::of(dm.adocORVS());
 }
 } // namespace
 

@@ -5,7 +5,11 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <vector>
+
+class FolderLock;
+class QSqlError;
 
 // The data module: owns the one connection `adocORVS` to the club database named by ORVS.udl
 // in the data folder. Every statement goes through exec()/rows() with bound parameters.
@@ -17,7 +21,8 @@ public:
     static constexpr const char *DataLinkFileName = "ORVS.udl";
 
     // Opens (creating when missing) the data link file, the database and the schema.
-    // Throws SqlError when the database cannot be opened.
+    // Throws SqlError when the database cannot be opened. While another program writes the folder,
+    // or where the folder is read-only, the club is opened for reading only (see readOnlyReason).
     explicit TdmORVS(const QString &dataFolder);
     ~TdmORVS();
     TdmORVS(const TdmORVS &) = delete;
@@ -28,6 +33,14 @@ public:
     QString databasePath() const { return dbPath_; }
     // True when this opening created the database file (a first run, a new data folder).
     bool createdNow() const { return createdNow_; }
+    // Why nothing can be stored (another program writes the club, the folder is read-only);
+    // empty when this program may write.
+    QString readOnlyReason() const { return readOnlyReason_; }
+    bool readOnly() const { return !readOnlyReason_.isEmpty(); }
+    // What this opening found and mended (the leftovers of an interrupted restore); empty mostly.
+    QString startNotice() const { return startNotice_; }
+    // The database's failure in words a secretary can act on, with the database's own text after.
+    QString explain(const QSqlError &error) const;
 
     // Runs one statement with positional ("?") bound values. Throws SqlError on failure.
     QSqlQuery exec(const QString &sql, const QVariantList &binds = {});
@@ -35,6 +48,9 @@ public:
     bool tryExec(const QString &sql, const QVariantList &binds = {});
     // The same, giving the database's reason for a failure in *why.
     bool tryExec(const QString &sql, const QVariantList &binds, QString *why);
+    // The checked copy a restore builds beside the database before it copies it in.
+    QString restoreCopyPath() const;
+
     // All rows of a query.
     std::vector<QSqlRecord> rows(const QString &sql, const QVariantList &binds = {});
     // First column of the first row, or an invalid QVariant when there is no row.
@@ -58,11 +74,16 @@ public:
     static QString databaseFromDataLink(const QString &udlPath);
 
 private:
+    void mendInterruptedRestore();
+
     QString folder_;
     QString dbPath_;
     QString connection_;
     QSqlDatabase db_;
     bool createdNow_ = false;
+    QString readOnlyReason_;
+    QString startNotice_;
+    std::shared_ptr<FolderLock> lock_;
 };
 
 // Runs a group of writes in one transaction; rolls back unless commit() was called.

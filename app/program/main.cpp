@@ -104,6 +104,11 @@ int main(int argc, char **argv)
                               QStringLiteral("The club database cannot be opened:\n%1").arg(e.message()));
         return 1;
     }
+    // What the opening mended, and a club that can only be read, are said before anything else.
+    if (!dm->startNotice().isEmpty())
+        QMessageBox::information(nullptr, Dialogs::programTitle(), dm->startNotice());
+    if (dm->readOnly())
+        QMessageBox::warning(nullptr, Dialogs::programTitle(), dm->readOnlyReason());
     TdmORVS::setInstance(dm.get());
     DeviceLink::configure({parser.value(portOpt), parser.value(traceOpt), dataFolder});
     std::unique_ptr<ClockSimulator> sim;

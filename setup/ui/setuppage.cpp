@@ -2,6 +2,7 @@
 #include "device/devicelink.h"
 
 #include "app/captionfiles.h"
+#include "app/startup.h"
 #include "app/ui/captionapply.h"
 #include "app/ui/controls.h"
 #include "app/ui/devicetask.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -111,9 +113,16 @@ TfrmSetup_10::TfrmSetup_10(TdmORVS &dm, QWidget *parent) : TPage(QStringLiteral(
     backupGroup->setObjectName(QStringLiteral("grpBackup"));
     btnBackNow = Controls::button(backupGroup, "btnBackNow", QStringLiteral("&Backup"));
     btnLoadBk = Controls::button(backupGroup, "btnLoadBk", QStringLiteral("&Load Backup"));
-    auto *bl = new QHBoxLayout(backupGroup);
+    // Where the automatic backups of this club are, so the secretary can find and copy them.
+    lbBackupFolder = Controls::valueLabel(backupGroup, "lbBackupFolder", QString());
+    lbBackupFolder->setWordWrap(true);
+    lbBackupFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *bv = new QVBoxLayout(backupGroup);
+    auto *bl = new QHBoxLayout;
     bl->addWidget(btnBackNow);
     bl->addWidget(btnLoadBk);
+    bv->addLayout(bl);
+    bv->addWidget(lbBackupFolder);
     butClubDownload = Controls::button(this, "butClubDownload", QStringLiteral("Club &Data Download"));
     butClubDownload->setToolTip(QStringLiteral("Write the club's stored record into the club antenna"));
     connect(btnBackNow, &QPushButton::clicked, this, &TfrmSetup_10::btnBackNowClick);
@@ -174,6 +183,8 @@ void TfrmSetup_10::FormShow()
         udCopies->setValue(qBound(1, f.copies.toInt(), 5));
         cbbClubName->setFocus();
     }
+    lbBackupFolder->setText(QStringLiteral("Automatic backups: %1")
+                                .arg(QDir::toNativeSeparators(Startup::backupFolderFor(dm()))));
     Caption_Language_Update();
 }
 

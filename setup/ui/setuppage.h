@@ -58,6 +58,7 @@ public:
     QPushButton *butClubDownload;
     QLabel *lblAntennaWait; // shown while the club download waits for the antenna
     QPushButton *btnLoadCaptions;
+    QLabel *lbBackupFolder; // where the automatic backups of this club are
 
 private:
     int clubUpdateStat_ = 0;

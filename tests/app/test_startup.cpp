@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -44,6 +45,7 @@ private slots:
     void renewalByBackupAge();
     void archiveOfSameDateIsOverwritten();
     void failedCopyIsReported();
+    void clubsSideBySideKeepTheirOwnBackups();
     void purgeCutOffs();
 };
 
@@ -120,6 +122,35 @@ void TestStartup::failedCopyIsReported()
     const auto r = Startup::automaticBackup(db.dm(), 0, QDate::currentDate());
     QCOMPARE(r.outcome, Startup::BackupResult::Failed);
     QVERIFY(!r.error.isEmpty());
+}
+
+void TestStartup::clubsSideBySideKeepTheirOwnBackups()
+{
+    TestDb first;
+    first.insertClub("AAA");
+    const QDate today(2026, 12, 9);
+    QCOMPARE(Startup::automaticBackup(first.dm(), 0, today).outcome, Startup::BackupResult::Created);
+    const QString shared = first.root() + "/Backup";
+    QCOMPARE(Startup::backupFolderFor(first.dm()), shared);
+    // A second club's data folder beside the first: the same ../Backup.
+    TdmORVS second(first.root() + "/Q");
+    second.exec("INSERT INTO ORV_ClubData (ClubID, ClubName) VALUES ('B/2', 'Second')");
+    setFileDate(shared + "/Pennavox_Europe.bak", today.addDays(-3));
+    for (int start = 0; start < 2; ++start) {
+        const auto r = Startup::automaticBackup(second, 0, today);
+        QCOMPARE(r.outcome, start == 0 ? Startup::BackupResult::Created : Startup::BackupResult::Renewed);
+    }
+    // The first club's backup and its date are untouched; the second's went to a folder of its own.
+    const QString own = shared + "/B_2";
+    QCOMPARE(Startup::backupFolderFor(second), own);
+    QCOMPARE(QDir(shared).entryList(QDir::Files), QStringList({"Pennavox_Europe.bak"}));
+    QCOMPARE(QFileInfo(shared + "/Pennavox_Europe.bak").lastModified().date(), today.addDays(-3));
+    QCOMPARE(clubRowsIn(shared + "/Pennavox_Europe.bak"), 1);
+    QCOMPARE(QDir(own).entryList(QDir::Files),
+             QStringList({"Pennavox_Europe.bak", "Pennavox_Europe_" + today.toString("yyyyMMdd") + ".bak"}));
+    // The first club goes on renewing its own.
+    QCOMPARE(Startup::automaticBackup(first.dm(), 0, today).outcome, Startup::BackupResult::Renewed);
+    QCOMPARE(Startup::backupFolderFor(first.dm()), shared);
 }
 
 void TestStartup::purgeCutOffs()

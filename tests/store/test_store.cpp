@@ -2,18 +2,24 @@
 
 #include "store/datafolder.h"
 #include "store/recordtable.h"
+#include "store/regularfile.h"
 #include "store/schema.h"
 #include "store/sorttext.h"
 #include "store/sqlerror.h"
 #include "store/tableobject.h"
 #include "store/valuetext.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 class TestStore : public QObject
 {
@@ -30,6 +36,9 @@ private slots:
     void sortTextCycle();
     void recordTableSortsFetchedRows();
     void dataFolderOfAnInstalledProgram();
+    void onlyRegularFilesAreOpened();
+    void failuresSayWhatHappened();
+    void interruptedRestoreIsMendedAtStart();
 };
 
 void TestStore::dataFolderOfAnInstalledProgram()
@@ -42,6 +51,83 @@ void TestStore::dataFolderOfAnInstalledProgram()
     QCOMPARE(DataFolder::resolve(QString(), QStringLiteral("/usr/local/bin/")), user);
     QCOMPARE(DataFolder::resolve(QStringLiteral("/tmp/club/"), QStringLiteral("/usr/bin")),
              QStringLiteral("/tmp/club"));
+}
+
+void TestStore::onlyRegularFilesAreOpened()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("a.Bak");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    QCOMPARE(RegularFile::refusal(file), QString());
+    QCOMPARE(RegularFile::refusal(dir.filePath("missing")), QString()); // the caller says it is missing
+    QVERIFY(RegularFile::refusal(dir.path()).contains("is a folder"));
+#ifdef Q_OS_UNIX
+    const QString pipe = dir.filePath("pipe.Bak");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QCOMPARE(RegularFile::refusal(pipe),
+             QDir::toNativeSeparators(pipe) + " is not a regular file (a named pipe, a device or a socket)");
+    QVERIFY(!RegularFile::refusal("/dev/null").isEmpty());
+#endif
+}
+
+void TestStore::failuresSayWhatHappened()
+{
+    TestDb db;
+    const auto said = [&](const char *text, const char *code) {
+        return db.dm().explain(QSqlError(QString(), QString::fromLatin1(text), QSqlError::StatementError,
+                                         QString::fromLatin1(code)));
+    };
+    QString m = said("database is locked Unable to fetch row", "5");
+    QVERIFY2(m.startsWith("The club database is busy: another window, program or database tool"), qPrintable(m));
+    QVERIFY(m.contains("Retry in a moment"));
+    QVERIFY(m.endsWith("(database is locked Unable to fetch row)")); // the database's own words stay
+    m = said("database or disk is full Unable to execute statement", "13");
+    QVERIFY2(m.startsWith("The disk is full: the change was not stored"), qPrintable(m));
+    QVERIFY(m.contains(QDir::toNativeSeparators(db.dataFolder())));
+    m = said("disk I/O error Unable to execute statement", "10");
+    QVERIFY2(m.contains("if the disk is full, free space on it"), qPrintable(m));
+    // The driver's commit gives no code, only the text.
+    m = db.dm().explain(QSqlError("Unable to commit transaction", "database or disk is full",
+                                  QSqlError::TransactionError));
+    QVERIFY2(m.startsWith("The disk is full"), qPrintable(m));
+    QCOMPARE(said("no such table: X Unable to execute statement", "1"),
+             QString("no such table: X Unable to execute statement"));
+}
+
+void TestStore::interruptedRestoreIsMendedAtStart()
+{
+    TestDb db;
+    db.insertClub("MINE");
+    const QString live = db.dm().databasePath();
+    db.close();
+    // Killed while building its checked copy: the club is as it was, the copy goes.
+    for (const char *side : {".restore", ".restore-journal", ".restore-wal", ".restore-shm", ".previous.part"}) {
+        QFile f(live + side);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("left over");
+    }
+    {
+        TdmORVS dm(db.dataFolder());
+        QVERIFY(dm.startNotice().startsWith("A restore was interrupted before it changed the club database"));
+        QCOMPARE(dm.scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("MINE"));
+    }
+    QCOMPARE(QDir(db.dataFolder()).entryList(QDir::Files), QStringList({"ORVS.udl", "Pennavox_Europe.mdb"}));
+    // An earlier version killed between its two renames left the club under another name only:
+    // the start puts it back instead of making an empty club.
+    QVERIFY(QFile::rename(live, live + ".replaced"));
+    {
+        TdmORVS dm(db.dataFolder());
+        QVERIFY(!dm.createdNow());
+        QVERIFY2(dm.startNotice().contains("it was put back"), qPrintable(dm.startNotice()));
+        QCOMPARE(dm.scalar("SELECT ClubID FROM ORV_ClubData").toString(), QString("MINE"));
+    }
+    QVERIFY(!QFile::exists(live + ".replaced"));
+    {
+        TdmORVS dm(db.dataFolder());
+        QCOMPARE(dm.startNotice(), QString());
+    }
 }
 
 void TestStore::newFolderGetsDataLinkAndFullSchema()

@@ -16,6 +16,8 @@ public:
     QString root() const { return dir_.path(); }
     // Closes and reopens the database (to test what survives a restart).
     void reopen();
+    // Closes the database and gives up the folder, so that another program may write it.
+    void close() { dm_.reset(); }
     // A club record with the given unit mode.
     void insertClub(const QString &clubId = QStringLiteral("NC"), int mode = 0, int language = 0);
 
