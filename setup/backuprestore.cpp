@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <atomic>
 
@@ -156,6 +157,9 @@ QString buildCheckedCopy(const QString &chosen, const QString &copy, int pageSiz
     q.exec(QStringLiteral("PRAGMA page_size=%1").arg(pageSize));
     // A scratch file, thrown away when anything fails: no journal of its own.
     q.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+    // A mark that goes into the club database with the copy: a start that finds the copy still
+    // there tells by it whether the restore had finished.
+    q.exec(QStringLiteral("PRAGMA user_version=%1").arg(QRandomGenerator::global()->bounded(1, 0x7fffffff)));
     try {
         createSchema(c.db());
     } catch (const std::exception &e) {

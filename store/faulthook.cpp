@@ -22,7 +22,8 @@ std::atomic<bool> diskFull{false};
 [[noreturn]] void die()
 {
 #ifdef Q_OS_WIN
-    TerminateProcess(GetCurrentProcess(), 9);
+    // An exit code that Windows (and QProcess) take for a crash, as a cut-off process is.
+    TerminateProcess(GetCurrentProcess(), 0xC000013A);
 #else
     std::raise(SIGKILL);
 #endif

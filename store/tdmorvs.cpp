@@ -5,6 +5,7 @@
 #include "store/regularfile.h"
 #include "store/schema.h"
 #include "store/sqlerror.h"
+#include "store/sqlitehandle.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTextStream>
 #include <QUrl>
 #include <atomic>
+#include <sqlite3.h>
 #include <utility>
 
 namespace {
@@ -128,6 +130,25 @@ void TdmORVS::mendInterruptedRestore()
     // the database has not been touched.
     const QString copy = restoreCopyPath();
     bool found = false;
+    bool finished = false;
+    if (QFileInfo::exists(copy) && QFileInfo::exists(dbPath_)) {
+        // The copy carries a mark of its own in user_version; the database has it only once the
+        // copy went into it.
+        const auto mark = [](const QString &path) {
+            QString why;
+            sqlite3 *db = SqliteHandle::open(path, true, &why);
+            qint64 v = 0;
+            sqlite3_stmt *st = nullptr;
+            if (db && sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW)
+                v = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+            SqliteHandle::close(db);
+            return v;
+        };
+        const qint64 copied = mark(copy);
+        finished = copied != 0 && copied == mark(dbPath_);
+    }
     for (const QString &side : sides)
         if (QFileInfo::exists(copy + side)) {
             FaultHook::step();
@@ -142,7 +163,10 @@ void TdmORVS::mendInterruptedRestore()
             QFile::remove(dbPath_ + side);
             found = true;
         }
-    if (found)
+    if (finished)
+        notes << QStringLiteral("A restore was interrupted after it had put the backup in place: the club is the "
+                                "restored one; its leftover copy was removed.");
+    else if (found)
         notes << QStringLiteral("A restore was interrupted before it changed the club database; the club is as it "
                                 "was before it, and its unfinished copy was removed. Restore the backup again.");
     // Earlier versions renamed the database aside while they swapped the files.

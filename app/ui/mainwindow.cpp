@@ -164,6 +164,11 @@ void TfrmMenu_V8_EU_10_TC::showHelp()
 
 void TfrmMenu_V8_EU_10_TC::takeBackup()
 {
+    // The program that writes the club backs it up; a second one reading it would only race it.
+    if (dm_.readOnly()) {
+        statusBar()->showMessage(QStringLiteral("No automatic backup: the club is open for reading only."));
+        return;
+    }
     const auto r = Startup::automaticBackup(dm_, ClubSettings::load(dm_).backupDays, AppClock::today());
     // The secretary must learn that no backup was taken, without the program stopping.
     if (r.outcome == Startup::BackupResult::Failed)

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +58,25 @@ private slots:
         QVERIFY(page.store());
         QCOMPARE(db.dm().scalar("SELECT ClubName || '/' || ClubID || '/' || Street FROM ORV_ClubData").toString(),
                  QStringLiteral("North Club/NC/Main 1"));
+    }
+
+    void pageSaysWhereTheBackupsAre()
+    {
+        TestDb db;
+        db.insertClub("B2");
+        // Another club's backup already lies in the shared folder: this club's go to its own.
+        QDir().mkpath(db.root() + "/Backup");
+        {
+            TdmORVS other(db.root() + "/Other");
+            other.exec("INSERT INTO ORV_ClubData (ClubID, ClubName) VALUES ('A1', 'First')");
+            other.close();
+            QVERIFY(QFile::copy(other.databasePath(), db.root() + "/Backup/Pennavox_Europe.bak"));
+        }
+        TfrmSetup_10 page(db.dm());
+        page.show();
+        page.FormShow();
+        QCOMPARE(page.lbBackupFolder->text(),
+                 "Automatic backups: " + QDir::toNativeSeparators(db.root() + "/Backup/B2"));
     }
 
     void pageWaitsDuringTheClubDownload()
