@@ -21,7 +21,7 @@ IFS=:; for t in $targets; do printf previous > "$mnt/$t"; done; unset IFS
 cat /dev/zero > "$mnt/filler" 2>/dev/null
 "$@"; echo "exit=$?"
 IFS=:; for t in $targets; do echo "$t=$(cat "$mnt/$t")"; done; unset IFS
-echo "files=$(ls "$mnt" | tr '\n' ' ')"
+echo "files=$(LC_ALL=C ls "$mnt" | tr '\n' ' ')"
 )sh";
 } // namespace
 
