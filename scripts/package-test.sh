@@ -58,5 +58,5 @@ HOME="$work" xvfb-run --auto-servernum -s "-screen 0 1440x900x24" bash "$work/se
 colours="$(convert "$shot" -format %k info:)"
 echo "screenshot: $shot ($colours colours)"
 [ "$colours" -gt 50 ] || { echo "no window on the screen"; exit 1; }
-test -f "$work/club/P/Pennavox_Europe.mdb"
+test -f "$work/club/Pennavox_Europe.mdb" # --demo --data DIR keeps the database in DIR
 echo "package test passed"
